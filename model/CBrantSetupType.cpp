@@ -1,0 +1,298 @@
+#include "model/CBrantSetupType.h"
+
+#include "model/CArchive.h"
+#include "model/IPrompt.h"
+#include "model/Messages.h"
+#include "model/NumberText.h"
+
+#include <cmath>
+#include <cstdio>
+
+unsigned long CBrantSetupType::m_cbTrans = 0;
+std::mutex CBrantSetupType::m_CritSec;
+
+CBrantSetupType::CBrantSetupType() {
+    static const INPUT_TYPE records[m_nInpTypes] = {
+        {"OFF", "0", 0.0f, 0.0f, 0},
+        {"20 mA", "mA", 0.0f, 20.0f, 4},
+        {"10 V", "V", 0.0f, 10.0f, 2},
+        {"24 V", "V", 0.0f, 24.0f, 3},
+    };
+    for (int i = 0; i < m_nInpTypes; ++i)
+        m_pInpTypes[static_cast<std::size_t>(i)] = std::make_unique<INPUT_TYPE>(records[i]);
+}
+
+CBrantSetupType::~CBrantSetupType() {
+    FreeDataSheet();
+}
+
+void CBrantSetupType::FreeDataSheet() {
+    if (!m_pDataSheet) return;
+    if (m_pDataSheet->m_pSections) {
+        DeleteDataSheet(*m_pDataSheet->m_pSections);
+        delete m_pDataSheet->m_pSections;
+    }
+    delete m_pDataSheet;
+    m_pDataSheet = nullptr;
+}
+
+void CBrantSetupType::PrepareDataSheet(int sections) {
+    if (!m_pDataSheet) m_pDataSheet = new CDataSheet;
+    if (!m_pDataSheet->m_pSections) m_pDataSheet->m_pSections = new CSectionArray;
+    m_pDataSheet->m_pSections->resize(static_cast<std::size_t>(sections), nullptr);
+}
+
+CBrChnData* CBrantSetupType::GetCell(int row, int col) const {
+    return m_pDataSheet ? m_pDataSheet->GetCellChecked(row, col) : nullptr;
+}
+
+CBrChnData* CBrantSetupType::GetCellOf(SETUP_TYPE type, int row, int col) {
+    IBrantSetupType* setup = m_pBrantSetupTypes[type];
+    if (!setup || !setup->GetDataSheet()) return nullptr;
+    return setup->GetDataSheet()->GetCellChecked(row, col);
+}
+
+void CBrantSetupType::NotifyAll(int row, int col, const std::string& text) {
+    for (IBrantSetupType* setup : m_pBrantSetupTypes)
+        if (setup) setup->UpdateModify(m_nSetupType, row, col, text);
+}
+
+const INPUT_TYPE* CBrantSetupType::FindInputType(const std::string& name) const {
+    for (const auto& record : m_pInpTypes)
+        if (record && record->m_strName == name) return record.get();
+    return nullptr;
+}
+
+BYTE CBrantSetupType::GetInputType(int row, int col) {
+    const CBrChnData* cell = GetCell(row, col);
+    const INPUT_TYPE* record = cell ? FindInputType(cell->GetDataAsString()) : nullptr;
+    return record ? record->m_nCode : 0;
+}
+
+void CBrantSetupType::SetInputType(int row, int col, BYTE code) {
+    CBrChnData* cell = GetCell(row, col);
+    if (!cell) return;
+    std::string name;
+    for (const auto& record : m_pInpTypes)
+        if (record && record->m_nCode == code) {
+            name = record->m_strName;
+            break;
+        }
+    if (cell->SetSelText(name) == -1) cell->AddData(name);
+}
+
+// --- 3-byte numbers: magnitude in bytes 0-1, byte 2 bit 7 the sign and bits 4-3 the scale.
+
+int CBrantSetupType::GetDevider(const std::string& text) {
+    const std::size_t point = text.find_first_of(".,");
+    if (point == std::string::npos) return 0;
+    // Ten to the number of characters after the separator; saturates instead of overflowing.
+    const std::size_t decimals = text.size() - point - 1;
+    int divider = 1;
+    for (std::size_t i = 0; i < decimals && i < 9; ++i)
+        divider *= 10;
+    return divider;
+}
+
+void CBrantSetupType::Encode3Bytes(const std::string& text, BYTE* out) {
+    const double value = AtoF(text);
+    const int divider = GetDevider(text);
+    const double scaled = std::trunc(value * (divider ? divider : 1));
+    // Low 16 bits of the magnitude, computed in floating point so that huge texts stay defined.
+    const double magnitude = std::isfinite(scaled) ? std::fmod(std::fabs(scaled), 65536.0) : 0.0;
+    const unsigned m = static_cast<unsigned>(magnitude);
+    out[0] = static_cast<BYTE>(m & 0xFF);
+    out[1] = static_cast<BYTE>(m >> 8);
+    BYTE flags = static_cast<BYTE>(out[2] & ~0x98);
+    if (divider == 10)
+        flags |= 0x08;
+    else if (divider == 100)
+        flags |= 0x10;
+    else if (divider == 1000)
+        flags |= 0x18;
+    if (value < 0) flags |= 0x80;
+    out[2] = flags;
+}
+
+std::string CBrantSetupType::Decode3Bytes(const BYTE* in) {
+    const WORD magnitude = static_cast<WORD>(in[0] | (in[1] << 8));
+    static const int dividers[4] = {0, 10, 100, 1000};
+    const int divider = dividers[(in[2] >> 3) & 0x03];
+    const int sign = (in[2] & 0x80) ? -1 : 1;
+    return GetFormatedString(magnitude, divider, sign);
+}
+
+void CBrantSetupType::Get3BytesParm(int row, BYTE* out, int col) {
+    const CBrChnData* cell = GetCell(row, col);
+    Encode3Bytes(cell ? cell->GetDataAsString() : std::string(), out);
+}
+
+void CBrantSetupType::Set3ByteParm(int row, BYTE* in, int col) {
+    CBrChnData* cell = GetCell(row, col);
+    if (!cell) return;
+    const std::string text = Decode3Bytes(in);
+    if (cell->SetSelText(text) == -1) cell->AddData(text);
+}
+
+void CBrantSetupType::Get3ByteInpParms(BYTE* out, int row, const int* cols, int count) {
+    for (int k = 0; k < count; ++k)
+        Get3BytesParm(row, out + 3 * k, cols[k]);
+}
+
+void CBrantSetupType::Set3ByteParms(BYTE* in, int row, const int* cols, int count) {
+    for (int k = 0; k < count; ++k)
+        Set3ByteParm(row, in + 3 * k, cols[k]);
+}
+
+std::string CBrantSetupType::GetFormatedString(WORD value, int divider, int sign) {
+    char text[32];
+    if (divider == 0) {
+        std::snprintf(text, sizeof text, "%d", sign < 0 ? -static_cast<int>(value) : static_cast<int>(value));
+        return text;
+    }
+    const char* format = divider == 10     ? "%.1f"
+                         : divider == 100  ? "%.2f"
+                         : divider == 1000 ? "%.3f"
+                                           : nullptr;
+    if (!format) return " ";
+    double number = static_cast<double>(value) / divider;
+    if (sign < 0) number = -number;
+    std::snprintf(text, sizeof text, format, number);
+    return text;
+}
+
+// --- 4-character unit texts: the unit shows the degree sign as 0xDF and pads with spaces.
+
+void CBrantSetupType::GetLCDU(int row, int col, BYTE* out) {
+    const CBrChnData* cell = GetCell(row, col);
+    const std::string text = cell ? cell->GetDataAsString() : std::string();
+    for (std::size_t i = 0; i < 4; ++i) {
+        BYTE c = i < text.size() ? static_cast<BYTE>(text[i]) : 0x20;
+        out[i] = c == 0xB0 ? 0xDF : c;
+    }
+}
+
+void CBrantSetupType::SetLCDU(int row, int col, BYTE* in) {
+    std::string text;
+    for (int i = 0; i < 4; ++i) {
+        if (in[i] == 0xDF) in[i] = 0xB0;
+        if (in[i] != 0x20) text.push_back(static_cast<char>(in[i]));
+    }
+    CBrChnData* cell = GetCell(row, col);
+    if (!cell) return;
+    if (cell->SetSelText(text) == -1) {
+        cell->AddData(text);
+        cell->SetSelText(text);
+    }
+}
+
+// --- Input checks.
+
+BOOL CBrantSetupType::IsValidFloat(const std::string& text, float& out) {
+    int points = 0;
+    for (char c : text) {
+        if (c == '.')
+            ++points;
+        else if (c < '0' || c > '9')
+            return 0;
+    }
+    if (points > 1) return 0;
+    out = static_cast<float>(AtoF(text));
+    return 1;
+}
+
+BOOL CBrantSetupType::IsValidInt(const std::string& text, int& out) {
+    for (char c : text)
+        if (c < '0' || c > '9') return 0;
+    out = AtoI(text);
+    return 1;
+}
+
+// --- Error memory.
+
+void CBrantSetupType::Error(int row, UINT id, BOOL show) {
+    if (show && id && (row != m_nLastErrRow || id != m_nLastErrId))
+        GetPrompt().ShowMessage(LoadMessage(id), IPrompt::Warning);
+    m_nLastErrRow = row;
+    m_nLastErrId = id;
+}
+
+void CBrantSetupType::GetError(int& row, UINT& id) const {
+    row = m_nLastErrRow;
+    id = m_nLastErrId;
+}
+
+// --- Transfer byte counter, shared by the worker and the progress display.
+
+unsigned long CBrantSetupType::GetTotalTransBytes(int direction) {
+    ResetTransData();
+    const unsigned long blocks = m_pDataSheet && m_pDataSheet->GetNumSections() > 0
+                                     ? static_cast<unsigned long>(m_pDataSheet->GetNumSections() - 1)
+                                     : 0;
+    if (direction == 1) return 78 * blocks;
+    if (direction == 0) return 149 * blocks;
+    return 0;
+}
+
+void CBrantSetupType::UpdateTransData(BYTE count) {
+    std::lock_guard<std::mutex> lock(m_CritSec);
+    m_cbTrans += count;
+}
+
+unsigned long CBrantSetupType::ReadProgressData() {
+    std::lock_guard<std::mutex> lock(m_CritSec);
+    return m_cbTrans;
+}
+
+void CBrantSetupType::ResetTransData() {
+    std::lock_guard<std::mutex> lock(m_CritSec);
+    m_cbTrans = 0;
+}
+
+// --- Document record: title, setup type, then every cell of the sheet in order.
+
+void CBrantSetupType::DoFileReadWrite(CArchive& archive, unsigned version) {
+    if (archive.IsLoading())
+        FileRead(archive, version);
+    else
+        FileWrite(archive, version);
+}
+
+void CBrantSetupType::FileWrite(CArchive& archive, unsigned) {
+    archive.WriteString(m_strTitle);
+    archive.WriteInt32(m_nSetupType);
+    const int sections = m_pDataSheet ? m_pDataSheet->GetNumSections() : 0;
+    for (int s = 0; s < sections; ++s) {
+        const CSection* section = (*m_pDataSheet->m_pSections)[static_cast<std::size_t>(s)];
+        if (!section) continue;
+        for (CBrChnData* cell : *section)
+            if (cell) cell->DoFileReadWrite(archive, 3);
+    }
+}
+
+void CBrantSetupType::FileRead(CArchive& archive, unsigned version) {
+    m_strTitle = archive.ReadString();
+    // The type is the index through which the sheets reach each other: a record of another type is damage.
+    if (archive.ReadInt32() != m_nSetupType)
+        throw CArchiveException(CArchiveException::badSchema, "a sheet record names the wrong sheet");
+    const int sections = m_pDataSheet ? m_pDataSheet->GetNumSections() : 0;
+    for (int s = 0; s < sections; ++s) {
+        const CSection* section = (*m_pDataSheet->m_pSections)[static_cast<std::size_t>(s)];
+        if (!section) throw CArchiveException(CArchiveException::badSchema);
+        for (std::size_t c = 0; c < section->size(); ++c) {
+            CBrChnData* cell = (*section)[c];
+            if (!cell) throw CArchiveException(CArchiveException::badSchema);
+            if (version <= 2 && c == 0) {
+                // Older files: the row label is read into a copy and dropped, so the default label stays.
+                CBrChnData scratch(*cell);
+                try {
+                    scratch.DoFileReadWrite(archive, version);
+                } catch (const CArchiveException&) {
+                    throw CArchiveException(CArchiveException::badSchema);
+                }
+                continue;
+            }
+            cell->DoFileReadWrite(archive, version);
+        }
+    }
+}

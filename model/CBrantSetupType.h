@@ -1,0 +1,93 @@
+#pragma once
+
+#include "link/CZemProtocol.h"
+#include "model/IBrantSetupType.h"
+
+#include <array>
+#include <memory>
+#include <mutex>
+#include <string>
+
+class CComSetupDialog;
+
+// An input type as the device knows it: the electrical range the physical-input checks use.
+struct INPUT_TYPE {
+    std::string m_strName;
+    std::string m_strUnit;
+    float m_fLower;
+    float m_fUpper;
+    BYTE m_nCode; // the input type as the unit stores it
+};
+
+// Common base of the four setup types: value codings shared by the device images, input checks, the
+// error memory, the transfer byte counter, the document record and the block exchanges with the unit.
+class CBrantSetupType : public IBrantSetupType, public CZemProtocol {
+public:
+    CBrantSetupType();
+    ~CBrantSetupType() override;
+
+    int GetLastError() override { return static_cast<int>(m_nLastErrId); }
+    void DoFileReadWrite(CArchive& archive, unsigned version) override;
+
+    virtual int UploadData(CComSetupDialog* com) = 0;
+    virtual int DownloadData(CComSetupDialog* com) = 0;
+    // Resets the byte counter and returns the bytes the coming transfer moves (0 upload, 1 download).
+    virtual unsigned long GetTotalTransBytes(int direction);
+
+    void GetError(int& row, UINT& id) const;
+    static void UpdateTransData(BYTE count);
+    static unsigned long ReadProgressData();
+    static void ResetTransData();
+
+    // Value codings, public so that the device images and their tests share one implementation.
+    static std::string GetFormatedString(WORD value, int divider, int sign);
+    static int GetDevider(const std::string& text);
+    static BOOL IsValidFloat(const std::string& text, float& out);
+    static BOOL IsValidInt(const std::string& text, int& out);
+    // The 3-byte number at `out` for a cell text; bits 0-2 and 5-6 of byte 2 are left alone.
+    static void Encode3Bytes(const std::string& text, BYTE* out);
+    static std::string Decode3Bytes(const BYTE* in);
+
+    static constexpr int m_nInpTypes = 4;
+
+protected:
+    virtual void FileRead(CArchive& archive, unsigned version);
+    virtual void FileWrite(CArchive& archive, unsigned version);
+
+    BYTE GetInputType(int row, int col);
+    void SetInputType(int row, int col, BYTE code);
+    void Get3BytesParm(int row, BYTE* out, int col);
+    void Set3ByteParm(int row, BYTE* in, int col);
+    void Get3ByteInpParms(BYTE* out, int row, const int* cols, int count);
+    void Set3ByteParms(BYTE* in, int row, const int* cols, int count);
+    void GetLCDU(int row, int col, BYTE* out);
+    void SetLCDU(int row, int col, BYTE* in);
+
+    // Records the last error; shows it once per (row, id) when `show` is set. Error(row, 0, 0) clears it.
+    void Error(int row, UINT id, BOOL show);
+
+    // Cell (row, col) of this sheet or another one; null when absent.
+    CBrChnData* GetCell(int row, int col) const;
+    static CBrChnData* GetCellOf(SETUP_TYPE type, int row, int col);
+    // Sends UpdateModify(own type, row, col, text) to every setup type in unit order.
+    void NotifyAll(int row, int col, const std::string& text);
+    // Deletes the data sheet with its sections and cells.
+    void FreeDataSheet();
+    // Makes sure the holder and an array of `sections` empty sections exist.
+    void PrepareDataSheet(int sections);
+
+    const INPUT_TYPE* FindInputType(const std::string& name) const;
+
+    // Transfer buffers: one block exchange with the unit.
+    BYTE m_WriteMsg[71] = {};
+    BYTE m_ReadMsg[71] = {};
+    BYTE m_DataBlock[32] = {};
+    BYTE m_ReqMsg[7] = {};
+    std::array<std::unique_ptr<INPUT_TYPE>, 8> m_pInpTypes;
+    BYTE m_CmpBlock[32] = {};
+    int m_nLastErrRow = 0;
+    UINT m_nLastErrId = 0;
+
+    static unsigned long m_cbTrans;
+    static std::mutex m_CritSec;
+};

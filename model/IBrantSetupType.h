@@ -1,0 +1,59 @@
+#pragma once
+
+#include "model/BrTypes.h"
+#include "model/CDataSheet.h"
+
+#include <string>
+
+class CArchive;
+
+// What the unit, the views and the transfer driver see of a setup type (General, Physical Inputs,
+// Logical Inputs, Alarms). Rows are section indices and columns cell indices of the data sheet.
+class IBrantSetupType {
+public:
+    IBrantSetupType() = default;
+    IBrantSetupType(const IBrantSetupType&) = delete;
+    IBrantSetupType& operator=(const IBrantSetupType&) = delete;
+    virtual ~IBrantSetupType() = default;
+
+    // Nonzero when the edit was accepted (possibly corrected); 0 when refused with an error recorded.
+    virtual int ValidateData(int row, int col, std::string text) = 0;
+    // Stores a value without any check or notice.
+    virtual void SetParm(int row, int col, std::string text) = 0;
+    virtual int GetPopupProperties(int row, int col, CBrChnData** cells, int& count);
+    virtual void UpdateProperties(int row, int col, CBrChnData** cells, int& count);
+    // Deletes the data sheet and builds the default one.
+    virtual void Initialize() = 0;
+    virtual void DoFileReadWrite(CArchive& archive, unsigned version);
+    virtual void ResetChannel(int row) = 0;
+    // Grid rows the sheet view shows, the title row included.
+    virtual int GetNumChannels() = 0;
+    virtual int GetLastError() = 0;
+
+    // Tells this setup type that row `row` (column `col`, or -1 for the whole row) of setup type `source`
+    // has changed; `text` is the new value or a keyword the two setup types agree on.
+    void UpdateModify(int source, int row, int col, std::string text);
+
+    int GetTransState() const { return m_nTransState; }
+    const std::string& GetTitle() const { return m_strTitle; }
+    SETUP_TYPE GetSetupType() const { return m_nSetupType; }
+    CDataSheet* GetDataSheet() const { return m_pDataSheet; }
+    int GetNumColumns() const { return m_nNumColumns; }
+
+    // The four setup types by SETUP_TYPE, filled by the unit; how one setup type reaches another.
+    static IBrantSetupType* m_pBrantSetupTypes[SETUP_TYPE_COUNT];
+
+protected:
+    virtual void OnUpdateModify(int source, int row, int col, std::string text);
+    // A new title cell: text, read-only, default colour; owned by the caller.
+    CBrChnData* CreateLabelCell(const std::string& title);
+
+    int m_nTransState = -1; // -1 idle, 0 uploading, 1 downloading
+    std::string m_strTitle;
+    SETUP_TYPE m_nSetupType = SETUP_GENERAL;
+    CDataSheet* m_pDataSheet = nullptr;
+    int m_nNumColumns = 0; // columns covered by printing
+
+private:
+    virtual void CreateDefDataSheet() = 0;
+};

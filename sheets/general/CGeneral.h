@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/CBrantSetupType.h"
+
+#include <cstdint>
+
+// Setup type 0: the unit-wide constants (device number, baud rates, protocol, reset and block modes,
+// hysteresis). Edited in a two-column grid; 50 hidden rows keep the document record a fixed shape.
+class CGeneral : public CBrantSetupType {
+public:
+    CGeneral();
+    ~CGeneral() override;
+
+    int ValidateData(int row, int col, std::string text) override;
+    void SetParm(int row, int col, std::string text) override;
+    void Initialize() override;
+    void ResetChannel(int row) override;
+    int GetNumChannels() override;
+    void DoFileReadWrite(CArchive& archive, unsigned version) override;
+    int UploadData(CComSetupDialog* com) override;
+    int DownloadData(CComSetupDialog* com) override;
+    unsigned long GetTotalTransBytes(int direction) override;
+
+    // Device image: constants `first`..`first`+7 of one 32-byte block, little-endian 32-bit each.
+    void GetConDataBlock(int first, BYTE* buffer);
+    void SetConstants(int first, BYTE* buffer);
+    std::uint32_t StringToValue(int row, const std::string& text);
+    std::string FormatValue(int row, std::uint32_t value);
+    // The General sheet row a device constant carries, or -1.
+    static int GetConstantRow(int constant);
+
+protected:
+    void OnUpdateModify(int source, int row, int col, std::string text) override;
+    void FileRead(CArchive& archive, unsigned version) override;
+
+private:
+    void CreateDefDataSheet() override;
+    int IsValidParm(int row, int col, std::string& text, const char* const* list, int count);
+    int IsInRange(int row, int col, std::string text, int min, int max);
+    int fIsInRange(int row, int col, std::string text, float min, float max);
+    static int GetNewSection(int legacySection);
+    void FixItems(int row, const char* const* texts, int count);
+    void FixResetValues();
+    void FixBlockValues();
+    void FixFuncTest();
+    void FixInit();
+};
