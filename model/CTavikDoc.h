@@ -1,0 +1,54 @@
+#pragma once
+
+#include "model/BrTypes.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+#include <cstdint>
+
+class CArchive;
+class CZemUnit;
+class IBrantAlarm;
+class IBrantSetupType;
+
+// The data side of the Tavik document: one configuration unit, its file, its modified flag.
+// The desktop program and the command-line tool both wrap it.
+class CTavikDoc {
+public:
+    CTavikDoc();
+    ~CTavikDoc();
+    CTavikDoc(const CTavikDoc&) = delete;
+    CTavikDoc& operator=(const CTavikDoc&) = delete;
+
+    // Back to the default configuration, "Untitled" and unmodified. Returns nonzero on success.
+    int OnNewDocument();
+    // Loading starts from the default sheets; then the unit reads or writes itself.
+    void Serialize(CArchive& archive);
+    // Loads `path`. On failure `error` says why and the document is a new default document; returns 0.
+    int OnOpenDocument(const std::string& path, std::string& error);
+    // Saves to `path` through a temporary file in the same folder renamed over the target, so a failed
+    // save leaves the previous file untouched. Returns 0 with `error` set on failure.
+    int OnSaveDocument(const std::string& path, std::string& error);
+    // The document file's bytes for the current configuration.
+    std::vector<std::uint8_t> SaveToBytes();
+    // Loads from bytes; same failure behaviour as OnOpenDocument.
+    int LoadFromBytes(std::vector<std::uint8_t> bytes, std::string& error);
+
+    // The four setup types; returns 4, or (unsigned)-1 on failure.
+    unsigned GetBrSetup(IBrantSetupType** setups);
+    IBrantAlarm* GetUnit() const;
+    CZemUnit* GetZemUnit() const { return m_pUnit.get(); }
+
+    BOOL IsModified() const { return m_bModified; }
+    void SetModifiedFlag(BOOL modified = 1) { m_bModified = modified ? 1 : 0; }
+    const std::string& GetPathName() const { return m_strPathName; }
+    void SetPathName(const std::string& path) { m_strPathName = path; }
+
+    int m_nDirection = 0; // 0 upload, 1 download: chooses the progress texts
+
+private:
+    std::unique_ptr<CZemUnit> m_pUnit;
+    BOOL m_bModified = 0;
+    std::string m_strPathName;
+};

@@ -1,0 +1,218 @@
+#include "model/CBrantSetupType.h"
+#include "model/CScriptedPrompt.h"
+#include "model/ChannelNames.h"
+#include "model/Messages.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// A one-row setup type whose cells the tests fill directly.
+class CProbeSetupType : public CBrantSetupType {
+public:
+    CProbeSetupType() { Initialize(); }
+    int ValidateData(int, int, std::string) override { return 0; }
+    void SetParm(int row, int col, std::string text) override { GetCell(row, col)->SetSelText(text); }
+    void Initialize() override {
+        FreeDataSheet();
+        CreateDefDataSheet();
+    }
+    void ResetChannel(int) override {}
+    int GetNumChannels() override { return 2; }
+    int UploadData(CComSetupDialog*) override { return 0; }
+    int DownloadData(CComSetupDialog*) override { return 0; }
+
+    CBrChnData* Cell(int col) { return GetCell(1, col); }
+    using CBrantSetupType::Error;
+    using CBrantSetupType::Get3BytesParm;
+    using CBrantSetupType::GetInputType;
+    using CBrantSetupType::GetLCDU;
+    using CBrantSetupType::Set3ByteParm;
+    using CBrantSetupType::SetInputType;
+    using CBrantSetupType::SetLCDU;
+
+private:
+    void CreateDefDataSheet() override {
+        PrepareDataSheet(2);
+        for (int row = 0; row < 2; ++row) {
+            auto* section = new CSection;
+            section->push_back(CreateLabelCell("value"));
+            auto* cell = new CBrChnData(DATA_TYPE_TEXT, 1, CTRL_STYLE_PLAIN, CLR_DEFAULT);
+            cell->AddData("");
+            section->push_back(cell);
+            auto* list = new CBrChnData(DATA_TYPE_TEXT, 0, CTRL_STYLE_PLAIN, CLR_DEFAULT);
+            list->AddData("OFF;20 mA");
+            section->push_back(list);
+            (*m_pDataSheet->m_pSections)[static_cast<std::size_t>(row)] = section;
+        }
+    }
+};
+
+std::vector<BYTE> Encode(const std::string& text, BYTE byte2 = 0) {
+    std::vector<BYTE> out = {0, 0, byte2};
+    CBrantSetupType::Encode3Bytes(text, out.data());
+    return out;
+}
+} // namespace
+
+TEST(ThreeByteNumber, WorkedValues) {
+    EXPECT_EQ(Encode("12.5"), (std::vector<BYTE>{0x7D, 0x00, 0x08}));
+    EXPECT_EQ(Encode("-3.25"), (std::vector<BYTE>{0x45, 0x01, 0x90}));
+    EXPECT_EQ(Encode("20"), (std::vector<BYTE>{0x14, 0x00, 0x00}));
+    EXPECT_EQ(Encode("-20"), (std::vector<BYTE>{0x14, 0x00, 0x80}));
+    EXPECT_EQ(Encode("1.000"), (std::vector<BYTE>{0xE8, 0x03, 0x18}));
+    EXPECT_EQ(Encode("100"), (std::vector<BYTE>{100, 0, 0x00}));
+    EXPECT_EQ(Encode("100.0"), (std::vector<BYTE>{0xE8, 0x03, 0x08}));
+
+    for (const char* text : {"12.5", "-3.25", "20", "-20", "1.000"})
+        EXPECT_EQ(CBrantSetupType::Decode3Bytes(Encode(text).data()), text);
+}
+
+TEST(ThreeByteNumber, LeavesTheOtherBitsOfByteTwoAlone) {
+    EXPECT_EQ(Encode("12.5", 0x67)[2], 0x67 | 0x08);
+    EXPECT_EQ(Encode("7", 0xFF)[2], 0x67);
+}
+
+TEST(ThreeByteNumber, FourOrMoreDecimalsAreScaledButStoredAsIntegers) {
+    const auto bytes = Encode("1.2345");
+    EXPECT_EQ(bytes, (std::vector<BYTE>{0x39, 0x30, 0x00}));
+    EXPECT_EQ(CBrantSetupType::Decode3Bytes(bytes.data()), "12345");
+    // Absurd texts stay defined: the low 16 bits of the magnitude.
+    EXPECT_NO_FATAL_FAILURE(Encode("1e300"));
+    EXPECT_NO_FATAL_FAILURE(Encode("0.0000000000000000000000000001"));
+    EXPECT_EQ(Encode("65537"), (std::vector<BYTE>{1, 0, 0}));
+}
+
+TEST(ThreeByteNumber, CellsRoundTripThroughTheSheet) {
+    CProbeSetupType probe;
+    probe.Cell(1)->SetSelText("-3.25");
+    BYTE bytes[3] = {};
+    probe.Get3BytesParm(1, bytes, 1);
+    probe.Cell(1)->SetSelText("");
+    probe.Set3ByteParm(1, bytes, 1);
+    EXPECT_EQ(probe.Cell(1)->GetDataAsString(), "-3.25");
+
+    // A list cell that does not know the value gets it appended, not selected.
+    BYTE seven[3] = {7, 0, 0};
+    probe.Set3ByteParm(1, seven, 2);
+    EXPECT_EQ(probe.Cell(2)->GetData().back(), "7");
+    EXPECT_EQ(probe.Cell(2)->GetDataAsString(), "OFF");
+}
+
+TEST(ValueText, FormattingAndDividers) {
+    EXPECT_EQ(CBrantSetupType::GetFormatedString(5, 10, -1), "-0.5");
+    EXPECT_EQ(CBrantSetupType::GetFormatedString(5, 0, -1), "-5");
+    EXPECT_EQ(CBrantSetupType::GetFormatedString(5, 7, 1), " ");
+    EXPECT_EQ(CBrantSetupType::GetFormatedString(1234, 1000, 1), "1.234");
+    EXPECT_EQ(CBrantSetupType::GetDevider("12.5"), 10);
+    EXPECT_EQ(CBrantSetupType::GetDevider("0,25"), 100);
+    EXPECT_EQ(CBrantSetupType::GetDevider("5."), 1);
+    EXPECT_EQ(CBrantSetupType::GetDevider("100"), 0);
+    EXPECT_GT(CBrantSetupType::GetDevider("1." + std::string(40, '0')), 0) << "saturates, never overflows";
+}
+
+TEST(ValueText, IntAndFloatChecks) {
+    int i = -1;
+    float f = -1;
+    EXPECT_FALSE(CBrantSetupType::IsValidInt("-5", i));
+    EXPECT_FALSE(CBrantSetupType::IsValidInt("+5", i));
+    EXPECT_TRUE(CBrantSetupType::IsValidInt("", i));
+    EXPECT_EQ(i, 0);
+    EXPECT_TRUE(CBrantSetupType::IsValidInt("42", i));
+    EXPECT_EQ(i, 42);
+    EXPECT_FALSE(CBrantSetupType::IsValidFloat("1.2.3", f));
+    EXPECT_FALSE(CBrantSetupType::IsValidFloat("-1", f));
+    EXPECT_TRUE(CBrantSetupType::IsValidFloat(".5", f));
+    EXPECT_FLOAT_EQ(f, 0.5f);
+}
+
+TEST(UnitText, DegreeSignAndPadding) {
+    CProbeSetupType probe;
+    probe.Cell(1)->SetSelText("\xB0"
+                              "C");
+    BYTE out[4];
+    probe.GetLCDU(1, 1, out);
+    EXPECT_EQ((std::vector<BYTE>(out, out + 4)), (std::vector<BYTE>{0xDF, 0x43, 0x20, 0x20}));
+    probe.Cell(1)->SetSelText("");
+    probe.SetLCDU(1, 1, out);
+    EXPECT_EQ(probe.Cell(1)->GetDataAsString(), "\xB0"
+                                                "C");
+    EXPECT_EQ(out[0], 0xB0) << "the caller's buffer is changed too";
+
+    BYTE bar[4] = {'b', ' ', 'a', 'r'};
+    probe.SetLCDU(1, 1, bar);
+    EXPECT_EQ(probe.Cell(1)->GetDataAsString(), "bar");
+
+    probe.Cell(1)->SetSelText("kPa/h");
+    probe.GetLCDU(1, 1, out);
+    EXPECT_EQ((std::vector<BYTE>(out, out + 4)), (std::vector<BYTE>{'k', 'P', 'a', '/'}));
+
+    BYTE unknown[4] = {'p', 's', 'i', ' '};
+    probe.SetLCDU(1, 2, unknown);
+    EXPECT_EQ(probe.Cell(2)->GetDataAsString(), "psi") << "a list cell learns and selects a new unit";
+}
+
+TEST(InputTypes, NamesAndCodes) {
+    CProbeSetupType probe;
+    probe.Cell(2)->SetSelText("20 mA");
+    EXPECT_EQ(probe.GetInputType(1, 2), 4);
+    probe.Cell(1)->SetSelText("bogus");
+    EXPECT_EQ(probe.GetInputType(1, 1), 0);
+    probe.SetInputType(1, 2, 0);
+    EXPECT_EQ(probe.Cell(2)->GetDataAsString(), "OFF");
+    probe.SetInputType(1, 2, 3);
+    EXPECT_EQ(probe.Cell(2)->GetData().back(), "24 V") << "an unknown name is appended";
+    EXPECT_EQ(probe.Cell(2)->GetDataAsString(), "OFF");
+}
+
+TEST(ErrorMemory, ShownOncePerRowAndId) {
+    CScriptedPrompt prompt;
+    CProbeSetupType probe;
+    probe.Error(1, IDS_INVALID_VALUE, 1);
+    probe.Error(1, IDS_INVALID_VALUE, 1);
+    EXPECT_EQ(prompt.Messages().size(), 1u);
+    probe.Error(2, IDS_INVALID_VALUE, 1);
+    EXPECT_EQ(prompt.Messages().size(), 2u);
+    probe.Error(2, IDS_INVALID_SELECTION, 0);
+    EXPECT_EQ(prompt.Messages().size(), 2u) << "not shown without the flag";
+    EXPECT_EQ(probe.GetLastError(), static_cast<int>(IDS_INVALID_SELECTION));
+    probe.Error(0, 0, 0);
+    EXPECT_EQ(probe.GetLastError(), 0);
+    EXPECT_EQ(prompt.Messages().front(), "Invalid value. Last value will be used.");
+}
+
+TEST(TransferCount, TotalsResetTheCounter) {
+    CProbeSetupType probe;
+    CBrantSetupType::UpdateTransData(71);
+    CBrantSetupType::UpdateTransData(7);
+    EXPECT_EQ(CBrantSetupType::ReadProgressData(), 78u);
+    EXPECT_EQ(probe.GetTotalTransBytes(1), 78u);
+    EXPECT_EQ(CBrantSetupType::ReadProgressData(), 0u);
+    EXPECT_EQ(probe.GetTotalTransBytes(0), 149u);
+    EXPECT_EQ(probe.GetTotalTransBytes(2), 0u);
+}
+
+TEST(ChannelNames, LookupsBothWays) {
+    EXPECT_EQ(GetPhChnName(1), "IN 11");
+    EXPECT_EQ(GetPhChnName(24), "IN 83");
+    EXPECT_EQ(GetPhChnName(25), "");
+    EXPECT_EQ(GetLogChnName(1), "LOG1");
+    EXPECT_EQ(GetLogChnName(0), "NON");
+    EXPECT_EQ(GetLogChnName(-1), "");
+    EXPECT_EQ(GetPhChnIndex("IN 83"), 24);
+    EXPECT_EQ(GetPhChnIndex("IN 84"), -1);
+    EXPECT_EQ(GetLogChnIndex("LOG1 (1A)"), 1);
+    EXPECT_EQ(GetLogChnIndex("LOG10"), 1);
+    EXPECT_EQ(GetLogChnIndex("LOG7"), 7);
+    EXPECT_EQ(GetLogChnIndex("X"), -1);
+    EXPECT_EQ(GetStrOfIndex("OFF;1;2;3;4;5;6;7;8;9;10;11;12;13;14", 3), "3");
+    EXPECT_EQ(GetStrOfIndex("OFF;1;2;3;4;5;6;7;8;9;10;11;12;13;14", 15), " ");
+    EXPECT_EQ(GetStrOfIndex(";;a;;b", 1), "b");
+}
+
+TEST(Messages, TextsByIdentifier) {
+    EXPECT_EQ(LoadMessage(61446), "Entered value is invalid. Last value will be used.");
+    EXPECT_EQ(LoadMessage(62015), "Out off range. The closest match will be used.");
+    EXPECT_EQ(LoadMessage(1), "");
+    for (unsigned id = 62000; id <= 62017; ++id)
+        EXPECT_FALSE(LoadMessage(id).empty()) << id;
+}
