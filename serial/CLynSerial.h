@@ -1,0 +1,104 @@
+#pragma once
+
+// LynSerial: one RS-232 port. Opens, configures, writes, reads and closes the port over POSIX termios.
+// The library starts no thread and takes no lock; every call returns within its own time limit.
+
+#include "LynSerialRecords.h"
+
+#include <cstdint>
+#include <string>
+
+#define LYNSERIAL_API __attribute__((visibility("default")))
+
+// Version of the library, also the shared object's file version.
+#define LYNSERIAL_VERSION "1.1.0.2"
+
+class LYNSERIAL_API CLynSerial {
+public:
+    CLynSerial();
+    virtual ~CLynSerial();
+    CLynSerial(const CLynSerial&) = delete;
+    CLynSerial& operator=(const CLynSerial&) = delete;
+
+    // Name of the run-time class, "CLynSerial".
+    virtual const char* GetRuntimeClassName() const;
+    // Creates an object by class name; the caller owns it.
+    static CLynSerial* CreateObject();
+
+    // Opens the port exclusively and applies the default line settings (9600 baud, 8 data bits, no parity,
+    // one stop bit, no flow control, DTR and RTS on). "COM1" to "COM4" name /dev/ttyS0 to /dev/ttyS3; any
+    // other name is the path of the device. 0 on success, LYN_OPEN_FAILED on failure.
+    std::uint32_t OpenCommPort(const char* portName);
+    // Always 1.
+    std::uint32_t CloseCommPort();
+    LynHandle GetCommHandle() const { return m_hComm; }
+    bool IsOpen() const { return m_hComm != LYN_INVALID_HANDLE; }
+
+    // Stored only: the library sends no notification.
+    void SetDataNotifyMsg(void* window, std::uint32_t message) {
+        m_pNotifyWnd = window;
+        m_nNotifyMsg = message;
+    }
+    void* GetNotifyWindow() const { return m_pNotifyWnd; }
+    std::uint32_t GetNotifyMsg() const { return m_nNotifyMsg; }
+
+    // The int results are nonzero on success, 0 on failure (GetLastErrorText says why).
+    int GetCommState(LynDcb& dcb);
+    int SetCommState(LynDcb& dcb);
+    int GetCommTimeouts(LynCommTimeouts& timeouts);
+    int SetCommTimeouts(const LynCommTimeouts& timeouts);
+    int GetCommProperties(LynCommProp& prop);
+    int SetCommMask(std::uint32_t mask);
+    int GetCommMask(std::uint32_t& mask);
+    int SetBaudRate(std::uint32_t baudRate);
+    int SetParityDataStop(std::uint8_t parity, std::uint8_t dataBits, std::uint8_t stopBits);
+    int SetFlowControl(std::uint32_t flags, std::uint16_t xonLimit, std::uint16_t xoffLimit, char xonChar,
+                       char xoffChar);
+    int SetBufferSizes(std::uint32_t inputSize, std::uint32_t outputSize);
+    // Discards what is queued: LYN_PURGE_TX* the output, LYN_PURGE_RX* the input.
+    int PurgeComm(std::uint32_t flags);
+
+    // Writes the bytes in order, giving each at most 1000 ms; a byte that fails is skipped. Returns length
+    // (0 for a negative length). Errors are not reported in the result: the caller's protocol reads the
+    // answer back. GetLastErrorText tells what went wrong.
+    std::uint32_t SendData(const std::uint8_t* data, int length);
+    // Reads what has arrived, at most maximum bytes; never waits for bytes that have not arrived. Returns
+    // the number of bytes placed in the buffer, 0 when none were waiting or on an error.
+    int ReadData(std::uint8_t* buffer, int maximum);
+
+    // The reason of the last failure, with the system's own message; empty after a successful open.
+    const char* GetLastErrorText() const { return m_strLastError.c_str(); }
+    // The errno of the last failure, 0 when there was none.
+    int GetLastErrorCode() const { return m_nLastError; }
+    // True once the device has gone away under an open port (adapter unplugged, far end closed).
+    bool IsPortLost() const { return m_bLost; }
+
+    // The text OpenCommPort gives for errnum when opening path fails.
+    static std::string FormatOpenError(int errnum, const std::string& path);
+    // The device path a port name opens.
+    static std::string DevicePathFor(const std::string& portName);
+
+private:
+    int Fail(int errnum, const std::string& text);
+    int FailIo(int errnum, const char* what);
+    int CheckOpen();
+    int ApplyModemLines(const LynDcb& dcb);
+    void DrainBeforeClose();
+
+    LynHandle m_hComm = LYN_INVALID_HANDLE;
+    std::uint32_t m_nNotifyMsg = 0;
+    void* m_pNotifyWnd = nullptr;
+    std::uint32_t m_dwEventMask = 0;
+    std::string m_strPath;
+    // Fields termios has no place for (limits, DTR/RTS control, ...) live here between calls.
+    LynDcb m_dcb;
+    LynCommTimeouts m_timeouts;
+    std::uint32_t m_dwInQueue = 0;
+    std::uint32_t m_dwOutQueue = 0;
+    int m_nLastError = 0;
+    std::string m_strLastError;
+    bool m_bLost = false;
+    // A pseudo-terminal has no line: its driver keeps 8 data bits and no parity whatever is asked, so the
+    // framing asked for is kept here instead.
+    bool m_bPseudo = false;
+};
