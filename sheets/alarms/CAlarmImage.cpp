@@ -1,0 +1,232 @@
+// The Alarm sheet as the unit holds it: one 32-byte block per alarm.
+//
+//   0      input reference: 0..23 physical input, 24.. logical input (index + 23), 48 "OFF"
+//   1..3   set point as a 3-byte number; byte 3 also holds the comparison (bit 5 "<" or "±", bit 6 "±" with a
+//          dynamic reference) and the dynamic reference (bits 2..0, logical input index minus 1)
+//   4, 5   delay count and time factor code
+//   6      LED 0..23, 24 "OFF"          7   output 0..13, 14 "OFF"
+//   8      flags: bit 7 Block, bit 6 Control, bit 5 Hysteresis
+//   9..18  display text, padded with spaces      19..31  reserved, zero
+#include "sheets/alarms/CAlarm.h"
+
+#include "model/ChannelNames.h"
+#include "model/NumberText.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+constexpr BYTE REF_OFF = 48;
+constexpr BYTE LED_OFF = 24;
+constexpr BYTE OUTPUT_OFF = 14;
+constexpr BYTE SETPOINT_BELOW = 0x20; // "<" or "±"
+constexpr BYTE SETPOINT_DYNAMIC = 0x40;
+constexpr BYTE DYNREF_MASK = 0x07;
+constexpr int LOGINP_REF_OFFSET = 23;
+
+struct TimeFactor {
+    double unit; // seconds per count
+    double upTo; // largest delay this code is used for
+};
+// Each delay takes the first code whose range holds it. Code 3 ends where its count would pass 255; code 4
+// then runs to 6000 s and code 5 to 60000 s. Code 7 (days) is never produced, only read.
+const TimeFactor g_timeFactors[8] = {{0.01, 1.0},    {0.1, 10.0},      {1.0, 100.0},       {10.0, 2550.0},
+                                     {60.0, 6000.0}, {600.0, 60000.0}, {3600.0, 918000.0}, {86400.0, 0.0}};
+constexpr int PRODUCED_FACTORS = 7;
+} // namespace
+
+double CAlarm::GetTimeFactorUnit(int code) {
+    return code >= 0 && code < 8 ? g_timeFactors[code].unit : 0.0;
+}
+
+void CAlarm::EncodeDelay(double seconds, int& count, BYTE& factor) {
+    count = 0;
+    factor = 0;
+    // Only a damaged document holds such delays (the sheet refuses them): a negative or unreadable delay
+    // goes out as zero, a longer one as the longest.
+    if (!(seconds >= 0.0)) return;
+    if (seconds > ALARM_MAX_DELAY) seconds = ALARM_MAX_DELAY;
+    for (int code = 0; code < PRODUCED_FACTORS; ++code) {
+        if (seconds > g_timeFactors[code].upTo) continue;
+        // The fine units multiply, so that 0.3 s is exactly 30 hundredths.
+        const double scaled = code == 0   ? seconds * 100.0
+                              : code == 1 ? seconds * 10.0
+                                          : seconds / g_timeFactors[code].unit;
+        const int rounded = static_cast<int>(scaled + 0.5);
+        count = rounded > 255 ? 255 : rounded;
+        factor = static_cast<BYTE>(code);
+        return;
+    }
+}
+
+bool CAlarm::DecodeDelay(int count, int code, std::string& text) {
+    if (code < 0 || code >= 8 || count < 0) return false;
+    char buffer[32];
+    // Hundredths and tenths are counted in integers so that 2.5 s is not cut to "2".
+    if (code == 0 || code == 1) {
+        const int perSecond = code == 0 ? 100 : 10;
+        if (count <= perSecond)
+            std::snprintf(buffer, sizeof buffer, code == 0 ? "%.3f" : "%.2f",
+                          static_cast<double>(count) / perSecond);
+        else if (count % perSecond == 0)
+            std::snprintf(buffer, sizeof buffer, "%d", count / perSecond);
+        else
+            std::snprintf(buffer, sizeof buffer, code == 0 ? "%.2f" : "%.1f",
+                          static_cast<double>(count) / perSecond);
+    } else {
+        const long long seconds =
+            static_cast<long long>(count) * static_cast<long long>(g_timeFactors[code].unit);
+        if (seconds > 1)
+            std::snprintf(buffer, sizeof buffer, "%lld", seconds);
+        else
+            std::snprintf(buffer, sizeof buffer, "%.2f", static_cast<double>(seconds));
+    }
+    text = buffer;
+    return true;
+}
+
+// --- Sheet to block.
+
+void CAlarm::GetAlarmDataBlock(int index) {
+    GetAlarmDataBlock(index, m_DataBlock);
+}
+
+void CAlarm::GetAlarmDataBlock(int index, BYTE* block) {
+    std::memset(block, 0, BLOCK_LEN);
+    if (index < 0 || index >= ALARM_COUNT) return;
+    const int row = index + 1;
+    block[0] = GetInputReference(row);
+    GetSetPoint(row, block + 1);
+    int count = 0;
+    BYTE factor = 0;
+    GetTimeFactAndValue(row, count, factor);
+    block[4] = static_cast<BYTE>(count & 0xFF);
+    block[5] = factor;
+    // A value outside the lists (only from a damaged document) goes out as "OFF".
+    const std::string led = GetValue(row, ALM_COL_LED);
+    const int ledNumber = led == "OFF" ? 0 : AtoI(led);
+    block[6] = ledNumber >= 1 && ledNumber <= 24 ? static_cast<BYTE>(ledNumber - 1) : LED_OFF;
+    const int output = AtoI(GetValue(row, ALM_COL_OUTPUT));
+    block[7] = output >= 1 && output <= 14 ? static_cast<BYTE>(output - 1) : OUTPUT_OFF;
+    block[8] = GetFlags(row);
+    GetAlarmText(row, block + 9);
+}
+
+BYTE CAlarm::GetInputReference(int row) {
+    const std::string reference = GetValue(row, ALM_COL_INPREF);
+    const char kind = reference.empty() ? ' ' : reference.front();
+    if (kind == 'I') {
+        const int input = GetPhChnIndex(reference);
+        if (input >= 1) return static_cast<BYTE>(input - 1);
+    } else if (kind == 'L') {
+        const int input = GetLogChnIndex(reference);
+        if (input >= 1) return static_cast<BYTE>(input + LOGINP_REF_OFFSET);
+    }
+    return REF_OFF;
+}
+
+void CAlarm::GetSetPoint(int row, BYTE* out) {
+    Get3BytesParm(row, out, ALM_COL_SETPOINT);
+    const int dynRef = GetLogChnIndex(GetValue(row, ALM_COL_DYNREF)) - 1;
+    if (dynRef >= 1 && dynRef <= 7) out[2] = static_cast<BYTE>((out[2] & ~DYNREF_MASK) | dynRef);
+    const std::string sign = GetValue(row, ALM_COL_SIGN);
+    const char first = sign.empty() ? ' ' : sign.front();
+    if (first == '>')
+        out[2] &= static_cast<BYTE>(~SETPOINT_BELOW);
+    else if (first == '<' || first == '\xB1')
+        out[2] |= SETPOINT_BELOW;
+    if (dynRef >= 0) {
+        if (first == '\xB1')
+            out[2] |= SETPOINT_DYNAMIC;
+        else
+            out[2] &= static_cast<BYTE>(~SETPOINT_DYNAMIC);
+    }
+}
+
+void CAlarm::GetTimeFactAndValue(int row, int& count, BYTE& factor) {
+    EncodeDelay(AtoF(GetValue(row, ALM_COL_DELAY)), count, factor);
+}
+
+BYTE CAlarm::GetFlags(int row) {
+    BYTE flags = 0;
+    if (const CFlagGroup* group = GetFlagGroup(row))
+        for (std::size_t i = 0; i < group->size() && i < ALARM_FLAG_COUNT; ++i)
+            if ((*group)[i]->GetDataAsString() == "ON") flags |= static_cast<BYTE>(0x80 >> i);
+    return flags;
+}
+
+void CAlarm::GetAlarmText(int row, BYTE* out) {
+    const std::string text = GetValue(row, ALM_COL_TEXT);
+    for (std::size_t k = 0; k < ALARM_TEXT_LEN; ++k)
+        out[k] = k < text.size() ? static_cast<BYTE>(text[k]) : 0x20;
+}
+
+// --- Block to sheet.
+
+void CAlarm::SetAlarmData(int index, const BYTE* data) {
+    if (index < 0 || index >= ALARM_COUNT || !data || !m_pDataSheet) return;
+    const int row = index + 1;
+    BYTE block[BLOCK_LEN];
+    std::memcpy(block, data, BLOCK_LEN);
+
+    SetInputReference(row, block[0]);
+    SetSetPoint(row, block + 1);
+    SetDelay(row, block + 4);
+    SelectItem(GetCell(row, ALM_COL_LED),
+               block[6] == LED_OFF ? std::string("OFF") : GetStrOfIndex(g_LEDs, block[6] + 1));
+    SelectItem(GetCell(row, ALM_COL_OUTPUT),
+               block[7] == OUTPUT_OFF ? std::string("OFF") : GetStrOfIndex(g_Outputs, block[7] + 1));
+    SetFlags(index, block[8]);
+    SetAlarmText(row, block + 9);
+
+    // The received values go through the sheet's own checks, silently: an alarm on "OFF" returns to its
+    // defaults, the mirror columns are filled, a dynamic reference that does not match is switched off.
+    for (int col = ALM_COL_INPREF; col < ALARM_CELLS; ++col)
+        DoValidateData(row, col, GetValue(row, col), 0);
+}
+
+// Received names are only selected among the offered items: a number that names no input, or an input
+// that is not active, leaves the reference as it was ("OFF" after a fresh sheet).
+void CAlarm::SetInputReference(int row, BYTE value) {
+    std::string name;
+    if (value < 24)
+        name = g_PhInpChn[value + 1];
+    else if (value <= 46)
+        name = GetLogChnName(value - LOGINP_REF_OFFSET);
+    else if (value == REF_OFF)
+        name = "OFF";
+    if (!name.empty()) SelectItem(GetCell(row, ALM_COL_INPREF), name);
+}
+
+void CAlarm::SetSetPoint(int row, BYTE* in) {
+    Set3ByteParm(row, in, ALM_COL_SETPOINT);
+    std::string sign = (in[2] & SETPOINT_BELOW) ? g_Signs[0] : g_Signs[1];
+    if (in[2] & SETPOINT_DYNAMIC) sign = g_Signs[2];
+    std::string dynRef = "OFF";
+    if ((in[2] & SETPOINT_DYNAMIC) && IsChannelActive(row)) dynRef = GetLogChnName((in[2] & DYNREF_MASK) + 1);
+    SelectItem(GetCell(row, ALM_COL_SIGN), sign);
+    SelectItem(GetCell(row, ALM_COL_DYNREF), dynRef);
+}
+
+// A time factor code without a unit leaves the delay as it was.
+void CAlarm::SetDelay(int row, const BYTE* in) {
+    std::string text;
+    if (!DecodeDelay(in[0], in[1], text)) return;
+    if (CBrChnData* cell = GetCell(row, ALM_COL_DELAY)) cell->SetText(text);
+}
+
+void CAlarm::SetFlags(int index, BYTE flags) {
+    const int row = index + 1;
+    CFlagGroup* group = FlagGroup(row);
+    if (!group) return;
+    for (std::size_t i = 0; i < group->size() && i < ALARM_FLAG_COUNT; ++i)
+        (*group)[i]->SetSelText((flags & (0x80 >> i)) ? "ON" : "OFF");
+    if (CBrChnData* cell = GetCell(row, ALM_COL_FLAGS)) cell->SetText(GetFlagsText(row));
+}
+
+void CAlarm::SetAlarmText(int row, const BYTE* in) {
+    std::string text;
+    for (int k = 0; k < ALARM_TEXT_LEN && in[k] != 0; ++k)
+        text.push_back(static_cast<char>(in[k]));
+    if (CBrChnData* cell = GetCell(row, ALM_COL_TEXT)) cell->SetText(text);
+}

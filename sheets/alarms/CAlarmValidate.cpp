@@ -1,0 +1,400 @@
+// Checks of every alarm edit, and how the Alarm sheet follows the input sheets and the General "Block" row.
+#include "sheets/alarms/CAlarm.h"
+
+#include "model/ChannelNames.h"
+#include "model/IPrompt.h"
+#include "model/Messages.h"
+#include "model/NumberText.h"
+
+#include <algorithm>
+
+namespace {
+const char* const g_strBlockWarning =
+    "Warning: Block flag is detected. To enable this, please enable block flag in General Pane";
+const std::string g_strPlusMinus = "\xB1";
+
+bool IsDigitsOnly(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A set point the unit can hold: optional blanks and sign, digits with at most one point and at most three
+// decimals. A fourth decimal or a comma would be sent as a different number.
+bool IsSetPointText(const std::string& text) {
+    std::size_t i = text.find_first_not_of(" \t");
+    if (i == std::string::npos) return false;
+    if (text[i] == '+' || text[i] == '-') ++i;
+    int digits = 0, decimals = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            ++digits;
+            if (point) ++decimals;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0 && decimals <= 3;
+}
+} // namespace
+
+int CAlarm::ValidateData(int row, int col, std::string text) {
+    return DoValidateData(row, col, std::move(text), 1);
+}
+
+int CAlarm::DoValidateData(int row, int col, std::string text, int report) {
+    if (row < 1 || row > ALARM_COUNT || !GetCell(row, 0)) {
+        Error(row, IDS_INVALID_SELECTION, 0);
+        return 0;
+    }
+    UINT code = 0;
+    if (col == ALM_COL_INPREF) {
+        code = static_cast<UINT>(ValidateInputReference(row, std::move(text)));
+    } else if (col >= ALM_COL_DYNREF && col <= ALM_COL_FLAGS && !IsChannelActive(row)) {
+        code = IDS_ALARM_DISABLED;
+    } else {
+        switch (col) {
+        case ALM_COL_DYNREF:
+            code = static_cast<UINT>(ValidateDynRef(row, text));
+            break;
+        case ALM_COL_SIGN:
+            code = static_cast<UINT>(ValidateSign(row, text));
+            break;
+        case ALM_COL_SETPOINT:
+            if (!IsSetPointText(text))
+                code = IDS_INVALID_VALUE_LAST;
+            else if (!CheckSetPoint(row, col, text) && report)
+                code = IDS_OUT_OF_RANGE_NEAREST;
+            break;
+        case ALM_COL_TEXT:
+            GetCell(row, col)->SetText(text);
+            break;
+        case ALM_COL_DELAY: {
+            const double seconds = AtoF(text);
+            // Written so that a text that is not a number at all (NaN) is refused as well.
+            if (!(seconds >= ALARM_MIN_DELAY && seconds <= ALARM_MAX_DELAY))
+                code = IDS_DELAY_OUT_OF_RANGE;
+            else
+                GetCell(row, col)->SetText(text);
+            break;
+        }
+        case ALM_COL_LED:
+            if (!VerifyValid(row, col, text)) code = IDS_INVALID_LED;
+            break;
+        case ALM_COL_OUTPUT:
+            if (!VerifyValid(row, col, text)) code = IDS_INVALID_OUTPUT;
+            break;
+        default: // the Flags column is edited through the popup; labels and mirrors are never edited
+            break;
+        }
+    }
+    Error(row, code, 0);
+    return code == 0;
+}
+
+// Column 1. Returns the message id, 0 when the reference was taken.
+int CAlarm::ValidateInputReference(int row, std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    // Two digits stand for the physical input of that module and position: 23 is "IN 23".
+    if (IsDigitsOnly(text)) {
+        for (const char* name : g_PhInpChn) {
+            const std::string candidate(name);
+            if (candidate.size() >= 2 && candidate.compare(candidate.size() - 2, 2, text) == 0) {
+                text = candidate;
+                break;
+            }
+        }
+    }
+    const char kind = text.empty() ? ' ' : text.front();
+
+    std::string name;
+    int input = -1;
+    if (kind == 'I') {
+        input = GetPhChnIndex(text);
+        if (input < 1) return IDS_INVALID_SELECTION;
+        if (!IsPhysicalInputActive(input)) return IDS_INPUT_NOT_ACTIVE;
+        name = text;
+    } else if (kind == 'L') {
+        input = GetLogChnIndex(text);
+        // Only the short name ("LOG3") or the full row title ("LOG3 (1C)") names a logical input; the
+        // four-character match alone would read "LOG10" as LOG1.
+        const bool known = input >= 1 && (text == GetLogChnName(input) || text == g_LogInpChn[input]);
+        if (!known || !IsLogicalInputActive(input)) return IDS_LOGINP_NOT_ACTIVE;
+        name = GetLogChnName(input);
+    } else {
+        ResetChannel(row);
+        return IDS_INVALID_SELECTION;
+    }
+
+    // An active input is normally offered already; a list read from a damaged file may lack it, and then
+    // it is offered here rather than leaving the mirror columns and the reference out of step.
+    CBrChnData* cell = GetCell(row, ALM_COL_INPREF);
+    int index = -1;
+    if (!cell->IsItemExist(name, index)) cell->Put(name, 1, 1);
+    SelectItem(cell, name);
+    if (kind == 'I')
+        UpdateInpParms(row, input);
+    else
+        UpdateLogInpParms(row, input);
+
+    if (GetValue(row, ALM_COL_DYNREF) != "OFF" && !VerifyDynRef(row, GetValue(row, ALM_COL_DYNREF)))
+        return IDS_DYNREF_INVALID;
+    return 0;
+}
+
+// Column 2.
+int CAlarm::ValidateDynRef(int row, const std::string& text) {
+    CBrChnData* cell = GetCell(row, ALM_COL_DYNREF);
+    if (text == "OFF") {
+        if (SelectItem(cell, "OFF") < 0) return IDS_INVALID_SELECTION;
+        if (GetValue(row, ALM_COL_SIGN) == g_strPlusMinus) SelectItem(GetCell(row, ALM_COL_SIGN), g_Signs[0]);
+        return 0;
+    }
+    // Only an offered logical input can be a dynamic reference.
+    int index = -1;
+    if (!cell->IsItemExist(text, index)) return IDS_INVALID_SELECTION;
+    return VerifyDynRef(row, text) ? 0 : static_cast<int>(IDS_LOGINP_PARMS_MISMATCH);
+}
+
+// Column 3.
+int CAlarm::ValidateSign(int row, const std::string& text) {
+    CBrChnData* cell = GetCell(row, ALM_COL_SIGN);
+    const std::string previous = cell->GetDataAsString();
+    if (text != g_strPlusMinus)
+        return SelectItem(cell, text) < 0 ? static_cast<int>(IDS_INVALID_SELECTION) : 0;
+
+    const std::string dynRef = GetValue(row, ALM_COL_DYNREF);
+    if (dynRef == "OFF") {
+        SelectItem(cell, previous);
+        return IDS_INVALID_SELECTION;
+    }
+    if (VerifyDynRef(row, dynRef) && cell->GetDataAsString() == g_strPlusMinus) return 0;
+    // The dynamic reference did not hold (it is off now): "±" is not taken, and an earlier "±" gives way.
+    if (previous != g_strPlusMinus) SelectItem(cell, previous);
+    return IDS_DYNREF_NOT_ACTIVE;
+}
+
+int CAlarm::VerifyValid(int row, int col, const std::string& text) {
+    if (!IsChannelActive(row)) return 0;
+    return SelectItem(GetCell(row, col), text) >= 0;
+}
+
+// The set point is given in the display units of the input: it is kept within the input's LCD range, and
+// an entry outside takes the nearer limit as the input's sheet writes it.
+int CAlarm::CheckSetPoint(int row, int, const std::string& text) {
+    const std::string reference = GetValue(row, ALM_COL_INPREF);
+    const bool physical = !reference.empty() && reference.front() == 'I';
+    const SETUP_TYPE sheet = physical ? SETUP_PHYSICAL_INPUT : SETUP_LOGICAL_INPUT;
+    const int input = physical ? GetPhChnIndex(reference) : GetLogChnIndex(reference);
+    if (input < 1) return 0;
+    const CBrChnData* lowCell = GetCellOf(sheet, input, physical ? PHINP_LCD_LO_COL : LOGINP_LCD_LO_COL);
+    const CBrChnData* upCell = GetCellOf(sheet, input, physical ? PHINP_LCD_UP_COL : LOGINP_LCD_UP_COL);
+    if (!lowCell || !upCell) return 0;
+
+    // Compared in double precision so that a value typed exactly as a limit (0.1) is inside; a display
+    // range may run downward (LCDLo above LCDUp), so the limits are ordered first.
+    double low = AtoF(lowCell->GetDataAsString());
+    double up = AtoF(upCell->GetDataAsString());
+    std::string lowText = lowCell->GetDataAsString();
+    std::string upText = upCell->GetDataAsString();
+    if (up < low) {
+        std::swap(low, up);
+        std::swap(lowText, upText);
+    }
+    const double value = AtoF(text);
+    std::string stored = text;
+    int result = 1;
+    if (value < low) {
+        stored = lowText;
+        result = 0;
+    } else if (value > up) {
+        stored = upText;
+        result = 0;
+    }
+    if (CBrChnData* cell = GetCell(row, ALM_COL_SETPOINT)) cell->SetText(stored);
+    return result;
+}
+
+bool CAlarm::GetReferencedParms(int row, std::array<std::string, ALARM_MIRROR_COUNT>& parms) const {
+    const std::string reference = GetValue(row, ALM_COL_INPREF);
+    if (reference.empty()) return false;
+    const bool physical = reference.front() == 'I';
+    const int input = physical ? GetPhChnIndex(reference) : GetLogChnIndex(reference);
+    if (input < 1) return false;
+    for (int i = 0; i < ALARM_MIRROR_COUNT; ++i) {
+        const CBrChnData* cell = physical ? GetCellOf(SETUP_PHYSICAL_INPUT, input, PHINP_FIRST_PARM_COL + i)
+                                          : GetCellOf(SETUP_LOGICAL_INPUT, input, LOGINP_FIRST_PARM_COL + i);
+        if (!cell) return false;
+        parms[static_cast<std::size_t>(i)] = cell->GetDataAsString();
+    }
+    return true;
+}
+
+// A dynamic reference must be a logical input whose seven parameters are exactly those of the alarm's own
+// input. Accepting it switches the comparison to "±"; losing it switches "±" back to "<".
+int CAlarm::VerifyDynRef(int row, std::string dynRef) {
+    if (!IsChannelActive(row)) return 1;
+    if (dynRef.empty()) dynRef = "OFF";
+    CBrChnData* dynCell = GetCell(row, ALM_COL_DYNREF);
+    CBrChnData* signCell = GetCell(row, ALM_COL_SIGN);
+    const auto switchOff = [&] {
+        SelectItem(dynCell, "OFF");
+        if (signCell && signCell->GetDataAsString() == g_strPlusMinus) SelectItem(signCell, g_Signs[0]);
+    };
+
+    if (dynRef.front() == 'L') {
+        const int input = GetLogChnIndex(dynRef);
+        if (input < 0 || !GetCellOf(SETUP_LOGICAL_INPUT, input, LOGINP_FIRST_PARM_COL)) return 1;
+        // Compared with the input itself rather than the mirror columns: when a physical input changes,
+        // the logical input that follows it may report before the physical input's own notice arrives.
+        std::array<std::string, ALARM_MIRROR_COUNT> own;
+        if (!GetReferencedParms(row, own))
+            for (int i = 0; i < ALARM_MIRROR_COUNT; ++i)
+                own[static_cast<std::size_t>(i)] = GetValue(row, ALM_COL_MIRROR + i);
+        bool equal = true;
+        for (int i = 0; i < ALARM_MIRROR_COUNT && equal; ++i) {
+            const CBrChnData* cell = GetCellOf(SETUP_LOGICAL_INPUT, input, LOGINP_FIRST_PARM_COL + i);
+            equal = cell && cell->GetDataAsString() == own[static_cast<std::size_t>(i)];
+        }
+        if (equal && SelectItem(dynCell, dynRef) >= 0) {
+            SelectItem(signCell, g_strPlusMinus);
+            return 1;
+        }
+        switchOff();
+        return 0;
+    }
+    switchOff();
+    return dynRef == "OFF";
+}
+
+int CAlarm::UpdateInpParms(int row, int input) {
+    for (int i = 0; i < ALARM_MIRROR_COUNT; ++i) {
+        CBrChnData* mirror = GetCell(row, ALM_COL_MIRROR + i);
+        const CBrChnData* source = GetCellOf(SETUP_PHYSICAL_INPUT, input, PHINP_FIRST_PARM_COL + i);
+        if (mirror && source) mirror->SetText(source->GetDataAsString());
+    }
+    return 1;
+}
+
+int CAlarm::UpdateLogInpParms(int row, int input) {
+    for (int i = 0; i < ALARM_MIRROR_COUNT; ++i) {
+        CBrChnData* mirror = GetCell(row, ALM_COL_MIRROR + i);
+        const CBrChnData* source = GetCellOf(SETUP_LOGICAL_INPUT, input, LOGINP_FIRST_PARM_COL + i);
+        if (mirror && source) mirror->SetText(source->GetDataAsString());
+    }
+    return 1;
+}
+
+// --- Notices from the other sheets.
+
+void CAlarm::OnUpdateModify(int source, int row, int, std::string) {
+    if (!m_pDataSheet) return;
+    if (source == SETUP_PHYSICAL_INPUT)
+        OnPhysicalInputChanged(row);
+    else if (source == SETUP_LOGICAL_INPUT)
+        OnLogicalInputChanged(row);
+    else if (source == SETUP_GENERAL && row == GENERAL_BLOCK_ROW)
+        OnBlockModeChanged();
+}
+
+// An active physical input is offered to every alarm and its parameters are copied to the alarms that use
+// it; an inactive one is withdrawn and the alarms that used it are reset.
+void CAlarm::OnPhysicalInputChanged(int input) {
+    if (input < 1 || input >= CHANNEL_NAME_COUNT) return;
+    const std::string name = g_PhInpChn[input];
+    const bool active = IsPhysicalInputActive(input);
+    for (int alarm = 1; alarm <= ALARM_COUNT; ++alarm) {
+        CBrChnData* refCell = GetCell(alarm, ALM_COL_INPREF);
+        if (!refCell) continue;
+        int index = -1;
+        const bool offered = refCell->IsItemExist(name, index);
+        const bool used = refCell->GetDataAsString() == name;
+        if (active) {
+            if (!offered)
+                refCell->Put(name, 1, 1);
+            else if (used)
+                UpdateInpParms(alarm, input);
+        } else if (offered) {
+            if (used) ResetChannel(alarm);
+            refCell->RemoveItem(name);
+        }
+        VerifyDynRef(alarm, GetValue(alarm, ALM_COL_DYNREF));
+    }
+}
+
+// The same for a logical input, which is also offered as a dynamic reference.
+void CAlarm::OnLogicalInputChanged(int input) {
+    const CDataSheet* logical = m_pBrantSetupTypes[SETUP_LOGICAL_INPUT]
+                                    ? m_pBrantSetupTypes[SETUP_LOGICAL_INPUT]->GetDataSheet()
+                                    : nullptr;
+    if (!logical || input < 1 || input >= logical->GetNumSections() || input >= CHANNEL_NAME_COUNT) return;
+    const std::string name = GetLogChnName(input);
+    const bool active = IsLogicalInputActive(input);
+    for (int alarm = 1; alarm <= ALARM_COUNT; ++alarm) {
+        CBrChnData* refCell = GetCell(alarm, ALM_COL_INPREF);
+        CBrChnData* dynCell = GetCell(alarm, ALM_COL_DYNREF);
+        if (!refCell || !dynCell) continue;
+        int index = -1;
+        const bool offered = refCell->IsItemExist(name, index);
+        const bool used = refCell->GetDataAsString() == name;
+        if (active) {
+            if (!offered)
+                refCell->Put(name, 1, 1);
+            else if (used)
+                UpdateLogInpParms(alarm, input);
+            if (input <= 8 && !dynCell->IsItemExist(name, index)) dynCell->Put(name, 1, 1);
+        } else {
+            // Each alarm is handled on its own, so that a list that lacks the name (read from an older or
+            // damaged file) does not keep the later alarms on an inactive input.
+            if (offered && used) ResetChannel(alarm);
+            refCell->RemoveItem(name);
+            dynCell->RemoveItem(name);
+        }
+        VerifyDynRef(alarm, GetValue(alarm, ALM_COL_DYNREF));
+    }
+}
+
+// The General "Block" row: while it is "OFF" no alarm may use its Block flag.
+void CAlarm::OnBlockModeChanged() {
+    const CBrChnData* block = GetCellOf(SETUP_GENERAL, GENERAL_BLOCK_ROW, 1);
+    if (!block) return;
+    const bool off = block->GetDataAsString() == "OFF";
+    for (int alarm = 1; alarm <= ALARM_COUNT; ++alarm) {
+        CFlagGroup* group = FlagGroup(alarm);
+        if (!group || group->empty()) continue;
+        CBrChnData& blockFlag = *group->front();
+        if (!off) {
+            blockFlag.m_bEditable = 1;
+            continue;
+        }
+        blockFlag.m_bEditable = 0;
+        blockFlag.SetSelText("OFF");
+        CBrChnData* flags = GetCell(alarm, ALM_COL_FLAGS);
+        if (!flags) continue;
+        if (flags->GetDataAsString().find('B') != std::string::npos && !m_bBlockWarned) {
+            GetPrompt().ShowMessage(g_strBlockWarning, IPrompt::Warning);
+            m_bBlockWarned = 1;
+        }
+        // The Flags column shows what the unit will get: Block is off now.
+        flags->SetText(GetFlagsText(alarm));
+    }
+}
+
+// --- What the other sheets say about their inputs.
+
+bool CAlarm::IsPhysicalInputActive(int input) {
+    const CBrChnData* type = GetCellOf(SETUP_PHYSICAL_INPUT, input, 1);
+    return input >= 1 && type && type->GetDataAsString() != "OFF";
+}
+
+bool CAlarm::IsLogicalInputActive(int input) {
+    if (input < 1) return false;
+    for (int col = 1; col <= 12; ++col) {
+        const CBrChnData* cell = GetCellOf(SETUP_LOGICAL_INPUT, input, col);
+        if (cell && cell->GetDataAsString() != "OFF") return true;
+    }
+    return false;
+}
