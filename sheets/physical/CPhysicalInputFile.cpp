@@ -1,0 +1,20 @@
+// The Physical Input record of the document file, and the transfer entry points.
+#include "sheets/physical/CPhysicalInput.h"
+
+#include "model/CArchive.h"
+
+void CPhysicalInput::DoFileReadWrite(CArchive& archive, unsigned version) {
+    if (!archive.IsLoading()) {
+        CBrantSetupType::FileWrite(archive, version);
+        return;
+    }
+    CBrantSetupType::FileRead(archive, version);
+    MergeUnits();
+}
+
+int CPhysicalInput::UploadData(CComSetupDialog*) {
+    return 0;
+}
+int CPhysicalInput::DownloadData(CComSetupDialog*) {
+    return 0;
+}
