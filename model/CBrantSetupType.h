@@ -4,11 +4,13 @@
 #include "model/IBrantSetupType.h"
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
 
 class CComSetupDialog;
+class ITransferTrace;
 
 // An input type as the device knows it: the electrical range the physical-input checks use.
 struct INPUT_TYPE {
@@ -50,6 +52,14 @@ public:
 
     static constexpr int m_nInpTypes = 4;
 
+    // Why the last block exchange of this setup type failed ("no answer (message 65, block 3)").
+    const std::string& GetExchangeError() const { return m_strExchangeError; }
+    // A stop asked for by the user ends the running transfer at the next block exchange.
+    static void RequestStop(bool stop) { m_bStopTransfer.store(stop ? 1 : 0); }
+    static bool IsStopRequested() { return m_bStopTransfer.load() != 0; }
+    // Observer of every message sent and received (set before a transfer starts; not owned).
+    static void SetTrace(ITransferTrace* trace) { m_pTrace.store(trace); }
+
 protected:
     virtual void FileRead(CArchive& archive, unsigned version);
     virtual void FileWrite(CArchive& archive, unsigned version);
@@ -78,6 +88,11 @@ protected:
 
     const INPUT_TYPE* FindInputType(const std::string& name) const;
 
+    // Reads block `block` with `code`; the data block, or null when the exchange failed.
+    BYTE* DoDownload(BR_ZEM_MSG code, int block, CComSetupDialog* com);
+    // Writes the data block, reads it back with `code` - 4 and compares; 1 on success.
+    int DoUpload(BR_ZEM_MSG code, int block, CComSetupDialog* com);
+
     // Transfer buffers: one block exchange with the unit.
     BYTE m_WriteMsg[71] = {};
     BYTE m_ReadMsg[71] = {};
@@ -88,6 +103,15 @@ protected:
     int m_nLastErrRow = 0;
     UINT m_nLastErrId = 0;
 
+    std::string m_strExchangeError;
+
     static unsigned long m_cbTrans;
     static std::mutex m_CritSec;
+
+private:
+    bool ExchangeFailed(const std::string& reason, BR_ZEM_MSG code, int block);
+    static void Trace(bool sent, const BYTE* data, int count);
+
+    static std::atomic<int> m_bStopTransfer;
+    static std::atomic<ITransferTrace*> m_pTrace;
 };

@@ -2,10 +2,10 @@
 
 #include "model/BrTypes.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-#include <cstdint>
 
 class CArchive;
 class CZemUnit;

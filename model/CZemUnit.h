@@ -3,11 +3,14 @@
 #include "model/IBrantAlarm.h"
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 
 class CBrantSetupType;
 class CComSetupDialog;
+class ITransferUI;
 
 // The whole configuration of one annunciator: the four setup types in unit order and the COM port
 // through which the unit is reached.
@@ -40,13 +43,32 @@ public:
     // The version number of the last document read.
     unsigned GetReadVersion() const { return m_nReadVersion; }
 
+    // Who answers the retry question of a failed transfer (not owned); without one a failure cancels.
+    void SetTransferUI(ITransferUI* ui) { m_pTransferUI = ui; }
+    // Asks the running transfer to stop at the next block; it then ends as after Cancel.
+    void StopTransfer();
+    // After the worker ended: 1 when every setup type was transferred, 0 after Cancel or a stop.
+    int GetTransferResult() const { return m_nTransferResult.load(); }
+    // After a failure: which setup type failed and why ("Error to download Alarm data: no answer ...").
+    std::string GetTransferError() const;
+    // Waits for the worker to end (it ends by itself after success, Cancel or a stop).
+    void JoinWorker();
+    int GetDirection() const { return m_nDirection; }
+
     static constexpr unsigned FILE_VERSION = 3;
 
 private:
+    int StartWorker(int direction);
+    void TransThread();
+
     std::array<CBrantSetupType*, 4> m_pSetupTypes{};
     CComSetupDialog* m_pComSetup = nullptr;
     int m_nDirection = 0;
-    int m_bTransEnded = 0;
+    std::atomic<int> m_bTransEnded{0};
     int m_bPortReady = 0;
+    std::thread m_worker;
     unsigned m_nReadVersion = FILE_VERSION;
+    ITransferUI* m_pTransferUI = nullptr;
+    std::atomic<int> m_nTransferResult{0};
+    std::string m_strTransferError; // written by the worker before it sets the ended flag
 };

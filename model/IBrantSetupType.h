@@ -3,6 +3,7 @@
 #include "model/BrTypes.h"
 #include "model/CDataSheet.h"
 
+#include <atomic>
 #include <string>
 
 class CArchive;
@@ -34,7 +35,7 @@ public:
     // has changed; `text` is the new value or a keyword the two setup types agree on.
     void UpdateModify(int source, int row, int col, std::string text);
 
-    int GetTransState() const { return m_nTransState; }
+    int GetTransState() const { return m_nTransState.load(); }
     const std::string& GetTitle() const { return m_strTitle; }
     SETUP_TYPE GetSetupType() const { return m_nSetupType; }
     CDataSheet* GetDataSheet() const { return m_pDataSheet; }
@@ -48,7 +49,8 @@ protected:
     // A new title cell: text, read-only, default colour; owned by the caller.
     CBrChnData* CreateLabelCell(const std::string& title);
 
-    int m_nTransState = -1; // -1 idle, 0 uploading, 1 downloading
+    // -1 idle, 0 uploading, 1 downloading; written by the transfer worker, polled by the window.
+    std::atomic<int> m_nTransState{-1};
     std::string m_strTitle;
     SETUP_TYPE m_nSetupType = SETUP_GENERAL;
     CDataSheet* m_pDataSheet = nullptr;

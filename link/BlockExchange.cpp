@@ -1,0 +1,92 @@
+// One block exchange with the unit: a read is a 7-byte request answered by a 71-byte data message; a write
+// is a 71-byte data message followed by a read-back that must equal what was written.
+#include "link/CComSetupDialog.h"
+#include "link/ITransferTrace.h"
+#include "link/TransferWaits.h"
+#include "model/CBrantSetupType.h"
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace {
+void Pause(int milliseconds) {
+    if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+std::string BlockName(BR_ZEM_MSG code, int block) {
+    return "message " + std::to_string(static_cast<int>(code)) + ", block " + std::to_string(block);
+}
+} // namespace
+
+bool CBrantSetupType::ExchangeFailed(const std::string& reason, BR_ZEM_MSG code, int block) {
+    m_strExchangeError = reason + " (" + BlockName(code, block) + ")";
+    return false;
+}
+
+BYTE* CBrantSetupType::DoDownload(BR_ZEM_MSG code, int block, CComSetupDialog* com) {
+    std::memset(m_ReqMsg, 0, sizeof m_ReqMsg);
+    std::memset(m_ReadMsg, 0, sizeof m_ReadMsg);
+    std::memset(m_DataBlock, 0, sizeof m_DataBlock);
+    if (!com) return ExchangeFailed("no port", code, block), nullptr;
+    if (IsStopRequested()) return ExchangeFailed("stopped by the user", code, block), nullptr;
+
+    // Whatever is still waiting (the tail of a long or late answer) must not be taken for this answer.
+    com->PurgePort(LYN_PURGE_RXABORT | LYN_PURGE_RXCLEAR);
+    MakeReqMsg(code, static_cast<BYTE>(block), m_ReqMsg);
+    const int sent = com->Write(m_ReqMsg, REQ_MSG_LEN);
+    Trace(true, m_ReqMsg, sent > 0 ? sent : 0);
+    if (sent > 0) UpdateTransData(static_cast<BYTE>(sent));
+    if (sent != REQ_MSG_LEN)
+        return ExchangeFailed("port error: " + com->GetLastErrorText(), code, block), nullptr;
+
+    // One byte more than a message holds, so that a long answer is told from a good one.
+    BYTE answer[DATA_MSG_LEN + 1] = {};
+    int received = DATA_MSG_LEN + 1;
+    com->ReadData(answer, received, TransferWaits::BlockWaitMs());
+    Trace(false, answer, received);
+    if (received == 0)
+        return ExchangeFailed(com->IsPortLost() ? "port error: " + com->GetLastErrorText() : "no answer",
+                              code, block),
+               nullptr;
+    if (received < DATA_MSG_LEN)
+        return ExchangeFailed("short answer of " + std::to_string(received) + " bytes", code, block), nullptr;
+    if (received > DATA_MSG_LEN)
+        return ExchangeFailed("long answer of more than 71 bytes", code, block), nullptr;
+    std::memcpy(m_ReadMsg, answer, DATA_MSG_LEN);
+
+    BR_ZEM_MSG answerCode{};
+    BYTE address = 0;
+    if (!GetReadMsg(m_ReadMsg, answerCode, address, m_DataBlock))
+        return ExchangeFailed("wrong checksum", code, block), nullptr;
+    UpdateTransData(DATA_MSG_LEN);
+    return m_DataBlock;
+}
+
+int CBrantSetupType::DoUpload(BR_ZEM_MSG code, int block, CComSetupDialog* com) {
+    std::memset(m_WriteMsg, 0, sizeof m_WriteMsg);
+    std::memset(m_CmpBlock, 0, sizeof m_CmpBlock);
+    if (!com) return ExchangeFailed("no port", code, block);
+    if (IsStopRequested()) return ExchangeFailed("stopped by the user", code, block);
+
+    MakeWriteMsg(code, static_cast<BYTE>(block), m_DataBlock, m_WriteMsg);
+    std::memcpy(m_CmpBlock, m_DataBlock, sizeof m_CmpBlock);
+    const int sent = com->Write(m_WriteMsg, DATA_MSG_LEN);
+    Trace(true, m_WriteMsg, sent > 0 ? sent : 0);
+    if (sent < DATA_MSG_LEN) return ExchangeFailed("port error: " + com->GetLastErrorText(), code, block);
+    UpdateTransData(DATA_MSG_LEN);
+    Pause(TransferWaits::BlockWaitMs());
+
+    if (!DoDownload(static_cast<BR_ZEM_MSG>(code - 4), block, com)) return 0;
+    if (std::memcmp(m_DataBlock, m_CmpBlock, sizeof m_CmpBlock) != 0)
+        return ExchangeFailed("read-back differs from what was written", code, block);
+    Pause(TransferWaits::BlockWaitMs());
+    return 1;
+}
+
+std::atomic<int> CBrantSetupType::m_bStopTransfer{0};
+std::atomic<ITransferTrace*> CBrantSetupType::m_pTrace{nullptr};
+
+void CBrantSetupType::Trace(bool sent, const BYTE* data, int count) {
+    if (ITransferTrace* trace = m_pTrace.load()) trace->OnMessage(sent, data, count);
+}

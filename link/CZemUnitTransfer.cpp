@@ -1,0 +1,104 @@
+// The unit's side of a transfer: port preparation, the worker thread, progress queries.
+#include "link/CComSetupDialog.h"
+#include "link/ITransferUI.h"
+#include "model/CBrantSetupType.h"
+#include "model/CZemUnit.h"
+
+#include <cstdio>
+
+int CZemUnit::CommSetup() {
+    m_bPortReady = 0;
+    if (m_pComSetup->DoCommSetup()) {
+        // Three spaces wake the unit's serial interface before the first message.
+        const BYTE wakeUp[3] = {0x20, 0x20, 0x20};
+        m_pComSetup->Write(wakeUp, 3);
+        m_bPortReady = 1;
+    }
+    return m_bPortReady;
+}
+
+int CZemUnit::UploadData() {
+    return StartWorker(0);
+}
+
+int CZemUnit::DownloadData() {
+    return StartWorker(1);
+}
+
+int CZemUnit::StartWorker(int direction) {
+    // One transfer at a time.
+    if (m_worker.joinable() && !m_bTransEnded.load()) return 0;
+    JoinWorker();
+    // A port that went away since it was set up (adapter pulled) is set up again.
+    if (m_bPortReady && (!m_pComSetup->IsPortOpen() || m_pComSetup->IsPortLost())) m_bPortReady = 0;
+    if (!m_bPortReady && !CommSetup()) return 0;
+    if (direction == 1) m_pComSetup->PurgePort(LYN_PURGE_ALL);
+    m_nDirection = direction;
+    m_bTransEnded.store(0);
+    m_nTransferResult.store(0);
+    m_strTransferError.clear();
+    CBrantSetupType::RequestStop(false);
+    m_worker = std::thread(&CZemUnit::TransThread, this);
+    return 1;
+}
+
+void CZemUnit::TransThread() {
+    for (;;) {
+        int failed = -1;
+        for (int i = 0; i < SETUP_TYPE_COUNT && failed < 0; ++i) {
+            CBrantSetupType* setup = m_pSetupTypes[static_cast<std::size_t>(i)];
+            const int ok =
+                m_nDirection == 0 ? setup->UploadData(m_pComSetup) : setup->DownloadData(m_pComSetup);
+            if (!ok) failed = i;
+        }
+        if (failed < 0) {
+            m_nTransferResult.store(1);
+            break;
+        }
+        char message[96];
+        std::snprintf(message, sizeof message,
+                      m_nDirection == 0 ? "Error to upload %s data" : "Error to download %s data",
+                      GetTitle(failed).c_str());
+        m_strTransferError = message;
+        const std::string& reason = m_pSetupTypes[static_cast<std::size_t>(failed)]->GetExchangeError();
+        if (!reason.empty()) m_strTransferError += ": " + reason;
+        if (CBrantSetupType::IsStopRequested()) break;
+        const bool retry = m_pTransferUI && m_pTransferUI->AskRetry(message);
+        if (!retry || CBrantSetupType::IsStopRequested()) break;
+        CBrantSetupType::ResetTransData();
+    }
+    m_bTransEnded.store(1);
+}
+
+void CZemUnit::StopTransfer() {
+    CBrantSetupType::RequestStop(true);
+}
+
+void CZemUnit::JoinWorker() {
+    if (m_worker.joinable()) m_worker.join();
+}
+
+std::string CZemUnit::GetTransferError() const {
+    return m_bTransEnded.load() ? m_strTransferError : std::string();
+}
+
+unsigned long CZemUnit::GetTotalTransBytes(int direction) {
+    unsigned long total = 0;
+    for (CBrantSetupType* setup : m_pSetupTypes)
+        total += setup->GetTotalTransBytes(direction);
+    return total;
+}
+
+unsigned long CZemUnit::GetCurSendedNumBytes() {
+    return CBrantSetupType::ReadProgressData();
+}
+
+int CZemUnit::IsTransEnd() {
+    return m_bTransEnded.load();
+}
+
+std::string CZemUnit::GetTransTitle() {
+    for (CBrantSetupType* setup : m_pSetupTypes)
+        if (setup->GetTransState() != -1) return setup->GetTitle();
+    return std::string();
+}

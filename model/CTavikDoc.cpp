@@ -1,0 +1,165 @@
+#include "model/CTavikDoc.h"
+
+#include "model/CArchive.h"
+#include "model/CZemUnit.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+// Documents are a few tens of kilobytes; anything far larger is not ours and is refused before reading.
+constexpr off_t MAX_DOCUMENT_SIZE = 64L * 1024 * 1024;
+
+std::string SystemError(const std::string& what, const std::string& path) {
+    return what + " '" + path + "': " + std::strerror(errno);
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = SystemError("Cannot open", path);
+        return false;
+    }
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0;
+    if (!ok)
+        error = SystemError("Cannot read", path);
+    else if (!S_ISREG(info.st_mode)) {
+        error = "'" + path + "' is not a file";
+        ok = false;
+    } else if (info.st_size > MAX_DOCUMENT_SIZE) {
+        error = "'" + path + "' is far too large to be a Tavik document";
+        ok = false;
+    }
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                error = n < 0 ? SystemError("Cannot read", path) : "'" + path + "' changed while it was read";
+                ok = false;
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+mode_t CurrentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+} // namespace
+
+CTavikDoc::CTavikDoc() : m_pUnit(std::make_unique<CZemUnit>()) {}
+
+CTavikDoc::~CTavikDoc() = default;
+
+IBrantAlarm* CTavikDoc::GetUnit() const {
+    return m_pUnit.get();
+}
+
+int CTavikDoc::OnNewDocument() {
+    if (!m_pUnit) return 0;
+    m_strPathName.clear();
+    m_bModified = 0;
+    return m_pUnit->Initialize() > 0;
+}
+
+void CTavikDoc::Serialize(CArchive& archive) {
+    if (archive.IsLoading()) m_pUnit->Initialize();
+    m_pUnit->Serialize(archive);
+}
+
+unsigned CTavikDoc::GetBrSetup(IBrantSetupType** setups) {
+    int count = 0;
+    if (!m_pUnit || !m_pUnit->GetBrSetups(setups, &count)) return static_cast<unsigned>(-1);
+    return static_cast<unsigned>(count);
+}
+
+std::vector<std::uint8_t> CTavikDoc::SaveToBytes() {
+    CArchive archive(CArchive::store);
+    Serialize(archive);
+    return archive.GetBuffer();
+}
+
+int CTavikDoc::LoadFromBytes(std::vector<std::uint8_t> bytes, std::string& error) {
+    CArchive archive(std::move(bytes));
+    try {
+        Serialize(archive);
+    } catch (const CArchiveException& e) {
+        error = std::string("The file is not a valid Tavik document: ") + e.what() + ".";
+        OnNewDocument();
+        return 0;
+    }
+    if (archive.GetRemaining() != 0) {
+        // Bytes after the last record: not a file this program wrote.
+        error = "The file is not a valid Tavik document: unexpected data after the alarm sheet.";
+        OnNewDocument();
+        return 0;
+    }
+    m_bModified = 0;
+    return 1;
+}
+
+int CTavikDoc::OnOpenDocument(const std::string& path, std::string& error) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes, error)) {
+        OnNewDocument();
+        return 0;
+    }
+    if (!LoadFromBytes(std::move(bytes), error)) return 0;
+    m_strPathName = path;
+    return 1;
+}
+
+int CTavikDoc::OnSaveDocument(const std::string& path, std::string& error) {
+    const std::vector<std::uint8_t> bytes = SaveToBytes();
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        error = SystemError("Cannot create a file next to", path);
+        return 0;
+    }
+    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    if (!ok) error = SystemError("Cannot write", path);
+    // Keep the permissions of the file being replaced; a new file gets the usual ones.
+    struct stat info {};
+    const mode_t mode = ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0666 & ~CurrentUmask();
+    ::fchmod(fd, mode);
+    if (::close(fd) != 0 && ok) {
+        error = SystemError("Cannot write", path);
+        ok = false;
+    }
+    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+        error = SystemError("Cannot replace", path);
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return 0;
+    }
+    m_strPathName = path;
+    m_bModified = 0;
+    return 1;
+}

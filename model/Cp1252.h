@@ -1,0 +1,9 @@
+#pragma once
+
+#include <string>
+
+// The document's text is single-byte Windows-1252 ("°" 0xB0, "±" 0xB1). These convert it to and from
+// UTF-8 for everything outside the model: the command-line tool and the window system.
+std::string Utf8FromCp1252(const std::string& text);
+// Characters Windows-1252 cannot hold become '?'; malformed UTF-8 bytes are taken as Windows-1252 bytes.
+std::string Cp1252FromUtf8(const std::string& text);

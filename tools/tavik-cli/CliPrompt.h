@@ -1,0 +1,23 @@
+#pragma once
+
+#include "model/IPrompt.h"
+
+#include <ostream>
+
+// Message boxes of the sheets as lines on stderr ("message: <text>"); confirmations answered as told on
+// the command line (--yes or --no).
+class CCliPrompt : public IPrompt {
+public:
+    CCliPrompt(std::ostream& err, bool answerYes);
+    ~CCliPrompt() override;
+    CCliPrompt(const CCliPrompt&) = delete;
+    CCliPrompt& operator=(const CCliPrompt&) = delete;
+
+    void ShowMessage(const std::string& text, Icon icon) override;
+    bool AskOkCancel(const std::string& text) override;
+
+private:
+    std::ostream& m_err;
+    bool m_bAnswerYes;
+    IPrompt* m_pPrevious;
+};

@@ -1,0 +1,167 @@
+// upload and download: the transfer commands of tavik-cli, the same transfer the program runs.
+#include "tools/tavik-cli/CliCommands.h"
+
+#include "link/CComSetupDialog.h"
+#include "link/CScriptedComSetupUI.h"
+#include "link/ITransferTrace.h"
+#include "link/ITransferUI.h"
+#include "model/CBrantSetupType.h"
+#include "model/CTavikDoc.h"
+#include "model/CZemUnit.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+// Retries the whole transfer as many times as allowed, then cancels; tells the user each time.
+class CCliRetry : public ITransferUI {
+public:
+    CCliRetry(int retries, std::ostream& err) : m_nLeft(retries), m_err(err) {}
+    bool AskRetry(const std::string& message) override {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_nLeft <= 0) return false;
+        --m_nLeft;
+        m_err << "\ntavik-cli: " << message << "; retrying (" << m_nLeft << " retries left)\n";
+        return true;
+    }
+
+private:
+    int m_nLeft;
+    std::ostream& m_err;
+    std::mutex m_lock;
+};
+
+// Every message in hex with a time stamp.
+class CCliTrace : public ITransferTrace {
+public:
+    explicit CCliTrace(std::ostream& err) : m_err(err) {}
+    void OnMessage(bool sent, const std::uint8_t* data, int count) override {
+        using namespace std::chrono;
+        const auto now = system_clock::now();
+        const std::time_t seconds = system_clock::to_time_t(now);
+        const int millis =
+            static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+        std::tm local{};
+        localtime_r(&seconds, &local);
+        char stamp[32];
+        std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec,
+                      millis);
+        std::string line = std::string(stamp) + (sent ? " > " : " < ");
+        char hex[4];
+        for (int i = 0; i < count; ++i) {
+            std::snprintf(hex, sizeof hex, "%02X ", data[i]);
+            line += hex;
+        }
+        if (count == 0) line += "(nothing)";
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_err << '\n' << line;
+    }
+
+private:
+    std::ostream& m_err;
+    std::mutex m_lock;
+};
+
+// Progress on stderr: a bar redrawn in place on a terminal, one line per sheet otherwise.
+class CProgressPrinter {
+public:
+    CProgressPrinter(std::ostream& err, const char* format, unsigned long total)
+        : m_err(err), m_format(format), m_total(total), m_bTerminal(::isatty(STDERR_FILENO) == 1) {}
+
+    void Show(unsigned long count, const std::string& title) {
+        const int percent =
+            m_total ? static_cast<int>(std::min<unsigned long>(count, m_total) * 100 / m_total) : 0;
+        char text[128];
+        std::snprintf(text, sizeof text, m_format, title.c_str());
+        if (m_bTerminal) {
+            const int filled = percent * 30 / 100;
+            m_err << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+                  << std::string(static_cast<std::size_t>(30 - filled), ' ') << "] " << percent << "% "
+                  << text << "        " << std::flush;
+        } else if (!title.empty() && title != m_strLastTitle) {
+            m_err << text << '\n';
+        }
+        if (!title.empty()) m_strLastTitle = title;
+    }
+    void Finish() {
+        if (m_bTerminal) m_err << '\n';
+    }
+
+private:
+    std::ostream& m_err;
+    const char* m_format;
+    unsigned long m_total;
+    bool m_bTerminal;
+    std::string m_strLastTitle;
+};
+
+int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& options, std::ostream& err) {
+    CZemUnit& unit = *document.GetZemUnit();
+    CScriptedComSetupUI portUI;
+    portUI.AnswerPortName(options.port);
+    unit.GetComSetup()->SetUI(&portUI);
+    CCliRetry retry(options.retries, err);
+    unit.SetTransferUI(&retry);
+    CCliTrace trace(err);
+    CBrantSetupType::SetTrace(options.trace ? &trace : nullptr);
+
+    const int started = direction == 0 ? unit.UploadData() : unit.DownloadData();
+    if (!started) {
+        for (const auto& error : portUI.Errors()) {
+            std::string message = error.message;
+            while (!message.empty() && (message.back() == '\n' || message.back() == '.'))
+                message.pop_back();
+            err << "tavik-cli: " << message << (error.detail.empty() ? "" : ": " + error.detail) << '\n';
+        }
+        if (portUI.Errors().empty())
+            err << "tavik-cli: the port " << options.port << " could not be set up\n";
+        CBrantSetupType::SetTrace(nullptr);
+        return CLI_FAILED;
+    }
+
+    const unsigned long total = unit.GetTotalTransBytes(direction);
+    CProgressPrinter progress(err, direction == 1 ? "Downloading %s data ..." : "Uploading %s data ...",
+                              total);
+    while (!unit.IsTransEnd()) {
+        progress.Show(unit.GetCurSendedNumBytes(), unit.GetTransTitle());
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    unit.JoinWorker();
+    CBrantSetupType::SetTrace(nullptr);
+    if (unit.GetTransferResult()) {
+        progress.Show(unit.GetCurSendedNumBytes(), std::string());
+        progress.Finish();
+        return CLI_OK;
+    }
+    progress.Finish();
+    err << "tavik-cli: " << unit.GetTransferError() << '\n';
+    return CLI_FAILED;
+}
+} // namespace
+
+int RunUpload(const std::string& path, const TransferOptions& options, std::ostream& err) {
+    CTavikDoc document;
+    std::string error;
+    if (!document.OnOpenDocument(path, error)) {
+        err << "tavik-cli: " << error << '\n';
+        return CLI_BAD_FILE;
+    }
+    return RunTransfer(document, 0, options, err);
+}
+
+int RunDownload(const std::string& path, const TransferOptions& options, std::ostream& err) {
+    CTavikDoc document;
+    document.OnNewDocument();
+    const int result = RunTransfer(document, 1, options, err);
+    if (result != CLI_OK) return result;
+    std::string error;
+    if (!document.OnSaveDocument(path, error)) {
+        err << "tavik-cli: " << error << '\n';
+        return CLI_FAILED;
+    }
+    return CLI_OK;
+}
