@@ -5,6 +5,8 @@
 #include "model/IPrompt.h"
 #include "model/Messages.h"
 #include "model/NumberText.h"
+#include "sheets/logical/CLogicalInput.h"
+#include "sheets/physical/CPhysicalInput.h"
 
 #include <algorithm>
 
@@ -386,15 +388,12 @@ void CAlarm::OnBlockModeChanged() {
 // --- What the other sheets say about their inputs.
 
 bool CAlarm::IsPhysicalInputActive(int input) {
-    const CBrChnData* type = GetCellOf(SETUP_PHYSICAL_INPUT, input, 1);
-    return input >= 1 && type && type->GetDataAsString() != "OFF";
+    const auto* physical = dynamic_cast<const CPhysicalInput*>(m_pBrantSetupTypes[SETUP_PHYSICAL_INPUT]);
+    return physical && input >= 1 && physical->IsChannelActive(input);
 }
 
 bool CAlarm::IsLogicalInputActive(int input) {
-    if (input < 1) return false;
-    for (int col = 1; col <= 12; ++col) {
-        const CBrChnData* cell = GetCellOf(SETUP_LOGICAL_INPUT, input, col);
-        if (cell && cell->GetDataAsString() != "OFF") return true;
-    }
-    return false;
+    const auto* logical = dynamic_cast<const CLogicalInput*>(m_pBrantSetupTypes[SETUP_LOGICAL_INPUT]);
+    return logical && input >= 1 && logical->GetDataSheet() &&
+           input < logical->GetDataSheet()->GetNumSections() && logical->IsOtherParmActive(input, -1);
 }
