@@ -224,11 +224,15 @@ void CBrantSetupType::GetError(int& row, UINT& id) const {
 
 // --- Transfer byte counter, shared by the worker and the progress display.
 
+int CBrantSetupType::GetNumTransBlocks() {
+    return m_pDataSheet && m_pDataSheet->GetNumSections() > 0 ? m_pDataSheet->GetNumSections() - 1 : 0;
+}
+
+// A block read moves 78 bytes (7-byte request, 71-byte answer); a block write 149 (the 71-byte message and
+// the read-back).
 unsigned long CBrantSetupType::GetTotalTransBytes(int direction) {
     ResetTransData();
-    const unsigned long blocks = m_pDataSheet && m_pDataSheet->GetNumSections() > 0
-                                     ? static_cast<unsigned long>(m_pDataSheet->GetNumSections() - 1)
-                                     : 0;
+    const unsigned long blocks = static_cast<unsigned long>(GetNumTransBlocks());
     if (direction == 1) return 78 * blocks;
     if (direction == 0) return 149 * blocks;
     return 0;

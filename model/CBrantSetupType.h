@@ -61,6 +61,8 @@ public:
     static void SetTrace(ITransferTrace* trace) { m_pTrace.store(trace); }
 
 protected:
+    // Blocks the block loops move: one per section below the title row unless a sheet says otherwise.
+    virtual int GetNumTransBlocks();
     virtual void FileRead(CArchive& archive, unsigned version);
     virtual void FileWrite(CArchive& archive, unsigned version);
 

@@ -46,11 +46,3 @@ void CAlarm::DoFileReadWrite(CArchive& archive, unsigned version) {
                 for (std::string& item : cell->GetData())
                     if (const int input = GetLogChnIndex(item); input > 0) item = GetLogChnName(input);
 }
-
-int CAlarm::UploadData(CComSetupDialog*) {
-    return 0;
-}
-
-int CAlarm::DownloadData(CComSetupDialog*) {
-    return 0;
-}

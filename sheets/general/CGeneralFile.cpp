@@ -86,10 +86,3 @@ void CGeneral::FixFuncTest() {
 void CGeneral::FixInit() {
     FixItems(GEN_ROW_INIT, g_GenInit[0], 3);
 }
-
-int CGeneral::UploadData(CComSetupDialog*) {
-    return 0;
-}
-int CGeneral::DownloadData(CComSetupDialog*) {
-    return 0;
-}

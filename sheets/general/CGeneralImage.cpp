@@ -120,13 +120,6 @@ int CGeneral::GetConstantRow(int constant) {
     return constant >= 0 && constant < GENERAL_CONSTANTS ? g_constantRows[constant] : -1;
 }
 
-unsigned long CGeneral::GetTotalTransBytes(int direction) {
-    ResetTransData();
-    if (direction == 1) return 624;
-    if (direction == 0) return 1192;
-    return 0;
-}
-
 void CGeneral::GetConDataBlock(int first, BYTE* buffer) {
     for (int k = first; k < first + 8; ++k) {
         const int row = GetConstantRow(k);

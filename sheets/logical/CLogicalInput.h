@@ -44,6 +44,8 @@ public:
     static std::string DecodeInputReference(BYTE code);
 
 protected:
+    // LOG8 has no block in the unit: seven blocks move, not one per row.
+    int GetNumTransBlocks() override { return 7; }
     void OnUpdateModify(int source, int row, int col, std::string text) override;
 
 private:

@@ -49,10 +49,3 @@ void CLogicalInput::ReadLegacyRecord(CArchive& archive, unsigned version) {
                     if (index > 0) item = GetLogChnName(index);
                 }
 }
-
-int CLogicalInput::UploadData(CComSetupDialog*) {
-    return 0;
-}
-int CLogicalInput::DownloadData(CComSetupDialog*) {
-    return 0;
-}

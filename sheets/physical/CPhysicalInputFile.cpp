@@ -1,4 +1,4 @@
-// The Physical Input record of the document file, and the transfer entry points.
+// The Physical Input record of the document file.
 #include "sheets/physical/CPhysicalInput.h"
 
 #include "model/CArchive.h"
@@ -10,11 +10,4 @@ void CPhysicalInput::DoFileReadWrite(CArchive& archive, unsigned version) {
     }
     CBrantSetupType::FileRead(archive, version);
     MergeUnits();
-}
-
-int CPhysicalInput::UploadData(CComSetupDialog*) {
-    return 0;
-}
-int CPhysicalInput::DownloadData(CComSetupDialog*) {
-    return 0;
 }
