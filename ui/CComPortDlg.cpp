@@ -1,0 +1,75 @@
+#include "ui/CComPortDlg.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CComPortDlg::CComPortDlg(QWidget* parent, const QString& deviceRoot)
+    : QDialog(parent), m_strDeviceRoot(deviceRoot), m_pPortList(new QComboBox(this)),
+      m_pConfig(new QPushButton(tr("Config"), this)), m_pCancel(new QPushButton(tr("Cancel"), this)) {
+    setWindowTitle(QStringLiteral("COM Port Setup"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    m_pPortList->setObjectName(QStringLiteral("portList"));
+    m_pPortList->setEditable(true);
+    m_pPortList->setInsertPolicy(QComboBox::NoInsert);
+    m_pPortList->setMinimumContentsLength(16);
+    m_pPortList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_pConfig->setObjectName(QStringLiteral("config"));
+    m_pCancel->setObjectName(QStringLiteral("cancel"));
+    m_pConfig->setDefault(true);
+    connect(m_pConfig, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_pConfig);
+    buttons->addStretch(1);
+    buttons->addWidget(m_pCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pPortList);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    Refresh(QString());
+}
+
+QStringList CComPortDlg::PortChoices(const QString& deviceRoot) {
+    QStringList ports{QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
+                      QStringLiteral("COM4")};
+    const QDir dev(deviceRoot);
+    QStringList devices;
+    for (const QString& name :
+         dev.entryList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")}, QDir::System | QDir::Files))
+        devices << dev.filePath(name);
+    // The by-id names stay the same whichever order adapters are plugged in.
+    const QDir byId(dev.filePath(QStringLiteral("serial/by-id")));
+    if (byId.exists())
+        for (const QString& name : byId.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
+            devices << byId.filePath(name);
+    devices.sort();
+    return ports + devices;
+}
+
+void CComPortDlg::Refresh(const QString& name) {
+    m_pPortList->clear();
+    m_pPortList->addItems(PortChoices(m_strDeviceRoot));
+    SetPortName(name);
+}
+
+void CComPortDlg::SetPortName(const QString& name) {
+    if (name.isEmpty()) {
+        m_pPortList->setCurrentIndex(0);
+        return;
+    }
+    const int index = m_pPortList->findText(name);
+    if (index >= 0)
+        m_pPortList->setCurrentIndex(index);
+    else
+        m_pPortList->setEditText(name);
+}
+
+QString CComPortDlg::GetPortName() const {
+    return m_pPortList->currentText().trimmed();
+}

@@ -1,0 +1,17 @@
+#include "ui/CHelpDialog.h"
+
+#include <QDialogButtonBox>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+CHelpDialog::CHelpDialog(QWidget* parent) : QDialog(parent), m_pBrowser(new QTextBrowser(this)) {
+    setWindowTitle(tr("Tavik Programmer Help"));
+    m_pBrowser->setOpenExternalLinks(false);
+    m_pBrowser->setSource(QUrl(QString::fromLatin1(kHelpUrl)));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pBrowser);
+    layout->addWidget(buttons);
+    resize(720, 640);
+}

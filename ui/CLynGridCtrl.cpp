@@ -1,0 +1,388 @@
+#include "ui/CLynGridCtrl.h"
+
+#include "ui/CLynGridDelegate.h"
+#include "ui/CLynGridModel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QRegularExpression>
+#include <QStyleOptionHeader>
+#include <QStylePainter>
+#include <QTimer>
+
+CLynGridCtrl::CLynGridCtrl(QWidget* parent, int controlId)
+    : QTableView(parent), m_nControlId(controlId), m_pModel(new CLynGridModel(this)),
+      m_pDelegate(new CLynGridDelegate(this)) {
+    setModel(m_pModel);
+    setItemDelegate(m_pDelegate);
+    setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
+    setSelectionMode(ExtendedSelection);
+    setSelectionBehavior(SelectItems);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideRight);
+    setAlternatingRowColors(true);
+    setCornerButtonEnabled(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::AlternateBase, QColor(0xF4, 0xF7, 0xFB));
+    setPalette(colours);
+
+    horizontalHeader()->setHighlightSections(true);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setMinimumSectionSize(24);
+    verticalHeader()->setHighlightSections(true);
+    verticalHeader()->setDefaultSectionSize(RowHeight());
+    verticalHeader()->setMinimumSectionSize(RowHeight());
+    verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    // The corner shows the title of the header column (cell 0,0).
+    if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
+
+    connect(m_pModel, &CLynGridModel::cellEdited, this, &CLynGridCtrl::OnCellEdited);
+    connect(m_pModel, &QAbstractItemModel::headerDataChanged, this, [this](Qt::Orientation, int, int) {
+        if (auto* corner = findChild<QAbstractButton*>()) corner->update();
+    });
+    ApplyHeaderVisibility();
+}
+
+CLynGridCtrl::~CLynGridCtrl() = default;
+
+int CLynGridCtrl::RowHeight() const {
+    return fontMetrics().height() + 8;
+}
+
+BOOL CLynGridCtrl::SetRowCount(int rows) {
+    if (rows < 0) return 0;
+    m_pModel->Resize(rows, m_pModel->Columns());
+    return 1;
+}
+
+BOOL CLynGridCtrl::SetColumnCount(int columns) {
+    if (columns < 0) return 0;
+    m_pModel->Resize(m_pModel->Rows(), columns);
+    return 1;
+}
+
+void CLynGridCtrl::SetFixedRowCount(int rows) {
+    m_pModel->SetFixed(rows, m_pModel->FixedColumns());
+    ApplyHeaderVisibility();
+}
+
+void CLynGridCtrl::SetFixedColumnCount(int columns) {
+    m_pModel->SetFixed(m_pModel->FixedRows(), columns);
+    ApplyHeaderVisibility();
+}
+
+int CLynGridCtrl::GetRowCount() const {
+    return m_pModel->Rows();
+}
+
+int CLynGridCtrl::GetColumnCount() const {
+    return m_pModel->Columns();
+}
+
+int CLynGridCtrl::GetFixedRowCount() const {
+    return m_pModel->FixedRows();
+}
+
+int CLynGridCtrl::GetFixedColumnCount() const {
+    return m_pModel->FixedColumns();
+}
+
+void CLynGridCtrl::ApplyHeaderVisibility() {
+    horizontalHeader()->setVisible(m_pModel->FixedRows() > 0);
+    verticalHeader()->setVisible(m_pModel->FixedColumns() > 0);
+}
+
+void CLynGridCtrl::SetRowResize(BOOL allow) {
+    verticalHeader()->setSectionResizeMode(allow ? QHeaderView::Interactive : QHeaderView::Fixed);
+}
+
+BOOL CLynGridCtrl::AutoSizeColumn(int col) {
+    if (col < 0 || col >= m_pModel->Columns()) return 0;
+    if (col < m_pModel->FixedColumns()) {
+        const QFontMetrics metrics(verticalHeader()->font());
+        int width = 0;
+        for (int row = 0; row < m_pModel->Rows(); ++row)
+            width = std::max(width, metrics.horizontalAdvance(m_pModel->Cell(row, col)->text));
+        SetColumnWidth(col, width + 20);
+        return 1;
+    }
+    resizeColumnToContents(col - m_pModel->FixedColumns());
+    return 1;
+}
+
+int CLynGridCtrl::GetColumnWidth(int col) const {
+    if (col < 0 || col >= m_pModel->Columns()) return 0;
+    if (col < m_pModel->FixedColumns())
+        return verticalHeader()->minimumWidth() > 0 ? verticalHeader()->minimumWidth()
+                                                    : verticalHeader()->sizeHint().width();
+    return columnWidth(col - m_pModel->FixedColumns());
+}
+
+void CLynGridCtrl::SetColumnWidth(int col, int width) {
+    if (col < 0 || col >= m_pModel->Columns() || width < 0) return;
+    if (col < m_pModel->FixedColumns()) {
+        verticalHeader()->setFixedWidth(width);
+        return;
+    }
+    setColumnWidth(col - m_pModel->FixedColumns(), width);
+}
+
+void CLynGridCtrl::ExpandToFit() {
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+}
+
+BOOL CLynGridCtrl::SetItemText(int row, int col, const QString& text) {
+    return m_pModel->SetText(row, col, text) ? 1 : 0;
+}
+
+QString CLynGridCtrl::GetItemText(int row, int col) const {
+    const GridCell* cell = m_pModel->Cell(row, col);
+    return cell ? cell->text : QString();
+}
+
+BOOL CLynGridCtrl::SetCellType(int row, int col, int type) {
+    if (type != GVET_READONLY && type != GVET_EDIT && type != GVET_LIST) return 0;
+    return m_pModel->SetType(row, col, type) ? 1 : 0;
+}
+
+int CLynGridCtrl::GetCellType(int row, int col) const {
+    const GridCell* cell = m_pModel->Cell(row, col);
+    return cell ? cell->type : -1;
+}
+
+BOOL CLynGridCtrl::FillListItems(int row, int col, const QStringList& items) {
+    return m_pModel->SetItems(row, col, items) ? 1 : 0;
+}
+
+QStringList CLynGridCtrl::GetListItems(int row, int col) const {
+    const GridCell* cell = m_pModel->Cell(row, col);
+    return cell ? cell->items : QStringList();
+}
+
+BOOL CLynGridCtrl::SetCellDataType(int row, int col, short dataType) {
+    return m_pModel->SetDataType(row, col, dataType) ? 1 : 0;
+}
+
+BOOL CLynGridCtrl::SetTextLen(int row, int col, int length) {
+    return m_pModel->SetTextLen(row, col, length) ? 1 : 0;
+}
+
+int CLynGridCtrl::GetTextLen(int row, int col) const {
+    const GridCell* cell = m_pModel->Cell(row, col);
+    return cell ? cell->textLen : -1;
+}
+
+BOOL CLynGridCtrl::SetItemBkColour(int row, int col, unsigned long colour) {
+    QColor background;
+    if ((colour & 0xFF000000UL) == 0)
+        background = QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                            static_cast<int>((colour >> 16) & 0xFF));
+    return m_pModel->SetBackground(row, col, background) ? 1 : 0;
+}
+
+QColor CLynGridCtrl::GetItemBkColour(int row, int col) const {
+    const GridCell* cell = m_pModel->Cell(row, col);
+    return cell ? cell->background : QColor();
+}
+
+BOOL CLynGridCtrl::SetCellPopup(int row, int col, BOOL popup) {
+    return m_pModel->SetPopup(row, col, popup != 0) ? 1 : 0;
+}
+
+BOOL CLynGridCtrl::SetListEditable(int row, int col, BOOL editable) {
+    return m_pModel->SetListEditable(row, col, editable != 0) ? 1 : 0;
+}
+
+BOOL CLynGridCtrl::IsCellFixed(int row, int col) const {
+    return m_pModel->IsValid(row, col) && m_pModel->IsFixed(row, col) ? 1 : 0;
+}
+
+void CLynGridCtrl::SetFocusCell(int row, int col) {
+    const QModelIndex index = m_pModel->IndexOf(row, col);
+    if (index.isValid()) setCurrentIndex(index);
+}
+
+BOOL CLynGridCtrl::GetFocusCell(int& row, int& col) const {
+    const QModelIndex index = currentIndex();
+    if (!index.isValid()) return 0;
+    row = m_pModel->GridRow(index);
+    col = m_pModel->GridColumn(index);
+    return 1;
+}
+
+BOOL CLynGridCtrl::GetSelRange(int& minRow, int& minCol, int& maxRow, int& maxCol) const {
+    const QModelIndexList selected =
+        selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
+    if (selected.isEmpty()) return 0;
+    minRow = minCol = INT_MAX;
+    maxRow = maxCol = -1;
+    for (const QModelIndex& index : selected) {
+        minRow = std::min(minRow, m_pModel->GridRow(index));
+        maxRow = std::max(maxRow, m_pModel->GridRow(index));
+        minCol = std::min(minCol, m_pModel->GridColumn(index));
+        maxCol = std::max(maxCol, m_pModel->GridColumn(index));
+    }
+    return 1;
+}
+
+BOOL CLynGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol) {
+    minRow = std::max(minRow, m_pModel->FixedRows());
+    minCol = std::max(minCol, m_pModel->FixedColumns());
+    maxRow = std::min(maxRow, m_pModel->Rows() - 1);
+    maxCol = std::min(maxCol, m_pModel->Columns() - 1);
+    if (minRow > maxRow || minCol > maxCol) return 0;
+    const QItemSelection range(m_pModel->IndexOf(minRow, minCol), m_pModel->IndexOf(maxRow, maxCol));
+    selectionModel()->setCurrentIndex(m_pModel->IndexOf(minRow, minCol), QItemSelectionModel::NoUpdate);
+    selectionModel()->select(range, QItemSelectionModel::ClearAndSelect);
+    return 1;
+}
+
+QString CLynGridCtrl::GetSelectionText() const {
+    int minRow = 0, minCol = 0, maxRow = 0, maxCol = 0;
+    if (!GetSelRange(minRow, minCol, maxRow, maxCol)) return {};
+    QString text;
+    for (int row = minRow; row <= maxRow; ++row) {
+        for (int col = minCol; col <= maxCol; ++col) {
+            if (col > minCol) text += QLatin1Char('\t');
+            if (selectionModel()->isSelected(m_pModel->IndexOf(row, col))) text += GetItemText(row, col);
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+void CLynGridCtrl::OnEditCopy() {
+    const QString text = GetSelectionText();
+    if (!text.isEmpty()) QApplication::clipboard()->setText(text);
+}
+
+void CLynGridCtrl::OnEditPaste() {
+    PasteText(QApplication::clipboard()->text());
+}
+
+void CLynGridCtrl::OnEditSelectAll() {
+    selectAll();
+}
+
+void CLynGridCtrl::PasteText(const QString& text) {
+    if (text.isEmpty() || m_bPasteMode) return;
+    FlushPendingEdit();
+    QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    if (lines.isEmpty()) return;
+
+    int startRow = 0, startCol = 0;
+    if (!GetFocusCell(startRow, startCol)) {
+        int maxRow = 0, maxCol = 0;
+        if (!GetSelRange(startRow, startCol, maxRow, maxCol)) {
+            startRow = m_pModel->FixedRows();
+            startCol = m_pModel->FixedColumns();
+        }
+    }
+
+    // One end-edit per pasted cell, sent while paste mode is on, so the owner can validate each value.
+    m_bPasteMode = 1;
+    int lastRow = startRow, lastCol = startCol;
+    for (int i = 0; i < lines.size(); ++i) {
+        const int row = startRow + i;
+        if (row >= m_pModel->Rows()) break;
+        const QStringList values = lines[i].split(QLatin1Char('\t'));
+        for (int j = 0; j < values.size(); ++j) {
+            const int col = startCol + j;
+            if (col >= m_pModel->Columns()) break;
+            const GridCell* cell = m_pModel->Cell(row, col);
+            if (!cell || m_pModel->IsFixed(row, col)) continue;
+            if (cell->type == GVET_READONLY && !cell->popup) continue;
+            m_pModel->SetText(row, col, values[j]);
+            emit notify(GVN_ENDLABELEDIT, row, col);
+            lastRow = std::max(lastRow, row);
+            lastCol = std::max(lastCol, col);
+        }
+    }
+    m_bPasteMode = 0;
+    SetSelectedRange(startRow, startCol, lastRow, lastCol);
+}
+
+BOOL CLynGridCtrl::EditCell(int row, int col, const QString& text) {
+    const GridCell* cell = m_pModel->Cell(row, col);
+    if (!cell || m_pModel->IsFixed(row, col)) return 0;
+    if (cell->type == GVET_READONLY && !cell->popup) return 0;
+    FlushPendingEdit();
+    emit notify(GVN_BEGINLABELEDIT, row, col);
+    cell = m_pModel->Cell(row, col);
+    if (!cell || cell->type == GVET_READONLY) return 1;
+    if (cell->text == text) return 1;
+    m_pModel->SetText(row, col, text);
+    emit notify(GVN_ENDLABELEDIT, row, col);
+    return 1;
+}
+
+bool CLynGridCtrl::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool byUser = trigger == AllEditTriggers || (editTriggers() & trigger);
+    if (index.isValid() && byUser && state() != EditingState) {
+        const int row = m_pModel->GridRow(index);
+        const int col = m_pModel->GridColumn(index);
+        const GridCell* cell = m_pModel->Cell(row, col);
+        if (!cell || (cell->type == GVET_READONLY && !cell->popup)) return false;
+        FlushPendingEdit();
+        emit notify(GVN_BEGINLABELEDIT, row, col);
+        // The owner has handled a popup cell itself (and may have redrawn it).
+        cell = m_pModel->Cell(row, col);
+        if (!cell || cell->type == GVET_READONLY) return false;
+    }
+    return QTableView::edit(index, trigger, event);
+}
+
+void CLynGridCtrl::OnCellEdited(int row, int col) {
+    m_bPendingEdit = true;
+    m_nPendingRow = row;
+    m_nPendingCol = col;
+    // The editor normally closes right after committing; the timer covers a commit without a close.
+    QTimer::singleShot(0, this, &CLynGridCtrl::FlushPendingEdit);
+}
+
+void CLynGridCtrl::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    QTableView::closeEditor(editor, hint);
+    // The end-edit goes out once the editor is gone, so a message box it raises cannot commit it twice.
+    FlushPendingEdit();
+}
+
+void CLynGridCtrl::FlushPendingEdit() {
+    if (!m_bPendingEdit) return;
+    m_bPendingEdit = false;
+    emit notify(GVN_ENDLABELEDIT, m_nPendingRow, m_nPendingCol);
+}
+
+void CLynGridCtrl::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState &&
+        currentIndex().isValid()) {
+        if (edit(currentIndex(), EditKeyPressed, event)) return;
+    }
+    if (event == QKeySequence::Copy) {
+        OnEditCopy();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool CLynGridCtrl::eventFilter(QObject* watched, QEvent* event) {
+    auto* corner = qobject_cast<QAbstractButton*>(watched);
+    if (corner && event->type() == QEvent::Paint && m_pModel->FixedRows() > 0 &&
+        m_pModel->FixedColumns() > 0) {
+        QStyleOptionHeader option;
+        option.initFrom(corner);
+        option.rect = corner->rect();
+        option.position = QStyleOptionHeader::OnlyOneSection;
+        option.text = GetItemText(0, 0);
+        option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        QStylePainter painter(corner);
+        painter.drawControl(QStyle::CE_Header, option);
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
+}

@@ -1,0 +1,144 @@
+#include "ui/CLynGridDelegate.h"
+
+#include "ui/CLynGridModel.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTimer>
+
+CLynGridDelegate::CLynGridDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
+
+QWidget* CLynGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                        const QModelIndex& index) const {
+    const int type = index.data(CLynGridModel::CellTypeRole).toInt();
+    if (type == 4) {
+        auto* combo = new QComboBox(parent);
+        combo->addItems(index.data(CLynGridModel::ItemsRole).toStringList());
+        combo->setMaxVisibleItems(16);
+        if (index.data(CLynGridModel::ListEditableRole).toBool()) {
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            const int length = index.data(CLynGridModel::TextLenRole).toInt();
+            if (length > 0 && combo->lineEdit()) combo->lineEdit()->setMaxLength(length);
+        }
+        // Picking an item is the whole edit: commit at once instead of waiting for Enter or a focus change.
+        connect(combo, &QComboBox::activated, this, [this, combo](int) {
+            auto* self = const_cast<CLynGridDelegate*>(this);
+            emit self->commitData(combo);
+            emit self->closeEditor(combo, QAbstractItemDelegate::NoHint);
+        });
+        QTimer::singleShot(0, combo, [combo] {
+            if (combo->isVisible()) combo->showPopup();
+        });
+        return combo;
+    }
+    auto* line = qobject_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
+    if (!line) line = new QLineEdit(parent);
+    const int length = index.data(CLynGridModel::TextLenRole).toInt();
+    if (length > 0) line->setMaxLength(length);
+    line->setFrame(false);
+    return line;
+}
+
+void CLynGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    const QString text = index.data(Qt::EditRole).toString();
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        const int found = combo->findText(text, Qt::MatchExactly);
+        if (found >= 0 || !combo->isEditable())
+            combo->setCurrentIndex(found >= 0 ? found : 0);
+        else
+            combo->setEditText(text);
+        return;
+    }
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        line->setText(text);
+        return;
+    }
+    QStyledItemDelegate::setEditorData(editor, index);
+}
+
+void CLynGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                    const QModelIndex& index) const {
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        model->setData(index, combo->currentText(), Qt::EditRole);
+        return;
+    }
+    if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        model->setData(index, line->text(), Qt::EditRole);
+        return;
+    }
+    QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+void CLynGridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                            const QModelIndex&) const {
+    editor->setGeometry(option.rect);
+}
+
+void CLynGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    const int type = index.data(CLynGridModel::CellTypeRole).toInt();
+    const bool popup = index.data(CLynGridModel::PopupRole).toBool();
+    const bool marked = type == 4 || popup;
+
+    QStyleOptionViewItem textOption(option);
+    if (marked) textOption.rect.setRight(textOption.rect.right() - kMarkWidth);
+    // Cell colours come from the sheet; the selection still shows through as a tint.
+    const bool selected = option.state & QStyle::State_Selected;
+    const QVariant background = index.data(Qt::BackgroundRole);
+    if (selected && marked) {
+        const QPalette::ColorGroup group =
+            option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+        painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    } else if (background.isValid()) {
+        painter->fillRect(option.rect, background.value<QColor>());
+    }
+    QStyledItemDelegate::paint(painter, textOption, index);
+    if (!marked) return;
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    const QColor ink = selected ? option.palette.color(QPalette::HighlightedText) : QColor(0x5A, 0x5A, 0x5A);
+    const QRect mark(option.rect.right() - kMarkWidth + 1, option.rect.top(), kMarkWidth - 2,
+                     option.rect.height());
+    const QPointF centre = QRectF(mark).center();
+    if (type == 4) {
+        // A small chevron: the cell opens a list of choices.
+        QPainterPath path;
+        path.moveTo(centre.x() - 4, centre.y() - 2);
+        path.lineTo(centre.x(), centre.y() + 2);
+        path.lineTo(centre.x() + 4, centre.y() - 2);
+        painter->setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter->drawPath(path);
+    } else {
+        // Three dots in a small box: the cell opens a dialog.
+        QRectF box(centre.x() - 6, centre.y() - 5, 12, 10);
+        painter->setPen(QPen(ink, 1.0));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(box, 2, 2);
+        painter->setBrush(ink);
+        painter->setPen(Qt::NoPen);
+        for (int i = -1; i <= 1; ++i)
+            painter->drawEllipse(QPointF(centre.x() + i * 3.0, centre.y()), 0.9, 0.9);
+    }
+    painter->restore();
+}
+
+QSize CLynGridDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    const int type = index.data(CLynGridModel::CellTypeRole).toInt();
+    if (type == 4) {
+        // Wide enough for the longest choice, so the list never clips what it offers.
+        int widest = size.width();
+        const QFontMetrics metrics(option.font);
+        const QStringList items = index.data(CLynGridModel::ItemsRole).toStringList();
+        for (const QString& item : items)
+            widest = std::max(widest, metrics.horizontalAdvance(item) + 12);
+        size.setWidth(widest + kMarkWidth);
+    } else if (index.data(CLynGridModel::PopupRole).toBool()) {
+        size.setWidth(size.width() + kMarkWidth);
+    }
+    return size;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+// Draws and edits the grid's cells: a line editor for text cells (limited to the cell's text length), a
+// combo box for drop-down cells, and marks that tell drop-down and popup cells apart at a glance.
+class CLynGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit CLynGridDelegate(QObject* parent = nullptr);
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // Room kept at the right of a drop-down or popup cell for its mark.
+    static constexpr int kMarkWidth = 16;
+};

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "ui/CTabbedFrameWnd.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class CTavikDoc;
+class CTavikView;
+class QAction;
+class QMenu;
+class QMimeData;
+class QPrinter;
+
+// The main window: one sheet view per setup type in the tabs "General", "Physical Input", "Logical Input"
+// and "Alarm", the menus, toolbar, status bar and context menu, and the frame-level commands (New,
+// printing, Help, and the transfer commands).
+class CMainFrame : public CTabbedFrameWnd {
+    Q_OBJECT
+public:
+    static constexpr const char* kMainTitle = "Brant Tavik Programmer";
+
+    explicit CMainFrame(CTavikDoc* doc, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // One view per setup type of the document; false when one could not be created.
+    bool AddView() override;
+    // Re-initialises every view from its setup type, names the tabs and shows the first one.
+    void ResetViews();
+    void UpdateFrameTitle() { OnUpdateFrameTitle(); }
+
+    CTavikView* GetTavikView(int index) const;
+    CTavikView* GetActiveTavikView() const;
+    QAction* GetAction(int id) const;
+    QMenu* GetContextMenu() const { return m_pContextMenu; }
+    QPrinter& GetPrinter() { return *m_pPrinter; }
+
+    // Asked before the document is replaced or the window closes; false keeps things as they are.
+    void SetSaveModifiedHook(std::function<bool()> hook) { m_saveModified = std::move(hook); }
+    void SetRecentFiles(const QStringList& paths);
+
+    void OnFileNew();
+    void OnFilePrintAll();
+    void OnFilePrintCurrent();
+    // Prints every tab (or the current one) on `printer`, one job per view; returns the jobs printed.
+    int PrintViews(QPrinter& printer, bool allTabs);
+    void OnHelpTopics();
+
+signals:
+    void fileOpenRequested();
+    void fileSaveRequested();
+    void fileSaveAsRequested();
+    void recentFileRequested(const QString& path);
+    void fileDropped(const QString& path);
+    void aboutRequested();
+    void comSetupRequested();
+    void printJobFinished(int tabIndex, bool ok);
+
+protected:
+    QWidget* CreateView() override;
+    void OnUpdateFrameTitle() override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QAction* MakeAction(int id, const QString& text, const QString& status);
+    void CreateCommands();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    bool RunPrintDialog();
+    static QString DroppedDocument(const QMimeData* data);
+
+    CTavikDoc* m_pDoc;
+    std::map<int, QAction*> m_actions;
+    QMenu* m_pFileMenu = nullptr;
+    QAction* m_pRecentSeparator = nullptr;
+    QList<QAction*> m_recentActions;
+    QMenu* m_pContextMenu = nullptr;
+    std::unique_ptr<QPrinter> m_pPrinter;
+    std::function<bool()> m_saveModified;
+    bool m_bViewsShown = false;
+    QWidget* m_pHelp = nullptr;
+};

@@ -1,0 +1,197 @@
+#include "ui/CTavikApp.h"
+
+#include "model/CTavikDoc.h"
+#include "model/IPrompt.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CMainFrame.h"
+#include "ui/Cp1252.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSettings>
+
+namespace {
+const QString g_strRecentGroup = QStringLiteral("Recent File List");
+} // namespace
+
+CTavikApp::CTavikApp(QObject* parent) : QObject(parent) {}
+
+CTavikApp::~CTavikApp() {
+    m_pFrame.reset();
+    if (m_bPromptInstalled && &GetPrompt() == &m_prompt) SetPrompt(nullptr);
+}
+
+bool CTavikApp::InitInstance(const QStringList& arguments, bool show) {
+    if (&GetPrompt() != &m_prompt) {
+        SetPrompt(&m_prompt);
+        m_bPromptInstalled = true;
+    }
+    LoadStdProfileSettings();
+
+    m_pDoc = std::make_unique<CTavikDoc>();
+    if (!m_pDoc->OnNewDocument()) return false;
+    m_pFrame = std::make_unique<CMainFrame>(m_pDoc.get());
+    m_pFrame->SetSaveModifiedHook([this] { return SaveModified(); });
+    m_pFrame->SetRecentFiles(m_recentFiles);
+    connect(m_pFrame.get(), &CMainFrame::fileOpenRequested, this, &CTavikApp::OnFileOpen);
+    connect(m_pFrame.get(), &CMainFrame::fileSaveRequested, this, &CTavikApp::OnFileSave);
+    connect(m_pFrame.get(), &CMainFrame::fileSaveAsRequested, this, &CTavikApp::OnFileSaveAs);
+    connect(m_pFrame.get(), &CMainFrame::recentFileRequested, this, &CTavikApp::OpenDocumentFile);
+    connect(m_pFrame.get(), &CMainFrame::fileDropped, this, &CTavikApp::OpenDocumentFile);
+    connect(m_pFrame.get(), &CMainFrame::aboutRequested, this, &CTavikApp::OnAppAbout);
+    m_pFrame->ResetViews();
+
+    // The first argument that is not an option names a document to open.
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i].startsWith(QLatin1Char('-'))) continue;
+        if (!OpenDocumentFile(arguments[i])) return false;
+        break;
+    }
+    if (show) m_pFrame->show();
+    return true;
+}
+
+void CTavikApp::LoadStdProfileSettings() {
+    m_pSettings = std::make_unique<QSettings>(QStringLiteral("Tavik"), QStringLiteral("Tavik Programmer"));
+    m_recentFiles.clear();
+    m_pSettings->beginGroup(g_strRecentGroup);
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const QString path = m_pSettings->value(QStringLiteral("File%1").arg(i)).toString();
+        if (!path.isEmpty() && !m_recentFiles.contains(path)) m_recentFiles << path;
+    }
+    m_pSettings->endGroup();
+}
+
+void CTavikApp::SaveRecentFileList() {
+    if (!m_pSettings) return;
+    m_pSettings->remove(g_strRecentGroup);
+    m_pSettings->beginGroup(g_strRecentGroup);
+    for (qsizetype i = 0; i < m_recentFiles.size(); ++i)
+        m_pSettings->setValue(QStringLiteral("File%1").arg(i + 1), m_recentFiles[i]);
+    m_pSettings->endGroup();
+    m_pSettings->sync();
+    if (m_pFrame) m_pFrame->SetRecentFiles(m_recentFiles);
+}
+
+void CTavikApp::AddToRecentFileList(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    m_recentFiles.removeAll(absolute);
+    m_recentFiles.prepend(absolute);
+    while (m_recentFiles.size() > kRecentFiles)
+        m_recentFiles.removeLast();
+    SaveRecentFileList();
+}
+
+void CTavikApp::RemoveFromRecentFileList(const QString& path) {
+    if (m_recentFiles.removeAll(QFileInfo(path).absoluteFilePath()) > 0) SaveRecentFileList();
+}
+
+QString CTavikApp::DocumentName() const {
+    if (!m_pDoc || m_pDoc->GetPathName().empty()) return tr("Untitled");
+    return QFileInfo(QString::fromStdString(m_pDoc->GetPathName())).fileName();
+}
+
+bool CTavikApp::OpenDocumentFile(const QString& path) {
+    if (!m_pDoc || !m_pFrame) return false;
+    m_pFrame->SetActiveView(0);
+    if (!SaveModified()) return false;
+
+    std::string error;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const bool ok = m_pDoc->OnOpenDocument(absolute.toStdString(), error) != 0;
+    if (ok) {
+        m_pDoc->SetPathName(absolute.toStdString());
+        m_pDoc->SetModifiedFlag(0);
+        AddToRecentFileList(absolute);
+    } else {
+        // A document that could not be read leaves a new default document behind.
+        m_pDoc->SetPathName(std::string());
+        m_pDoc->SetModifiedFlag(0);
+        RemoveFromRecentFileList(absolute);
+    }
+    m_pFrame->ResetViews();
+    m_pFrame->UpdateFrameTitle();
+    if (!ok)
+        GetPrompt().ShowMessage(
+            ToCp1252(tr("Cannot open the document \"%1\".").arg(QDir::toNativeSeparators(absolute))) +
+                (error.empty() ? std::string() : "\n" + error),
+            IPrompt::Error);
+    return ok;
+}
+
+void CTavikApp::OnFileOpen() {
+    const QString path = AskOpenFileName();
+    if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+bool CTavikApp::OnFileSave() {
+    if (!m_pDoc) return false;
+    if (m_pDoc->GetPathName().empty()) return OnFileSaveAs();
+    return DoSave(QString::fromStdString(m_pDoc->GetPathName()));
+}
+
+bool CTavikApp::OnFileSaveAs() {
+    QString path = AskSaveFileName(DocumentName());
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".zmg");
+    return DoSave(path);
+}
+
+bool CTavikApp::DoSave(const QString& path) {
+    std::string error;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (!m_pDoc->OnSaveDocument(absolute.toStdString(), error)) {
+        GetPrompt().ShowMessage(
+            ToCp1252(tr("Cannot save the document \"%1\".").arg(QDir::toNativeSeparators(absolute))) +
+                (error.empty() ? std::string() : "\n" + error),
+            IPrompt::Error);
+        return false;
+    }
+    m_pDoc->SetPathName(absolute.toStdString());
+    m_pDoc->SetModifiedFlag(0);
+    AddToRecentFileList(absolute);
+    if (m_pFrame) m_pFrame->UpdateFrameTitle();
+    return true;
+}
+
+bool CTavikApp::SaveModified() {
+    if (!m_pDoc || !m_pDoc->IsModified()) return true;
+    switch (AskSaveChanges(DocumentName())) {
+    case QMessageBox::Save:
+        return OnFileSave();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int CTavikApp::AskSaveChanges(const QString& name) {
+    QMessageBox box(QMessageBox::Question, tr("Tavik Programmer"), tr("Save changes to %1?").arg(name),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_pFrame.get());
+    box.setDefaultButton(QMessageBox::Save);
+    return box.exec();
+}
+
+QString CTavikApp::AskOpenFileName() {
+    return QFileDialog::getOpenFileName(m_pFrame.get(), tr("Open"), QString(),
+                                        QString::fromLatin1(kFilter) + tr(";;All Files (*)"));
+}
+
+QString CTavikApp::AskSaveFileName(const QString& suggestion) {
+    QFileDialog dialog(m_pFrame.get(), tr("Save As"), QString(), QString::fromLatin1(kFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("zmg"));
+    QString name = suggestion;
+    if (!name.endsWith(QLatin1String(".zmg"), Qt::CaseInsensitive)) name += QStringLiteral(".zmg");
+    dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+void CTavikApp::OnAppAbout() {
+    CAboutDlg about(m_pFrame.get());
+    about.exec();
+}

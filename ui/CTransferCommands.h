@@ -1,0 +1,48 @@
+#pragma once
+
+#include "ui/CComSetupUI.h"
+#include "ui/CTransferProgress.h"
+#include "ui/CUpDownPrompt.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class CMainFrame;
+class CTavikDoc;
+
+// The document's transfer commands: Upload, Download and COM Setup. Installs the COM setup dialogs and
+// the retry dialog on the document's unit for as long as it lives.
+class CTransferCommands : public QObject {
+    Q_OBJECT
+public:
+    // saveModified asks to save a modified document; false when the user cancelled.
+    CTransferCommands(CTavikDoc* doc, CMainFrame* frame, std::function<bool()> saveModified,
+                      QObject* parent = nullptr);
+    // A transfer still running is stopped and waited for, so the unit never calls a dialog that is gone.
+    ~CTransferCommands() override;
+
+    // Sends the configuration to the unit; the document itself does not change.
+    void Upload();
+    // Asks to save a modified document, then reads the configuration from the unit into the default
+    // sheets. Afterwards the document is "Untitled" and unmodified and the General tab is shown.
+    void Download();
+    // Names and configures the port.
+    void OnComSetup();
+
+    bool IsTransferring() const { return m_bBusy; }
+    CUpDownPrompt& GetRetryPrompt() { return m_prompt; }
+    CTransferProgress& GetProgress() { return *m_pProgress; }
+    void SetProgress(std::unique_ptr<CTransferProgress> progress) { m_pProgress = std::move(progress); }
+
+private:
+    CTavikDoc* m_pDoc;
+    QPointer<CMainFrame> m_pFrame;
+    std::function<bool()> m_saveModified;
+    CComSetupUI m_comUI;
+    CUpDownPrompt m_prompt;
+    std::unique_ptr<CTransferProgress> m_pProgress;
+    bool m_bBusy = false;
+};

@@ -1,0 +1,80 @@
+#include "ui/CTransferProgress.h"
+
+#include "model/CTavikDoc.h"
+#include "model/CZemUnit.h"
+#include "ui/CProgressWnd.h"
+#include "ui/CUpDownPrompt.h"
+#include "ui/Cp1252.h"
+
+#include <QMessageBox>
+
+#include <algorithm>
+
+CTransferProgress::CTransferProgress(QWidget* mainWindow, CUpDownPrompt* prompt)
+    : m_pMainWnd(mainWindow), m_pPrompt(prompt) {}
+
+QString CTransferProgress::ProgressText(int direction, const QString& setupTitle) {
+    return (direction == 1 ? QStringLiteral("Downloading %1 data ...")
+                           : QStringLiteral("Uploading %1 data ..."))
+        .arg(setupTitle);
+}
+
+bool CTransferProgress::AskStop(QWidget* over) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tavik Programmer"),
+                    QObject::tr("Stop the transfer?\nIt stops after the block being transferred."),
+                    QMessageBox::Yes | QMessageBox::No, over);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
+    CZemUnit* unit = doc.GetZemUnit();
+    if (!unit) return 0;
+
+    CProgressWnd progress;
+    progress.Create(m_pMainWnd, QStringLiteral("Progress"));
+    progress.GoModal(QStringLiteral("Progress"));
+    if (m_pPrompt) m_pPrompt->SetParentWindow(&progress);
+
+    const int direction = doc.m_nDirection;
+    const int total =
+        static_cast<int>(std::min<unsigned long>(unit->GetTotalTransBytes(direction), 0x7FFFFFFF));
+    progress.SetRange(0, total, 1);
+
+    bool stopping = false;
+    progress.SetEscapeHandler([&] {
+        if (stopping || unit->IsTransEnd()) return;
+        if (!AskStop(&progress) || unit->IsTransEnd()) return;
+        stopping = true;
+        unit->StopTransfer();
+        progress.SetText(QObject::tr("Stopping the transfer ..."));
+    });
+
+    // Poll until the worker has ended, not merely until the count reached the total: the declared totals
+    // differ from the bytes moved, and the main window must stay disabled while the worker runs.
+    QString shown;
+    for (;;) {
+        const bool ended = unit->IsTransEnd() != 0;
+        const unsigned long count = unit->GetCurSendedNumBytes();
+        if (ended) break;
+        if (!stopping && count < static_cast<unsigned long>(total)) {
+            const std::string title = unit->GetTransTitle();
+            // Between two setup types none is being transferred: keep the last text.
+            if (!title.empty()) {
+                const QString text = ProgressText(direction, FromCp1252(title));
+                if (text != shown) {
+                    progress.SetText(text);
+                    shown = text;
+                }
+            }
+        }
+        progress.SetPos(static_cast<int>(std::min<unsigned long>(count, static_cast<unsigned long>(total))));
+        progress.WaitAndPump(kPollMs);
+    }
+    unit->JoinWorker();
+    if (unit->GetTransferResult()) progress.SetPos(total);
+
+    if (m_pPrompt) m_pPrompt->SetParentWindow(nullptr);
+    progress.DestroyWindow();
+    return 0;
+}

@@ -1,0 +1,61 @@
+#include "ui/CUpDownPrompt.h"
+
+#include "ui/CUpDown.h"
+#include "ui/Cp1252.h"
+
+#include <QThread>
+
+CUpDownPrompt::CUpDownPrompt(QObject* parent) : QObject(parent) {}
+
+CUpDownPrompt::~CUpDownPrompt() {
+    Close();
+}
+
+void CUpDownPrompt::Answer(const std::shared_ptr<Question>& question, bool retry) {
+    std::lock_guard<std::mutex> lock(question->lock);
+    if (question->done) return;
+    question->retry = retry;
+    question->done = true;
+    question->answered.notify_all();
+}
+
+bool CUpDownPrompt::RunDialog(const std::string& message) {
+    CUpDown dialog(m_pParent);
+    dialog.SetMessage(FromCp1252(message));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool CUpDownPrompt::AskRetry(const std::string& message) {
+    if (QThread::currentThread() == thread()) return !IsClosed() && RunDialog(message);
+
+    auto question = std::make_shared<Question>();
+    {
+        // Posting under the lock: Close (and so the destructor) cannot run between the check and the post.
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_bClosed) return false;
+        m_pPending = question;
+        QMetaObject::invokeMethod(
+            this,
+            [this, question, message] {
+                bool retry = false;
+                if (!IsClosed()) retry = RunDialog(message);
+                Answer(question, retry);
+            },
+            Qt::QueuedConnection);
+    }
+    std::unique_lock<std::mutex> wait(question->lock);
+    question->answered.wait(wait, [&question] { return question->done; });
+    return question->retry;
+}
+
+void CUpDownPrompt::Close() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_bClosed = true;
+    if (m_pPending) Answer(m_pPending, false);
+    m_pPending.reset();
+}
+
+bool CUpDownPrompt::IsClosed() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_bClosed;
+}
