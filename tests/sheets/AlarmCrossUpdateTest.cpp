@@ -72,6 +72,17 @@ TEST_F(AlarmFollowsInputs, InactiveLogicalInputResetsItsAlarms) {
     }
 }
 
+TEST_F(AlarmFollowsInputs, LogicalInputCutWithdrawsTheDynamicReference) {
+    ActivatePhysical(1);
+    ASSERT_TRUE(logical.ValidateData(4, 1, "IN 11"));
+    UseInput(8, "IN 11");
+    ASSERT_TRUE(alarm.ValidateData(8, ALM_COL_DYNREF, "LOG4"));
+    logical.ResetChannel(4); // keeps LOG4's derived cells, so only the withdrawal can catch it
+    EXPECT_EQ(Value(8, ALM_COL_DYNREF), "OFF");
+    EXPECT_EQ(Value(8, ALM_COL_SIGN), "<");
+    EXPECT_EQ(Items(8, ALM_COL_DYNREF), g_offOnly);
+}
+
 TEST_F(AlarmFollowsInputs, PhysicalInputOffCascadesThroughLogicalInputs) {
     ActivatePhysical(1);
     ASSERT_TRUE(logical.ValidateData(1, 1, "IN 11"));

@@ -174,6 +174,16 @@ TEST_F(AlarmImage, ReferenceToAnInputNotOfferedIsNotTaken) {
     EXPECT_EQ(Items(13, ALM_COL_INPREF), (std::vector<std::string>{"OFF", "IN 11"}));
 }
 
+TEST_F(AlarmImage, ReferenceWithoutAnyInputKeepsTheList) {
+    for (BYTE reference : {BYTE{0}, BYTE{2}, BYTE{24}, BYTE{47}, BYTE{200}}) {
+        Block block = DefaultBlock();
+        block[0] = reference;
+        Apply(15, block);
+        EXPECT_EQ(Items(15, ALM_COL_INPREF), (std::vector<std::string>{"OFF"})) << int(reference);
+        EXPECT_EQ(Value(15, ALM_COL_INPREF), "OFF");
+    }
+}
+
 TEST_F(AlarmImage, AnyBlockKeepsTheSheetSound) {
     ActivatePhysical(1);
     ActivatePhysical(2, "10 V");

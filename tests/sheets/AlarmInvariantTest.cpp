@@ -1,0 +1,182 @@
+// Random edits across the Physical Input, Logical Input, General and Alarm sheets, with the alarm rules
+// checked after every step:
+// - an alarm's input reference is "OFF" or an offered item naming an active input, and its mirror columns
+//   hold exactly that input's parameters; an alarm on "OFF" holds its defaults;
+// - every alarm offers exactly the active inputs as input references and the active logical inputs as
+//   dynamic references, "OFF" first;
+// - a dynamic reference has the alarm's parameters, and "±" is used only with one.
+#include "AlarmFixture.h"
+
+#include "model/ChannelNames.h"
+
+#include <algorithm>
+#include <array>
+#include <random>
+#include <set>
+#include <sstream>
+
+namespace {
+class AlarmInvariant : public AlarmSheets {
+protected:
+    std::set<std::string> ActiveInputs(bool physicalToo) const {
+        std::set<std::string> names;
+        if (physicalToo)
+            for (int ph = 1; ph <= 24; ++ph)
+                if (physical.IsChannelActive(ph)) names.insert(g_PhInpChn[ph]);
+        for (int log = 1; log <= 8; ++log)
+            if (logical.IsOtherParmActive(log, -1)) names.insert(GetLogChnName(log));
+        return names;
+    }
+
+    // The first rule the sheets break, or the empty string.
+    std::string Violation() const {
+        static const std::vector<std::string> defaults = {"OFF", "OFF", "<",   "0",  "",
+                                                          "0.3", "OFF", "OFF", "..."};
+        const std::set<std::string> inputs = ActiveInputs(true);
+        const std::set<std::string> logicals = ActiveInputs(false);
+        for (int row = 1; row <= 48; ++row) {
+            std::ostringstream out;
+            out << "alarm " << row << ": ";
+            for (int col : {ALM_COL_INPREF, ALM_COL_DYNREF}) {
+                const std::vector<std::string>& items = Items(row, col);
+                if (items.empty() || items[0] != "OFF")
+                    return out << "list " << col << " lacks OFF", out.str();
+                const std::set<std::string> offered(items.begin() + 1, items.end());
+                if (offered.size() + 1 != items.size()) return out << "list " << col << " repeats", out.str();
+                if (offered != (col == ALM_COL_INPREF ? inputs : logicals))
+                    return out << "list " << col << " is not the active inputs", out.str();
+            }
+            const std::string reference = Value(row, ALM_COL_INPREF);
+            if (reference == "OFF") {
+                for (int col = 2; col <= 9; ++col)
+                    if (Value(row, col) != defaults[static_cast<std::size_t>(col - 1)])
+                        return out << "inactive but column " << col << " is " << Value(row, col), out.str();
+                if (Mirror(row) != std::vector<std::string>(7, ""))
+                    return out << "inactive with mirrors", out.str();
+                continue;
+            }
+            const std::vector<std::string> parms =
+                reference[0] == 'I' ? PhParms(GetPhChnIndex(reference)) : LogParms(GetLogChnIndex(reference));
+            if (Mirror(row) != parms) return out << "mirrors differ from " << reference, out.str();
+            const std::string dynRef = Value(row, ALM_COL_DYNREF);
+            if (dynRef != "OFF" && LogParms(GetLogChnIndex(dynRef)) != parms)
+                return out << "dynamic reference " << dynRef << " has other parameters", out.str();
+            if (Value(row, ALM_COL_SIGN) == "\xB1" && dynRef == "OFF")
+                return out << "\xB1 without a dynamic reference", out.str();
+        }
+        return std::string();
+    }
+
+    // Few physical inputs with few distinct parameters, so that equal parameters and shared inputs are
+    // common.
+    std::string Step(std::mt19937& random) {
+        auto pick = [&](auto const& list) { return std::string(list[random() % list.size()]); };
+        auto between = [&](int low, int high) { return low + static_cast<int>(random() % (high - low + 1)); };
+        static const std::array<const char*, 4> types = {"OFF", "20 mA", "10 V", "24 V"};
+        static const std::array<const char*, 3> units = {"", "bar", "C"};
+        static const std::array<const char*, 4> limits = {"0", "10", "-10", "12.5"};
+        static const std::array<const char*, 9> oddRefs = {"OFF",   "11", "12", "in 13", "LOG2 (1B)",
+                                                           "LOG10", "",   "X",  "LOG8"};
+        static const std::array<const char*, 6> setPoints = {"5", "-20", "12.5", "99", "1.2345", "abc"};
+        static const std::array<const char*, 6> delays = {"0.3", "1", "2.5", "100000", "0.1", "x"};
+        static const std::array<const char*, 3> blockModes = {"OFF", "+REF", "-REF"};
+        static const std::array<const char*, 4> onOff = {"ON", "OFF", "ON", "OFF"};
+        std::ostringstream what;
+        const int kind = between(0, 39);
+        const int alarmRow = between(1, 6) == 1 ? between(1, 48) : between(1, 6);
+        if (kind < 8) {
+            const int row = between(1, 4);
+            const int col = between(1, 7);
+            const std::string text = col == 1 ? pick(types) : col == 2 ? pick(units) : pick(limits);
+            physical.ValidateData(row, col, text);
+            what << "physical " << row << "," << col << " '" << text << "'";
+        } else if (kind == 8) {
+            const int row = between(1, 4);
+            physical.ResetChannel(row);
+            what << "physical reset " << row;
+        } else if (kind < 16) {
+            const int row = between(1, 7);
+            const int col = between(1, 3);
+            const std::vector<std::string>& items = Cell(logical, row, col)->GetData();
+            const std::string text = items[random() % items.size()];
+            logical.ValidateData(row, col, text);
+            what << "logical " << row << "," << col << " '" << text << "'";
+        } else if (kind == 16) {
+            const int row = between(1, 7);
+            logical.ResetChannel(row);
+            what << "logical reset " << row;
+        } else if (kind < 24) {
+            const std::vector<std::string>& items = Items(alarmRow, ALM_COL_INPREF);
+            const std::string text = random() % 3 ? items[random() % items.size()] : pick(oddRefs);
+            alarm.ValidateData(alarmRow, ALM_COL_INPREF, text);
+            what << "alarm " << alarmRow << " reference '" << text << "'";
+        } else if (kind < 34) {
+            const int col = between(2, 8);
+            std::string text;
+            if (col == ALM_COL_DYNREF) {
+                const std::vector<std::string>& items = Items(alarmRow, col);
+                text = items[random() % items.size()];
+            } else if (col == ALM_COL_SIGN) {
+                text = g_Signs[random() % 3];
+            } else if (col == ALM_COL_SETPOINT) {
+                text = pick(setPoints);
+            } else if (col == ALM_COL_DELAY) {
+                text = pick(delays);
+            } else {
+                text = std::to_string(between(0, 26));
+            }
+            alarm.ValidateData(alarmRow, col, text);
+            what << "alarm " << alarmRow << "," << col << " '" << text << "'";
+        } else if (kind < 36) {
+            std::vector<CBrChnData*> props(3, nullptr);
+            int count = 0;
+            if (alarm.GetPopupProperties(alarmRow, ALM_COL_FLAGS, props.data(), count)) {
+                for (int i = 0; i < count; ++i)
+                    props[static_cast<std::size_t>(i)]->SetSelText(pick(onOff));
+                alarm.UpdateProperties(alarmRow, ALM_COL_FLAGS, props.data(), count);
+                for (int i = 0; i < count; ++i)
+                    delete props[static_cast<std::size_t>(i)];
+            }
+            what << "alarm " << alarmRow << " flags";
+        } else if (kind < 38) {
+            std::array<BYTE, 32> block;
+            for (BYTE& b : block)
+                b = static_cast<BYTE>(random());
+            block[0] = static_cast<BYTE>(random() % 2 ? between(0, 3) : between(24, 27));
+            block[3] &= 0x7F;
+            alarm.SetAlarmData(alarmRow - 1, block.data());
+            what << "alarm " << alarmRow << " received, reference byte " << int(block[0]);
+        } else if (kind == 38) {
+            const std::string mode = pick(blockModes);
+            general.ValidateData(11, 1, mode);
+            what << "general block " << mode;
+        } else {
+            alarm.ResetChannel(alarmRow);
+            what << "alarm reset " << alarmRow;
+        }
+        return what.str();
+    }
+};
+} // namespace
+
+TEST_F(AlarmInvariant, RandomEditsKeepTheAlarmRules) {
+    for (unsigned seed : {7u, 1999u, 20240611u}) {
+        alarm.Initialize();
+        logical.Initialize();
+        physical.Initialize();
+        std::mt19937 random(seed);
+        int activeSeen = 0, dynamicSeen = 0;
+        for (int step = 0; step < 2500; ++step) {
+            const std::string what = Step(random);
+            const std::string broken = Violation();
+            ASSERT_EQ(broken, "") << "seed " << seed << " step " << step << ": " << what;
+            for (int row = 1; row <= 6; ++row) {
+                activeSeen += alarm.IsChannelActive(row);
+                dynamicSeen += Value(row, ALM_COL_DYNREF) != "OFF";
+            }
+        }
+        // The walk reaches the interesting states, not only the default sheet.
+        EXPECT_GT(activeSeen, 2000) << seed;
+        EXPECT_GT(dynamicSeen, 50) << seed;
+    }
+}
