@@ -20,6 +20,16 @@ build asan -DCMAKE_BUILD_TYPE=Debug -DTAVIK_SANITIZE=address,undefined -DTAVIK_B
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$here/build/asan" --output-on-failure -j "$jobs"
 
-if [ -f "$here/scripts/test-extra.sh" ]; then
-    "$here/scripts/test-extra.sh"
-fi
+# Fuzzing: the document loader and the decoding of the unit's messages, briefly, from the seed corpora.
+CXX=clang++ build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_FUZZ=ON -DTAVIK_BUILD_GUI=OFF \
+    -DTAVIK_BUILD_TESTS=OFF -DTAVIK_SANITIZE=address,undefined
+seeds="$here/build/fuzz/seeds"
+rm -rf "$seeds" && "$here/build/fuzz/fuzz/make-fuzz-seeds" "$seeds"
+for target in FuzzDocumentLoad:document FuzzBlockDecode:message; do
+    name=${target%%:*}
+    corpus="$here/build/fuzz/corpus-${name}"
+    mkdir -p "$corpus"
+    "$here/build/fuzz/fuzz/$name" -max_total_time="${TAVIK_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 \
+        "$corpus" "$seeds/${target##*:}"
+done
+echo "fuzz: passed"
