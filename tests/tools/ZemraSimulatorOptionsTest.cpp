@@ -5,23 +5,23 @@
 
 namespace {
 
-ZemFault ParseOk(const std::string& spec) {
+ZemFault ParseOk(const std::string& faultText) {
     ZemFault fault;
     std::string error;
-    EXPECT_EQ(CZemraFaultTable::Parse(spec, fault, error), 1) << spec << ": " << error;
+    EXPECT_EQ(CZemraFaultTable::Parse(faultText, fault, error), 1) << faultText << ": " << error;
     return fault;
 }
 
-std::string ParseError(const std::string& spec) {
+std::string ParseError(const std::string& faultText) {
     ZemFault fault;
     std::string error;
-    EXPECT_EQ(CZemraFaultTable::Parse(spec, fault, error), 0) << spec;
+    EXPECT_EQ(CZemraFaultTable::Parse(faultText, fault, error), 0) << faultText;
     return error;
 }
 
 } // namespace
 
-TEST(ZemraSimulatorFaultSpec, BlocksMapToTheirBankAddresses) {
+TEST(ZemraSimulatorFaultText, BlocksMapToTheirBankAddresses) {
     ZemFault f = ParseOk("general/7:noanswer");
     EXPECT_EQ(f.bank, ZemBank::General);
     EXPECT_EQ(f.first, 7);
@@ -46,7 +46,7 @@ TEST(ZemraSimulatorFaultSpec, BlocksMapToTheirBankAddresses) {
     EXPECT_EQ(ParseOk("alarm/0:nostore").kind, ZemFaultKind::NoStore);
 }
 
-TEST(ZemraSimulatorFaultSpec, WildcardsStayInsideTheirKindOfBlock) {
+TEST(ZemraSimulatorFaultText, WildcardsStayInsideTheirKindOfBlock) {
     ZemFault f = ParseOk("physical/*:noanswer");
     EXPECT_EQ(f.first, 0);
     EXPECT_EQ(f.last, 23);
@@ -62,7 +62,7 @@ TEST(ZemraSimulatorFaultSpec, WildcardsStayInsideTheirKindOfBlock) {
     EXPECT_EQ(table.TakeAnswerFault(ZemBank::Alarm, 24, kind), 0);
 }
 
-TEST(ZemraSimulatorFaultSpec, BadSpecsAreRefusedWithAReason) {
+TEST(ZemraSimulatorFaultText, BadTextsAreRefusedWithAReason) {
     EXPECT_NE(ParseError("alarm5:noanswer").find("BLOCK:KIND"), std::string::npos);
     EXPECT_NE(ParseError("relay/1:noanswer").find("unknown block kind"), std::string::npos);
     EXPECT_NE(ParseError("alarm/48:noanswer").find("0..47"), std::string::npos);

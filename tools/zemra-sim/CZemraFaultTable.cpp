@@ -61,16 +61,16 @@ std::string CZemraFaultTable::BlockName(ZemBank bank, int address) {
     return name + "/" + std::to_string(index);
 }
 
-int CZemraFaultTable::Parse(const std::string& spec, ZemFault& fault, std::string& error) {
-    const size_t slash = spec.find('/');
-    const size_t colon = spec.find(':');
+int CZemraFaultTable::Parse(const std::string& faultText, ZemFault& fault, std::string& error) {
+    const size_t slash = faultText.find('/');
+    const size_t colon = faultText.find(':');
     if (slash == std::string::npos || colon == std::string::npos || slash > colon) {
-        error = "fault \"" + spec + "\": expected BLOCK:KIND[:COUNT] with BLOCK like alarm/5";
+        error = "fault \"" + faultText + "\": expected BLOCK:KIND[:COUNT] with BLOCK like alarm/5";
         return 0;
     }
-    const std::string bankName = spec.substr(0, slash);
-    const std::string indexText = spec.substr(slash + 1, colon - slash - 1);
-    const std::string rest = spec.substr(colon + 1);
+    const std::string bankName = faultText.substr(0, slash);
+    const std::string indexText = faultText.substr(slash + 1, colon - slash - 1);
+    const std::string rest = faultText.substr(colon + 1);
     const size_t colon2 = rest.find(':');
     const std::string kindName = rest.substr(0, colon2);
     const std::string countText = colon2 == std::string::npos ? std::string() : rest.substr(colon2 + 1);
@@ -92,7 +92,7 @@ int CZemraFaultTable::Parse(const std::string& spec, ZemFault& fault, std::strin
         parsed.bank = ZemBank::Alarm;
         limit = CZemraMemory::BlockCount(ZemBank::Alarm);
     } else {
-        error = "fault \"" + spec + "\": unknown block kind \"" + bankName +
+        error = "fault \"" + faultText + "\": unknown block kind \"" + bankName +
                 "\" (general, physical, logical or alarm)";
         return 0;
     }
@@ -102,7 +102,7 @@ int CZemraFaultTable::Parse(const std::string& spec, ZemFault& fault, std::strin
     } else {
         const int index = SmallNumber(indexText);
         if (index < 0 || index >= limit) {
-            error = "fault \"" + spec + "\": block \"" + indexText + "\" must be * or 0.." +
+            error = "fault \"" + faultText + "\": block \"" + indexText + "\" must be * or 0.." +
                     std::to_string(limit - 1);
             return 0;
         }
@@ -117,14 +117,15 @@ int CZemraFaultTable::Parse(const std::string& spec, ZemFault& fault, std::strin
         }
     }
     if (!known) {
-        error = "fault \"" + spec + "\": unknown kind \"" + kindName +
+        error = "fault \"" + faultText + "\": unknown kind \"" + kindName +
                 "\" (noanswer, short, long, checksum, late, flip, nostore)";
         return 0;
     }
     if (colon2 != std::string::npos) {
         const int count = SmallNumber(countText);
         if (count < 1 || count > MAX_COUNT) {
-            error = "fault \"" + spec + "\": count must be a number from 1 to " + std::to_string(MAX_COUNT);
+            error =
+                "fault \"" + faultText + "\": count must be a number from 1 to " + std::to_string(MAX_COUNT);
             return 0;
         }
         parsed.remaining = count;

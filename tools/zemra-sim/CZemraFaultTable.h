@@ -30,8 +30,8 @@ class CZemraFaultTable {
 public:
     // Parses "BLOCK:KIND[:COUNT]". BLOCK is general/N (0..7), physical/N (0..23), logical/N (0..7, stored at
     // input address 24 + N), alarm/N (0..47), with N a number or '*'. KIND is one of noanswer, short, long,
-    // checksum, late, flip, nostore. COUNT is 1 or more. Returns 0 with a reason on a bad spec.
-    static int Parse(const std::string& spec, ZemFault& fault, std::string& error);
+    // checksum, late, flip, nostore. COUNT is 1 or more. Returns 0 with a reason on a bad fault description.
+    static int Parse(const std::string& faultText, ZemFault& fault, std::string& error);
     static const char* KindName(ZemFaultKind kind);
     static bool IsStoreFault(ZemFaultKind kind);
     // "alarm/5" or "logical/2" for a block address of a bank.
