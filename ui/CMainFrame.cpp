@@ -6,6 +6,7 @@
 #include "ui/CLynGridCtrl.h"
 #include "ui/CTavikView.h"
 #include "ui/CToolIcons.h"
+#include "ui/CTransferCommands.h"
 #include "ui/CommandIds.h"
 #include "ui/Cp1252.h"
 
@@ -32,6 +33,8 @@ CMainFrame::CMainFrame(CTavikDoc* doc, QWidget* parent)
     : CTabbedFrameWnd(parent), m_pDoc(doc), m_pPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     setWindowIcon(CToolIcons::App());
     setAcceptDrops(true);
+    m_pTransfer = std::make_unique<CTransferCommands>(m_pDoc, this,
+                                                      [this] { return !m_saveModified || m_saveModified(); });
     CreateCommands();
     CreateMenus();
     CreateToolBar();
@@ -163,18 +166,16 @@ void CMainFrame::CreateCommands() {
     a->setCheckable(true);
     a->setChecked(true);
 
-    // Transfers to and from the unit are wired with the transfer driver.
     a = MakeAction(ID_UPLOAD, tr("&Upload"), tr("Upload data to Zemra unit\nUpload data to Zemra"));
     a->setIcon(CToolIcons::Upload());
-    a->setEnabled(false);
+    connect(a, &QAction::triggered, this, &CMainFrame::OnUpload);
     a = MakeAction(ID_DOWNLOAD, tr("&Download"),
                    tr("Download data from Zemra unit\nDownload data from Zemra"));
     a->setIcon(CToolIcons::Download());
-    a->setEnabled(false);
+    connect(a, &QAction::triggered, this, &CMainFrame::OnDownload);
     a = MakeAction(ID_COM_SETUP, tr("&COM Setup..."),
                    tr("Set up the serial port to the Zemra unit\nCOM Setup"));
-    a->setEnabled(false);
-    connect(a, &QAction::triggered, this, &CMainFrame::comSetupRequested);
+    connect(a, &QAction::triggered, this, &CMainFrame::OnComSetup);
 
     a = MakeAction(ID_HELP_FINDER, tr("&Help Topics"), tr("List Help topics\nHelp Topics"));
     a->setShortcut(QKeySequence(Qt::Key_F1));
@@ -382,6 +383,18 @@ void CMainFrame::OnHelpTopics() {
     m_pHelp->show();
     m_pHelp->raise();
     m_pHelp->activateWindow();
+}
+
+void CMainFrame::OnUpload() {
+    m_pTransfer->Upload();
+}
+
+void CMainFrame::OnDownload() {
+    m_pTransfer->Download();
+}
+
+void CMainFrame::OnComSetup() {
+    m_pTransfer->OnComSetup();
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {

@@ -10,6 +10,7 @@
 
 class CTavikDoc;
 class CTavikView;
+class CTransferCommands;
 class QAction;
 class QMenu;
 class QMimeData;
@@ -48,6 +49,11 @@ public:
     // Prints every tab (or the current one) on `printer`, one job per view; returns the jobs printed.
     int PrintViews(QPrinter& printer, bool allTabs);
     void OnHelpTopics();
+    // Tools > Upload, Download and COM Setup... (also on the toolbar): carried out for the document by its
+    // transfer commands.
+    void OnUpload();
+    void OnDownload();
+    void OnComSetup();
 
 signals:
     void fileOpenRequested();
@@ -87,4 +93,5 @@ private:
     std::function<bool()> m_saveModified;
     bool m_bViewsShown = false;
     QWidget* m_pHelp = nullptr;
+    std::unique_ptr<CTransferCommands> m_pTransfer;
 };

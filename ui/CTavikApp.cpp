@@ -24,10 +24,11 @@ CTavikApp::~CTavikApp() {
 }
 
 bool CTavikApp::InitInstance(const QStringList& arguments, bool show) {
-    if (&GetPrompt() != &m_prompt) {
-        SetPrompt(&m_prompt);
+    // Message boxes, unless a prompt is already installed (a script or a test answers instead).
+    if (IPrompt* previous = SetPrompt(&m_prompt))
+        SetPrompt(previous);
+    else
         m_bPromptInstalled = true;
-    }
     LoadStdProfileSettings();
 
     m_pDoc = std::make_unique<CTavikDoc>();

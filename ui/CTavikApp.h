@@ -22,8 +22,9 @@ public:
     explicit CTavikApp(QObject* parent = nullptr);
     ~CTavikApp() override;
 
-    // Creates the document and the main window, installs the message boxes, opens the file named on the
-    // command line (if any) and shows the window. False when the named file could not be opened.
+    // Creates the document and the main window, installs the message boxes (unless a prompt is installed),
+    // opens the file named on the command line (if any) and shows the window. False when the named file could
+    // not be opened.
     bool InitInstance(const QStringList& arguments, bool show = true);
 
     // Opens a document: the first tab is shown afterwards; false when the user kept the current one or

@@ -1,0 +1,59 @@
+// One edit on the Alarm tab, from the grid's end-edit notification to the redrawn grid: the set point of
+// an active alarm is typed, validated by the alarm sheet, and all 49 rows are drawn again from the cells.
+#include "model/CScriptedPrompt.h"
+#include "model/CTavikDoc.h"
+#include "ui/CLynGridCtrl.h"
+#include "ui/CTavikView.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+QApplication& Application() {
+    static int argc = 1;
+    static char name[] = "UiAlarmEditBench";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication application(argc, argv);
+    return application;
+}
+
+void AlarmSetPointEdit(benchmark::State& state) {
+    Application();
+    CScriptedPrompt prompt(true);
+    CTavikDoc doc;
+    doc.OnNewDocument();
+    CTavikView physical(&doc);
+    CTavikView alarms(&doc);
+    physical.InitalizeView(1);
+    physical.SetReady(true);
+    alarms.InitalizeView(3);
+    alarms.SetReady(true);
+    alarms.resize(1000, 700);
+    alarms.show();
+
+    // IN 11 as a 20 mA input displaying 0..100, watched by every alarm.
+    physical.GetGrid()->EditCell(1, 1, QStringLiteral("20 mA"));
+    physical.GetGrid()->EditCell(1, 6, QStringLiteral("100"));
+    for (int row = 1; row <= 48; ++row)
+        alarms.GetGrid()->EditCell(row, 1, QStringLiteral("IN 11"));
+    QApplication::processEvents();
+
+    CLynGridCtrl& grid = *alarms.GetGrid();
+    int value = 0;
+    for (auto _ : state) {
+        value = (value + 7) % 100;
+        grid.EditCell(24, 4, QString::number(value));
+        // Paint what the edit changed, as the window would before the next key press.
+        grid.viewport()->repaint();
+    }
+    if (grid.GetItemText(24, 4) != QString::number(value))
+        state.SkipWithError("the edit did not reach the grid");
+    state.SetItemsProcessed(state.iterations());
+}
+} // namespace
+
+BENCHMARK(AlarmSetPointEdit)->Unit(benchmark::kMicrosecond);

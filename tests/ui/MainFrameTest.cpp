@@ -1,0 +1,255 @@
+#include "model/CScriptedPrompt.h"
+#include "model/CTavikDoc.h"
+#include "model/IBrantSetupType.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CHelpDialog.h"
+#include "ui/CLynGridCtrl.h"
+#include "ui/CMainFrame.h"
+#include "ui/CTavikApp.h"
+#include "ui/CTavikView.h"
+#include "ui/CommandIds.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+// The application with its dialogs answered by the test.
+class TestApp : public CTavikApp {
+public:
+    int saveAnswer = QMessageBox::Discard;
+    int saveQuestions = 0;
+    QString saveName;
+
+protected:
+    int AskSaveChanges(const QString&) override {
+        ++saveQuestions;
+        return saveAnswer;
+    }
+    QString AskOpenFileName() override { return {}; }
+    QString AskSaveFileName(const QString&) override { return saveName; }
+};
+
+class FrameTest : public ::testing::Test {
+protected:
+    FrameTest() {
+        // Installed first, so the application leaves it in place of its message boxes.
+        prompt = std::make_unique<CScriptedPrompt>(false);
+        app = std::make_unique<TestApp>();
+        EXPECT_TRUE(app->InitInstance({QStringLiteral("tavik")}, false));
+    }
+    ~FrameTest() override {
+        app.reset();
+        prompt.reset();
+    }
+
+    CMainFrame& Frame() { return *app->GetMainFrame(); }
+    CTavikView& View(int index) { return *Frame().GetTavikView(index); }
+    std::string Value(int setup, int row, int col) {
+        return View(setup).GetSetup()->GetDataSheet()->GetProperty(row, col)->GetDataAsString();
+    }
+    void ChangeDeviceNumber(const QString& number) {
+        Frame().SetActiveView(0);
+        View(0).GetGrid()->EditCell(3, 1, number);
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TestApp> app;
+    std::unique_ptr<CScriptedPrompt> prompt;
+};
+
+QStringList ActionTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+} // namespace
+
+TEST_F(FrameTest, FourTabsNamedAfterTheSetupTypesWithGeneralShown) {
+    QTabWidget* tabs = Frame().GetTabCtrl();
+    ASSERT_EQ(tabs->count(), 4);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("General"));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Physical Input"));
+    EXPECT_EQ(tabs->tabText(2), QStringLiteral("Logical Input"));
+    EXPECT_EQ(tabs->tabText(3), QStringLiteral("Alarm"));
+    EXPECT_EQ(tabs->tabPosition(), QTabWidget::South);
+    EXPECT_EQ(Frame().GetActiveIndex(), 0);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(View(i).IsReady());
+        EXPECT_EQ(View(i).GetSetupIndex(), i);
+        EXPECT_EQ(View(i).isEnabled(), i == 0) << "only the shown view takes input";
+    }
+}
+
+TEST_F(FrameTest, ClickingATabShowsThatViewAlone) {
+    Frame().GetTabCtrl()->setCurrentIndex(2);
+    EXPECT_EQ(Frame().GetActiveIndex(), 2);
+    EXPECT_EQ(Frame().GetActiveView(), &View(2));
+    EXPECT_TRUE(View(2).isEnabled());
+    EXPECT_FALSE(View(0).isEnabled());
+}
+
+TEST_F(FrameTest, MenusFollowTheCommandTable) {
+    const QList<QAction*> menus = Frame().menuBar()->actions();
+    ASSERT_EQ(menus.size(), 5);
+    EXPECT_EQ(ActionTexts(menus[1]->menu()),
+              (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
+    EXPECT_EQ(ActionTexts(menus[3]->menu()), (QStringList{"&Upload", "&Download", "-", "&COM Setup..."}));
+    EXPECT_EQ(ActionTexts(menus[4]->menu()), (QStringList{"&Help Topics", "-", "&About Tavik..."}));
+    const QStringList file = ActionTexts(menus[0]->menu());
+    EXPECT_EQ(file.first(), QStringLiteral("&New\tCtrl+N"));
+    EXPECT_TRUE(file.contains(QStringLiteral("Recent File")));
+    EXPECT_EQ(file.last(), QStringLiteral("E&xit"));
+    EXPECT_FALSE(Frame().GetAction(ID_EDIT_UNDO)->isEnabled());
+    EXPECT_EQ(Frame().GetAction(ID_FILE_PRINT)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    EXPECT_EQ(Frame().GetAction(ID_UPLOAD)->statusTip(), QStringLiteral("Upload data to Zemra unit"));
+    EXPECT_EQ(ActionTexts(Frame().GetContextMenu()),
+              (QStringList{"Cut", "Paste", "Copy", "-", "Select All"}));
+}
+
+TEST_F(FrameTest, TitleShowsTheDocumentNameAndItsModifiedState) {
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled[*] - Brant Tavik Programmer"));
+    EXPECT_FALSE(Frame().isWindowModified());
+    ChangeDeviceNumber(QStringLiteral("5"));
+    EXPECT_TRUE(Frame().isWindowModified());
+    app->saveName = dir.filePath(QStringLiteral("plant"));
+    ASSERT_TRUE(app->OnFileSave());
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("plant.zmg"))));
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("plant.zmg[*] - Brant Tavik Programmer"));
+    EXPECT_FALSE(Frame().isWindowModified());
+}
+
+TEST_F(FrameTest, NewResetsEveryViewAndShowsGeneral) {
+    ChangeDeviceNumber(QStringLiteral("9"));
+    Frame().SetActiveView(3);
+    app->saveAnswer = QMessageBox::Discard;
+    Frame().OnFileNew();
+    EXPECT_EQ(app->saveQuestions, 1) << "a modified configuration is offered for saving first";
+    EXPECT_EQ(Value(0, 3, 1), "1");
+    EXPECT_EQ(View(0).GetGrid()->GetItemText(3, 1), QStringLiteral("1"));
+    EXPECT_EQ(Frame().GetActiveIndex(), 0);
+    EXPECT_FALSE(app->GetDoc()->IsModified());
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled[*] - Brant Tavik Programmer"));
+}
+
+TEST_F(FrameTest, CancellingTheSaveQuestionKeepsTheConfiguration) {
+    ChangeDeviceNumber(QStringLiteral("9"));
+    app->saveAnswer = QMessageBox::Cancel;
+    Frame().OnFileNew();
+    EXPECT_EQ(Value(0, 3, 1), "9");
+    EXPECT_TRUE(app->GetDoc()->IsModified());
+    EXPECT_FALSE(Frame().close()) << "closing is refused as well";
+}
+
+TEST_F(FrameTest, OpenReinitialisesEveryViewAndShowsGeneral) {
+    const QString path = dir.filePath(QStringLiteral("saved.zmg"));
+    ChangeDeviceNumber(QStringLiteral("12"));
+    View(1).GetGrid()->EditCell(1, 1, QStringLiteral("24 V"));
+    ASSERT_TRUE(app->DoSave(path));
+    Frame().OnFileNew();
+    ASSERT_EQ(Value(0, 3, 1), "1");
+    Frame().SetActiveView(3);
+
+    ASSERT_TRUE(app->OpenDocumentFile(path));
+    EXPECT_EQ(Frame().GetActiveIndex(), 0);
+    EXPECT_EQ(View(0).GetGrid()->GetItemText(3, 1), QStringLiteral("12"));
+    EXPECT_EQ(View(1).GetGrid()->GetItemText(1, 1), QStringLiteral("24 V"));
+    EXPECT_TRUE(View(3).GetGrid()->GetListItems(1, 1).contains(QStringLiteral("IN 11")));
+    EXPECT_EQ(app->GetRecentFiles().value(0), QFileInfo(path).absoluteFilePath());
+    EXPECT_FALSE(app->GetDoc()->IsModified());
+}
+
+TEST_F(FrameTest, ADamagedFileIsReportedAndLeavesADefaultDocument) {
+    const QString path = dir.filePath(QStringLiteral("broken.zmg"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\x03\x00\x00\x00\x07Gen", 8);
+    file.close();
+    ChangeDeviceNumber(QStringLiteral("4"));
+    app->saveAnswer = QMessageBox::Discard;
+    EXPECT_FALSE(app->OpenDocumentFile(path));
+    ASSERT_EQ(prompt->Messages().size(), 1u);
+    EXPECT_NE(prompt->Messages()[0].find("broken.zmg"), std::string::npos);
+    EXPECT_EQ(Value(0, 3, 1), "1");
+    EXPECT_EQ(View(0).GetGrid()->GetItemText(3, 1), QStringLiteral("1"));
+}
+
+TEST_F(FrameTest, RecentFilesKeepTheLastFour) {
+    for (int i = 0; i < 6; ++i)
+        ASSERT_TRUE(app->DoSave(dir.filePath(QStringLiteral("f%1.zmg").arg(i))));
+    const QStringList recent = app->GetRecentFiles();
+    ASSERT_EQ(recent.size(), 4);
+    EXPECT_TRUE(recent[0].endsWith(QStringLiteral("f5.zmg")));
+    EXPECT_TRUE(recent[3].endsWith(QStringLiteral("f2.zmg")));
+}
+
+TEST_F(FrameTest, PrintAllGivesOneJobPerTabGeneralFirst) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString job = dir.filePath(QStringLiteral("job.pdf"));
+    printer.setOutputFileName(job);
+    QStringList order;
+    QObject::connect(&Frame(), &CMainFrame::printJobFinished, [&](int tab, bool ok) {
+        EXPECT_TRUE(ok);
+        const QString name = dir.filePath(QStringLiteral("tab%1.pdf").arg(tab));
+        QFile::remove(name);
+        EXPECT_TRUE(QFile::rename(job, name));
+        order << Frame().GetTabCtrl()->tabText(tab);
+    });
+    EXPECT_EQ(Frame().PrintViews(printer, true), 4);
+    EXPECT_EQ(order, (QStringList{"General", "Physical Input", "Logical Input", "Alarm"}));
+    for (int tab = 0; tab < 4; ++tab) {
+        QFile pdf(dir.filePath(QStringLiteral("tab%1.pdf").arg(tab)));
+        ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    }
+
+    order.clear();
+    Frame().SetActiveView(2);
+    EXPECT_EQ(Frame().PrintViews(printer, false), 1);
+    EXPECT_EQ(order, QStringList{"Logical Input"});
+}
+
+TEST_F(FrameTest, CommandLineFileIsOpenedAndAMissingOneEndsStartUp) {
+    const QString path = dir.filePath(QStringLiteral("start.zmg"));
+    ChangeDeviceNumber(QStringLiteral("33"));
+    ASSERT_TRUE(app->DoSave(path));
+
+    TestApp second;
+    ASSERT_TRUE(second.InitInstance({QStringLiteral("tavik"), path}, false));
+    IBrantSetupType* setups[4] = {};
+    ASSERT_EQ(second.GetDoc()->GetBrSetup(setups), 4u);
+    EXPECT_EQ(setups[0]->GetDataSheet()->GetProperty(3, 1)->GetDataAsString(), "33");
+    EXPECT_EQ(second.GetMainFrame()->GetActiveIndex(), 0);
+
+    TestApp third;
+    EXPECT_FALSE(
+        third.InitInstance({QStringLiteral("tavik"), dir.filePath(QStringLiteral("missing.zmg"))}, false));
+}
+
+TEST(About, VersionLineJoinsMinorAndPatch) {
+    EXPECT_EQ(CAboutDlg::VersionText(1, 0, 1), QStringLiteral("Tavik-30 Programmer Version 1.01"));
+    EXPECT_EQ(CAboutDlg::VersionText(2, 3, 4), QStringLiteral("Tavik-30 Programmer Version 2.34"));
+    CAboutDlg about;
+    EXPECT_TRUE(about.GetVersionLine().startsWith(QStringLiteral("Tavik-30 Programmer Version ")));
+}
+
+TEST(Help, ThePageExplainsEveryTab) {
+    CHelpDialog help;
+    const QString text = help.GetBrowser()->toPlainText();
+    for (const char* heading : {"General tab", "Physical Input tab", "Logical Input tab", "Alarm tab"})
+        EXPECT_TRUE(text.contains(QLatin1String(heading))) << heading;
+    EXPECT_TRUE(text.contains(QString::fromUtf8("°C")));
+}
