@@ -147,12 +147,3 @@ TEST_F(AlarmFile, TruncatedFilesFailCleanly) {
         EXPECT_NE(Cause(cut, *this), 0) << length;
     }
 }
-
-TEST_F(AlarmFile, RecordOfAnotherSheetIsRefused) {
-    std::vector<std::uint8_t> bytes = Store();
-    const std::vector<std::uint8_t> title = {0x05, 'A', 'l', 'a', 'r', 'm', 3, 0, 0, 0};
-    const auto second = std::search(bytes.begin() + 1, bytes.end(), title.begin(), title.end());
-    ASSERT_NE(second, bytes.end());
-    *(second + 6) = 2;
-    EXPECT_EQ(Cause(bytes, *this), CArchiveException::badSchema);
-}
