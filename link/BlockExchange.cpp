@@ -90,3 +90,26 @@ std::atomic<ITransferTrace*> CBrantSetupType::m_pTrace{nullptr};
 void CBrantSetupType::Trace(bool sent, const BYTE* data, int count) {
     if (ITransferTrace* trace = m_pTrace.load()) trace->OnMessage(sent, data, count);
 }
+
+int CBrantSetupType::UploadBlocks(BR_ZEM_MSG code, int count, CComSetupDialog* com,
+                                  const std::function<bool(int)>& fill) {
+    m_nTransState = 0;
+    int ok = 1;
+    for (int block = 0; block < count && ok; ++block)
+        ok = fill(block) && DoUpload(code, block, com);
+    m_nTransState = -1;
+    return ok;
+}
+
+int CBrantSetupType::DownloadBlocks(BR_ZEM_MSG code, int count, CComSetupDialog* com,
+                                    const std::function<void(int, BYTE*)>& apply) {
+    m_nTransState = 1;
+    int ok = 1;
+    for (int block = 0; block < count && ok; ++block) {
+        BYTE* data = DoDownload(code, block, com);
+        ok = data != nullptr;
+        if (ok) apply(block, data);
+    }
+    m_nTransState = -1;
+    return ok;
+}

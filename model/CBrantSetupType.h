@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -94,6 +95,12 @@ protected:
     BYTE* DoDownload(BR_ZEM_MSG code, int block, CComSetupDialog* com);
     // Writes the data block, reads it back with `code` - 4 and compares; 1 on success.
     int DoUpload(BR_ZEM_MSG code, int block, CComSetupDialog* com);
+    // A sheet's block loops, with the transfer state set while they run. Uploading, `fill` prepares the data
+    // block of each block in turn (false ends the loop as a failure); downloading, `apply` takes each block
+    // read. Both stop at the first failed exchange and return 0, or 1 when every block went through.
+    int UploadBlocks(BR_ZEM_MSG code, int count, CComSetupDialog* com, const std::function<bool(int)>& fill);
+    int DownloadBlocks(BR_ZEM_MSG code, int count, CComSetupDialog* com,
+                       const std::function<void(int, BYTE*)>& apply);
 
     // Transfer buffers: one block exchange with the unit.
     BYTE m_WriteMsg[71] = {};

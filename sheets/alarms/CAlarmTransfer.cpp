@@ -2,24 +2,13 @@
 #include "sheets/alarms/CAlarm.h"
 
 int CAlarm::UploadData(CComSetupDialog* com) {
-    m_nTransState = 0;
-    int ok = 1;
-    for (int block = 0; block < ALARM_COUNT && ok; ++block) {
+    return UploadBlocks(MSG_WRITE_ALARM, ALARM_COUNT, com, [this](int block) {
         GetAlarmDataBlock(block);
-        ok = DoUpload(MSG_WRITE_ALARM, block, com);
-    }
-    m_nTransState = -1;
-    return ok;
+        return true;
+    });
 }
 
 int CAlarm::DownloadData(CComSetupDialog* com) {
-    m_nTransState = 1;
-    int ok = 1;
-    for (int block = 0; block < ALARM_COUNT && ok; ++block) {
-        BYTE* data = DoDownload(MSG_READ_ALARM, block, com);
-        ok = data != nullptr;
-        if (ok) SetAlarmData(block, data);
-    }
-    m_nTransState = -1;
-    return ok;
+    return DownloadBlocks(MSG_READ_ALARM, ALARM_COUNT, com,
+                          [this](int block, BYTE* data) { SetAlarmData(block, data); });
 }

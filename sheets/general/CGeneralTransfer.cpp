@@ -14,28 +14,15 @@ unsigned long CGeneral::GetTotalTransBytes(int direction) {
 }
 
 int CGeneral::UploadData(CComSetupDialog* com) {
-    m_nTransState = 0;
-    int ok = 1;
-    for (int block = 0; block < 8 && ok; ++block) {
+    return UploadBlocks(MSG_WRITE_GENERAL, 8, com, [this, com](int block) {
         std::fill(std::begin(m_DataBlock), std::end(m_DataBlock), 0);
-        ok = DoDownload(MSG_READ_GENERAL, block, com) != nullptr;
-        if (ok) {
-            GetConDataBlock(8 * block, m_DataBlock);
-            ok = DoUpload(MSG_WRITE_GENERAL, block, com);
-        }
-    }
-    m_nTransState = -1;
-    return ok;
+        if (!DoDownload(MSG_READ_GENERAL, block, com)) return false;
+        GetConDataBlock(8 * block, m_DataBlock);
+        return true;
+    });
 }
 
 int CGeneral::DownloadData(CComSetupDialog* com) {
-    m_nTransState = 1;
-    int ok = 1;
-    for (int block = 0; block < 8 && ok; ++block) {
-        BYTE* data = DoDownload(MSG_READ_GENERAL, block, com);
-        ok = data != nullptr;
-        if (ok) SetConstants(8 * block, data);
-    }
-    m_nTransState = -1;
-    return ok;
+    return DownloadBlocks(MSG_READ_GENERAL, 8, com,
+                          [this](int block, BYTE* data) { SetConstants(8 * block, data); });
 }

@@ -3,24 +3,13 @@
 #include "sheets/logical/CLogicalInput.h"
 
 int CLogicalInput::UploadData(CComSetupDialog* com) {
-    m_nTransState = 0;
-    int ok = 1;
-    for (int block = 0; block < 7 && ok; ++block) {
+    return UploadBlocks(MSG_WRITE_LOGINP, 7, com, [this](int block) {
         GetLogInpDataBlock(block);
-        ok = DoUpload(MSG_WRITE_LOGINP, block, com);
-    }
-    m_nTransState = -1;
-    return ok;
+        return true;
+    });
 }
 
 int CLogicalInput::DownloadData(CComSetupDialog* com) {
-    m_nTransState = 1;
-    int ok = 1;
-    for (int block = 0; block < 7 && ok; ++block) {
-        BYTE* data = DoDownload(MSG_READ_LOGINP, block, com);
-        ok = data != nullptr;
-        if (ok) SetLogInpParms(block, data);
-    }
-    m_nTransState = -1;
-    return ok;
+    return DownloadBlocks(MSG_READ_LOGINP, 7, com,
+                          [this](int block, BYTE* data) { SetLogInpParms(block, data); });
 }

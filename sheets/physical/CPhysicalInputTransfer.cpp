@@ -3,25 +3,15 @@
 
 int CPhysicalInput::UploadData(CComSetupDialog* com) {
     if (!com) return 0;
-    m_nTransState = 0;
-    int ok = 1;
-    for (int block = 0; block < 24 && ok; ++block) {
+    return UploadBlocks(MSG_WRITE_PHINP, 24, com, [this](int block) {
         GetInputParms(block, m_DataBlock);
-        ok = DoUpload(MSG_WRITE_PHINP, block, com);
-    }
-    m_nTransState = -1;
-    return ok;
+        return true;
+    });
 }
 
 int CPhysicalInput::DownloadData(CComSetupDialog* com) {
-    m_nTransState = 1;
-    int ok = 1;
-    for (int block = 0; block < 24 && ok; ++block) {
-        BYTE* data = DoDownload(MSG_READ_PHINP, block, com);
-        ok = data != nullptr;
-        if (ok) SetInputParms(block, data);
-    }
+    const int ok = DownloadBlocks(MSG_READ_PHINP, 24, com,
+                                  [this](int block, BYTE* data) { SetInputParms(block, data); });
     if (ok) MergeUnits();
-    m_nTransState = -1;
     return ok;
 }

@@ -3,35 +3,13 @@
 #include "model/Messages.h"
 #include "sheets/general/CGeneral.h"
 #include "sheets/general/GeneralTables.h"
+#include "tests/sheets/RecordingSetupType.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 namespace {
-// Stands in for the other setup types and records the notices it receives.
-class CNoticeRecorder : public CBrantSetupType {
-public:
-    explicit CNoticeRecorder(SETUP_TYPE type) { m_nSetupType = type; }
-    int ValidateData(int, int, std::string) override { return 0; }
-    void SetParm(int, int, std::string) override {}
-    void Initialize() override {}
-    void ResetChannel(int) override {}
-    int GetNumChannels() override { return 0; }
-    int UploadData(CComSetupDialog*) override { return 0; }
-    int DownloadData(CComSetupDialog*) override { return 0; }
-
-    std::vector<std::tuple<int, int, int, std::string>> notices;
-
-protected:
-    void OnUpdateModify(int source, int row, int col, std::string text) override {
-        notices.emplace_back(source, row, col, text);
-    }
-
-private:
-    void CreateDefDataSheet() override {}
-};
-
 class GeneralSheet : public ::testing::Test {
 protected:
     GeneralSheet() : physical(SETUP_PHYSICAL_INPUT), logical(SETUP_LOGICAL_INPUT), alarm(SETUP_ALARM) {
@@ -49,7 +27,7 @@ protected:
 
     CScriptedPrompt prompt;
     CGeneral general;
-    CNoticeRecorder physical, logical, alarm;
+    RecordingSetupType physical, logical, alarm;
 };
 } // namespace
 
@@ -131,9 +109,9 @@ TEST_F(GeneralSheet, ListRowsTakeOnlyTheirItems) {
 
 TEST_F(GeneralSheet, NoticesGoToAllFourEvenWhenRefused) {
     EXPECT_EQ(general.ValidateData(3, 1, "99"), 0);
-    for (CNoticeRecorder* recorder : {&physical, &logical, &alarm}) {
+    for (RecordingSetupType* recorder : {&physical, &logical, &alarm}) {
         ASSERT_EQ(recorder->notices.size(), 1u);
-        EXPECT_EQ(recorder->notices[0], std::make_tuple(0, 3, 1, std::string("99")));
+        EXPECT_EQ(recorder->notices[0], (RecordingSetupType::Notice{0, 3, 1, "99"}));
     }
     EXPECT_EQ(general.GetLastError(), static_cast<int>(IDS_INVALID_VALUE));
     EXPECT_TRUE(prompt.Messages().empty()) << "the view shows the refusal, not the sheet";
