@@ -30,6 +30,7 @@ for target in FuzzDocumentLoad:document FuzzBlockDecode:message; do
     corpus="$here/build/fuzz/corpus-${name}"
     mkdir -p "$corpus"
     "$here/build/fuzz/fuzz/$name" -max_total_time="${TAVIK_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 \
+        -artifact_prefix="$here/build/fuzz/" \
         "$corpus" "$seeds/${target##*:}"
 done
 echo "fuzz: passed"
