@@ -10,15 +10,15 @@ using Bytes = std::vector<std::uint8_t>;
 
 class LogicalInputFileTest : public SheetsFixture {
 protected:
-    // LOG1 from IN 11; LOG3 from LOG1, stored with the full titles older programs used in item lists.
+    // LOG2 from IN 11; LOG3 from LOG2, stored with the full titles older programs used in item lists.
     void BuildOldStyleSheet() {
         ActivatePh(1);
-        logical.ValidateData(1, 1, "IN 11");
-        logical.ValidateData(3, 4, "LOG1");
-        for (int row = 2; row <= 7; ++row)
+        logical.ValidateData(2, 1, "IN 11");
+        logical.ValidateData(3, 4, "LOG2");
+        for (int row = 3; row <= 7; ++row)
             for (int col = 1; col <= 12; ++col)
                 for (std::string& item : Cell(logical, row, col)->GetData())
-                    if (item == "LOG1") item = "LOG1 (1A)";
+                    if (item == "LOG2") item = "LOG2 (1B)";
     }
     // The record of versions 0..2: title, type, then rows 0..7 of 20 cells each.
     Bytes LegacyRecord(int rows = 8, int type = 2) {
@@ -66,10 +66,10 @@ TEST_F(LogicalInputFileTest, LegacyRecordNamesLogicalInputsByFourCharacters) {
     Cell(logical, 3, 0)->GetData()[0] = "old title";
     const Bytes bytes = LegacyRecord();
     ASSERT_EQ(LoadCause(bytes, 2), 0);
-    EXPECT_EQ(Log(3, 4), "LOG1");
-    EXPECT_EQ(LogItems(3, 4), (Strings{"OFF", "IN 11", "LOG1"}));
-    EXPECT_EQ(LogItems(5, 12), (Strings{"OFF", "IN 11", "LOG1", "LOG3"}));
-    EXPECT_EQ(Log(1, 1), "IN 11");
+    EXPECT_EQ(Log(3, 4), "LOG2");
+    EXPECT_EQ(LogItems(3, 4), (Strings{"OFF", "IN 11", "LOG2"}));
+    EXPECT_EQ(LogItems(5, 12), (Strings{"OFF", "IN 11", "LOG2", "LOG3"}));
+    EXPECT_EQ(Log(2, 1), "IN 11");
     EXPECT_EQ(Log(3, 0), "LOG3 (1C)"); // row titles stay the program's
     EXPECT_EQ(LogItems(8, 1), Strings{"OFF"});
 }
@@ -79,7 +79,7 @@ TEST_F(LogicalInputFileTest, LegacyRecordOfEveryOldVersionIsRead) {
     const Bytes bytes = LegacyRecord();
     for (unsigned version : {0u, 1u, 2u}) {
         EXPECT_EQ(LoadCause(bytes, version), 0) << version;
-        EXPECT_EQ(Log(3, 4), "LOG1") << version;
+        EXPECT_EQ(Log(3, 4), "LOG2") << version;
     }
 }
 
@@ -98,7 +98,7 @@ TEST_F(LogicalInputFileTest, CurrentRecordKeepsItemsAsStored) {
     CArchive out(CArchive::store);
     logical.DoFileReadWrite(out, 3);
     ASSERT_EQ(LoadCause(out.GetBuffer(), 3), 0);
-    EXPECT_EQ(Log(3, 4), "LOG1 (1A)");
+    EXPECT_EQ(Log(3, 4), "LOG2 (1B)");
 }
 
 } // namespace
