@@ -73,16 +73,16 @@ void CGeneral::CreateDefDataSheet() {
             (*section)[0] = CreateLabelCell(g_ColTitle[0]);
             (*section)[1] = CreateLabelCell(g_ColTitle[1]);
         } else if (row < GENERAL_SHOWN_ROWS) {
-            const ValueRow& spec = g_valueRows[row];
+            const ValueRow& rowInfo = g_valueRows[row];
             (*section)[0] = CreateLabelCell(g_GenLabels[row]);
-            auto* value = new CBrChnData(spec.dataType, spec.editable, CTRL_STYLE_PLAIN, CLR_DEFAULT);
-            if (spec.items) {
-                for (int i = 0; i < spec.count; ++i)
-                    value->AddData(spec.items[i]);
+            auto* value = new CBrChnData(rowInfo.dataType, rowInfo.editable, CTRL_STYLE_PLAIN, CLR_DEFAULT);
+            if (rowInfo.items) {
+                for (int i = 0; i < rowInfo.count; ++i)
+                    value->AddData(rowInfo.items[i]);
             } else {
-                value->AddData(spec.defaultText);
+                value->AddData(rowInfo.defaultText);
             }
-            if (spec.items && spec.defaultText) value->SetSelText(spec.defaultText);
+            if (rowInfo.items && rowInfo.defaultText) value->SetSelText(rowInfo.defaultText);
             value->SetPropName(g_GenLabels[row]);
             (*section)[1] = value;
         } else {
@@ -119,8 +119,8 @@ int CGeneral::ValidateData(int row, int col, std::string text) {
         break;
     default:
         if (row >= 1 && row < GENERAL_SHOWN_ROWS) {
-            const ValueRow& spec = g_valueRows[row];
-            result = IsValidParm(row, col, text, spec.items, spec.count);
+            const ValueRow& rowInfo = g_valueRows[row];
+            result = IsValidParm(row, col, text, rowInfo.items, rowInfo.count);
         }
         break;
     }
