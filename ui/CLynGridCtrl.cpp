@@ -41,6 +41,14 @@ CLynGridCtrl::CLynGridCtrl(QWidget* parent, int controlId)
     if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
 
     connect(m_pModel, &CLynGridModel::cellEdited, this, &CLynGridCtrl::OnCellEdited);
+    connect(m_pModel, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to) {
+                for (int col = from.column(); col <= to.column(); ++col) {
+                    if (col >= static_cast<int>(m_changedColumns.size()))
+                        m_changedColumns.resize(col + 1, false);
+                    m_changedColumns[static_cast<std::size_t>(col)] = true;
+                }
+            });
     connect(m_pModel, &QAbstractItemModel::headerDataChanged, this, [this](Qt::Orientation, int, int) {
         if (auto* corner = findChild<QAbstractButton*>()) corner->update();
     });
@@ -133,6 +141,17 @@ void CLynGridCtrl::SetColumnWidth(int col, int width) {
 
 void CLynGridCtrl::ExpandToFit() {
     horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+}
+
+void CLynGridCtrl::FitChangedColumns() {
+    for (std::size_t col = 0; col < m_changedColumns.size(); ++col) {
+        if (!m_changedColumns[col]) continue;
+        m_changedColumns[col] = false;
+        const int column = static_cast<int>(col);
+        if (column >= m_pModel->columnCount()) continue;
+        const int needed = std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+        if (needed > columnWidth(column)) setColumnWidth(column, needed);
+    }
 }
 
 BOOL CLynGridCtrl::SetItemText(int row, int col, const QString& text) {

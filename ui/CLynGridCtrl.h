@@ -42,6 +42,8 @@ public:
     void SetColumnWidth(int col, int width);
     // Sizes the columns to share the grid's width.
     void ExpandToFit();
+    // Widens every column whose texts changed since the last call and no longer fit; never narrows one.
+    void FitChangedColumns();
 
     BOOL SetItemText(int row, int col, const QString& text);
     QString GetItemText(int row, int col) const;
@@ -133,4 +135,5 @@ private:
     int m_nPrintPages = 0;
     QString m_strPrintTitle;
     PrintLayout m_print;
+    std::vector<bool> m_changedColumns; // model columns with a changed text since FitChangedColumns
 };

@@ -2,6 +2,7 @@
 
 #include "ui/CLynGridModel.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPainter>
@@ -17,6 +18,11 @@ QWidget* CLynGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
         auto* combo = new QComboBox(parent);
         combo->addItems(index.data(CLynGridModel::ItemsRole).toStringList());
         combo->setMaxVisibleItems(16);
+        // The open list is as wide as its longest choice, even when the column is narrower.
+        int widest = 0;
+        for (int i = 0; i < combo->count(); ++i)
+            widest = std::max(widest, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
+        combo->view()->setMinimumWidth(widest + 24);
         if (index.data(CLynGridModel::ListEditableRole).toBool()) {
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
@@ -129,15 +135,7 @@ void CLynGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 QSize CLynGridDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
     const int type = index.data(CLynGridModel::CellTypeRole).toInt();
-    if (type == 4) {
-        // Wide enough for the longest choice, so the list never clips what it offers.
-        int widest = size.width();
-        const QFontMetrics metrics(option.font);
-        const QStringList items = index.data(CLynGridModel::ItemsRole).toStringList();
-        for (const QString& item : items)
-            widest = std::max(widest, metrics.horizontalAdvance(item) + 12);
-        size.setWidth(widest + kMarkWidth);
-    } else if (index.data(CLynGridModel::PopupRole).toBool()) {
+    if (type == 4 || index.data(CLynGridModel::PopupRole).toBool()) {
         size.setWidth(size.width() + kMarkWidth);
     }
     return size;

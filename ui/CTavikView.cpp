@@ -55,6 +55,7 @@ void CTavikView::InitalizeView(int setupIndex) {
         m_pGrid->SetRowResize(0);
         for (int row = 0; row < m_pGrid->GetRowCount(); ++row)
             UpdateChannelView(row);
+        m_pGrid->FitChangedColumns();
     }
 
     // Every column fits its texts, and none is too narrow to click into.
@@ -99,6 +100,7 @@ void CTavikView::UpdateAllRows() {
     if (!m_pGrid) return;
     for (int row = 0; row < m_pGrid->GetRowCount(); ++row)
         UpdateChannelView(row);
+    m_pGrid->FitChangedColumns();
 }
 
 void CTavikView::MarkModified() {
@@ -178,6 +180,7 @@ void CTavikView::OnNotifyPopup(int code, int row, int col) {
         m_bPopupOpen = 0;
         destroy();
         UpdateChannelView(row);
+        m_pGrid->FitChangedColumns();
         return;
     }
 

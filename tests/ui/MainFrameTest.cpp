@@ -10,6 +10,8 @@
 #include "ui/CommandIds.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -252,4 +254,36 @@ TEST(Help, ThePageExplainsEveryTab) {
     for (const char* heading : {"General tab", "Physical Input tab", "Logical Input tab", "Alarm tab"})
         EXPECT_TRUE(text.contains(QLatin1String(heading))) << heading;
     EXPECT_TRUE(text.contains(QString::fromUtf8("°C")));
+}
+
+// Pictures of every tab for a person to look at; the test checks only that each was taken.
+TEST_F(FrameTest, ScreenshotsOfEveryTab) {
+    Frame().resize(1100, 720);
+    Frame().show();
+    View(1).GetGrid()->EditCell(1, 1, QStringLiteral("20 mA"));
+    View(1).GetGrid()->EditCell(1, 2, QString::fromUtf8("°C"));
+    View(1).GetGrid()->EditCell(1, 6, QStringLiteral("120"));
+    View(1).GetGrid()->EditCell(2, 1, QStringLiteral("20 mA"));
+    View(1).GetGrid()->EditCell(2, 2, QString::fromUtf8("°C"));
+    View(1).GetGrid()->EditCell(2, 6, QStringLiteral("120"));
+    View(2).UpdateAllRows();
+    View(2).GetGrid()->EditCell(1, 1, QStringLiteral("IN 11"));
+    View(2).GetGrid()->EditCell(1, 2, QStringLiteral("IN 12"));
+    View(3).UpdateAllRows();
+    View(3).GetGrid()->EditCell(1, 1, QStringLiteral("IN 11"));
+    View(3).GetGrid()->EditCell(1, 4, QStringLiteral("85"));
+    View(3).GetGrid()->EditCell(1, 5, QStringLiteral("Oil temp"));
+    View(3).GetGrid()->EditCell(2, 1, QStringLiteral("LOG1"));
+    View(3).GetGrid()->EditCell(2, 3, QString::fromUtf8("±"));
+    View(3).GetGrid()->SetFocusCell(1, 9);
+    QApplication::clipboard()->setText(QStringLiteral("CH"));
+    View(3).OnEditPaste();
+    for (int tab = 0; tab < 4; ++tab) {
+        Frame().GetTabCtrl()->setCurrentIndex(tab);
+        View(tab).OnActivateView(true);
+        QApplication::processEvents();
+        const QString name = Frame().GetTabCtrl()->tabText(tab).replace(QLatin1Char(' '), QLatin1Char('-'));
+        const QString path = QDir::temp().filePath(QStringLiteral("tavik-tab-%1.png").arg(name));
+        EXPECT_TRUE(Frame().grab().save(path)) << path.toStdString();
+    }
 }

@@ -1,0 +1,410 @@
+// Upload and Download from the main window against the simulated unit on a pseudo-terminal, with every
+// dialog answered the way a user would.
+#include "TransferTestHelpers.h"
+
+#include "link/CComSetupDialog.h"
+#include "link/TransferWaits.h"
+#include "model/CDataSheet.h"
+#include "model/CScriptedPrompt.h"
+#include "model/CTavikDoc.h"
+#include "model/CZemUnit.h"
+#include "model/IBrantSetupType.h"
+#include "tools/zemra-sim/CPseudoTerminal.h"
+#include "tools/zemra-sim/CZemraSimServer.h"
+#include "ui/CComPortDlg.h"
+#include "ui/CLineSettingsDlg.h"
+#include "ui/CLynGridCtrl.h"
+#include "ui/CMainFrame.h"
+#include "ui/CTavikApp.h"
+#include "ui/CTavikView.h"
+#include "ui/CUpDown.h"
+#include "ui/CommandIds.h"
+#include "ui/Cp1252.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <thread>
+
+using transfer_test::ScriptedUser;
+
+namespace {
+
+// Shorter than the unit's 100 ms so the tests run quickly, long enough for the simulator to answer.
+constexpr int kBlockWaitMs = 30;
+// 8 general, 24 physical, 7 logical and 48 alarm blocks.
+constexpr unsigned long kBlocks = 87;
+
+using Sheet = std::vector<std::vector<std::string>>;
+using Configuration = std::vector<Sheet>;
+
+class TransferApp : public CTavikApp {
+public:
+    int saveAnswer = QMessageBox::Discard;
+    int saveQuestions = 0;
+
+protected:
+    int AskSaveChanges(const QString&) override {
+        ++saveQuestions;
+        return saveAnswer;
+    }
+    QString AskOpenFileName() override { return {}; }
+    QString AskSaveFileName(const QString&) override { return {}; }
+};
+
+class TransferWithUnit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TransferWaits::SetBlockWaitMsForTests(kBlockWaitMs);
+        std::string error;
+        ASSERT_EQ(pty.Open(error), 1) << error;
+        portName = QString::fromStdString(pty.SlavePath());
+        app = std::make_unique<TransferApp>();
+        ASSERT_TRUE(app->InitInstance({QStringLiteral("tavik")}, false));
+        Frame().show();
+        user.onDialog = [this](QWidget* dialog) { Answer(dialog); };
+    }
+
+    void TearDown() override {
+        app.reset();
+        StopUnit();
+        TransferWaits::SetBlockWaitMsForTests(TransferWaits::UNIT_BLOCK_WAIT_MS);
+    }
+
+    void StartUnit() {
+        server = std::make_unique<CZemraSimServer>(sim, pty.MasterFd());
+        serverThread = std::thread([this] { server->Run(serverError); });
+    }
+    // The simulator's memory is looked at only once its thread has ended.
+    void StopUnit() {
+        if (!serverThread.joinable()) return;
+        server->Stop();
+        serverThread.join();
+    }
+
+    // The user: names the pseudo-terminal as the port, keeps the line settings, answers the retry dialog
+    // from the script and confirms every message.
+    void Answer(QWidget* dialog) {
+        if (auto* ports = qobject_cast<CComPortDlg*>(dialog)) {
+            ++portQuestions;
+            ports->GetPortList()->setEditText(portName);
+            ports->GetConfigButton()->click();
+        } else if (auto* line = qobject_cast<CLineSettingsDlg*>(dialog)) {
+            line->accept();
+        } else if (auto* retry = qobject_cast<CUpDown*>(dialog)) {
+            retryMessages << retry->GetMessage();
+            mainEnabledDuringRetry = Frame().isEnabled();
+            retryAnswered.push_back(user.positions.size());
+            if (onRetry) onRetry(retry);
+            const bool again = !retryAnswers.empty() && retryAnswers.front();
+            if (!retryAnswers.empty()) retryAnswers.pop_front();
+            if (again) ++retriesChosen;
+            (again ? retry->GetRetryButton() : retry->GetCancelButton())->click();
+        } else if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+            messages << box->text();
+            details << box->informativeText();
+            QAbstractButton* yes = box->button(QMessageBox::Yes);
+            (yes ? yes : box->button(QMessageBox::Ok))->click();
+        }
+    }
+
+    CMainFrame& Frame() { return *app->GetMainFrame(); }
+    CTavikDoc& Doc() { return *app->GetDoc(); }
+    CZemUnit& Unit() { return *Doc().GetZemUnit(); }
+    CTavikView& View(int index) { return *Frame().GetTavikView(index); }
+    void Trigger(int id) { Frame().GetAction(id)->trigger(); }
+
+    // Every cell of every sheet, hidden rows included.
+    Configuration Snapshot() {
+        IBrantSetupType* setups[SETUP_TYPE_COUNT] = {};
+        EXPECT_EQ(Doc().GetBrSetup(setups), static_cast<unsigned>(SETUP_TYPE_COUNT));
+        Configuration all;
+        for (IBrantSetupType* setup : setups) {
+            Sheet sheet;
+            const CDataSheet* data = setup->GetDataSheet();
+            for (int row = 0; row < data->GetNumSections(); ++row) {
+                sheet.emplace_back();
+                for (int col = 0; col < data->GetNumCells(row); ++col)
+                    sheet.back().push_back(data->GetCellChecked(row, col)->GetDataAsString());
+            }
+            all.push_back(sheet);
+        }
+        return all;
+    }
+
+    // A configuration unlike the defaults in every sheet, typed into the grids.
+    void EditEverySheet() {
+        View(0).GetGrid()->EditCell(3, 1, QStringLiteral("7"));
+        View(0).GetGrid()->EditCell(4, 1, QStringLiteral("BRANT BUS"));
+        View(1).GetGrid()->EditCell(1, 1, QStringLiteral("20 mA"));
+        View(1).GetGrid()->EditCell(1, 2, QString::fromUtf8("°C"));
+        View(1).GetGrid()->EditCell(1, 6, QStringLiteral("120"));
+        View(1).GetGrid()->EditCell(2, 1, QStringLiteral("20 mA"));
+        View(2).UpdateAllRows();
+        View(2).GetGrid()->EditCell(1, 1, QStringLiteral("IN 11"));
+        View(2).GetGrid()->EditCell(1, 2, QStringLiteral("IN 12"));
+        View(3).UpdateAllRows();
+        View(3).GetGrid()->EditCell(1, 1, QStringLiteral("IN 11"));
+        View(3).GetGrid()->EditCell(1, 4, QStringLiteral("85"));
+        View(3).GetGrid()->EditCell(1, 5, QStringLiteral("Oil temp"));
+    }
+
+    // Each view shows what its setup type holds.
+    void ExpectViewsShowTheCells() {
+        for (int i = 0; i < SETUP_TYPE_COUNT; ++i) {
+            CLynGridCtrl* grid = View(i).GetGrid();
+            const CDataSheet* data = View(i).GetSetup()->GetDataSheet();
+            for (int row = 1; row < grid->GetRowCount(); ++row)
+                for (int col = 1; col < grid->GetColumnCount(); ++col)
+                    ASSERT_EQ(grid->GetItemText(row, col),
+                              FromCp1252(data->GetCellChecked(row, col)->GetDataAsString()))
+                        << "tab " << i << " row " << row << " col " << col;
+        }
+    }
+
+    // The positions shown: never backwards except right after a Retry, and the last one the whole range.
+    void ExpectProgressForward(bool endsAtTop) {
+        const auto& shown = user.positions;
+        ASSERT_FALSE(shown.empty());
+        int drops = 0;
+        for (std::size_t i = 1; i < shown.size(); ++i)
+            if (shown[i].pos < shown[i - 1].pos) ++drops;
+        EXPECT_EQ(drops, retriesChosen) << "the count starts again only on Retry";
+        if (endsAtTop) {
+            EXPECT_EQ(shown.back().pos, shown.back().upper);
+            EXPECT_EQ(shown.back().title, QStringLiteral("Progress [100%]"));
+        }
+    }
+    // The texts shown, in order, without repeats.
+    QStringList TextsShown() const {
+        QStringList texts;
+        for (const auto& p : user.positions)
+            if (!p.text.isEmpty() && (texts.isEmpty() || texts.back() != p.text)) texts << p.text;
+        return texts;
+    }
+
+    bool ProgressWindowOpen() const {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (qobject_cast<CProgressWnd*>(widget) && widget->isVisible()) return true;
+        return false;
+    }
+
+    CZemraSimulator sim;
+    CPseudoTerminal pty;
+    std::unique_ptr<CZemraSimServer> server;
+    std::thread serverThread;
+    std::string serverError;
+    QString portName;
+    CScriptedPrompt prompt{false}; // the model's own messages, installed before the application
+    std::unique_ptr<TransferApp> app;
+    ScriptedUser user;
+
+    int portQuestions = 0;
+    QStringList messages;
+    QStringList details;
+    QStringList retryMessages;
+    std::deque<bool> retryAnswers;
+    int retriesChosen = 0;
+    std::vector<std::size_t> retryAnswered;
+    std::function<void(CUpDown*)> onRetry;
+    bool mainEnabledDuringRetry = true;
+};
+
+} // namespace
+
+TEST_F(TransferWithUnit, UploadWritesTheUnitAndDownloadBringsEveryTabBack) {
+    StartUnit();
+    EditEverySheet();
+    const Configuration edited = Snapshot();
+    const bool modified = Doc().IsModified();
+
+    Trigger(ID_UPLOAD);
+    EXPECT_EQ(portQuestions, 1);
+    EXPECT_TRUE(retryMessages.isEmpty()) << retryMessages.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
+    EXPECT_TRUE(Frame().isEnabled());
+    EXPECT_FALSE(ProgressWindowOpen());
+    EXPECT_EQ(TextsShown(), (QStringList{"Uploading General data ...", "Uploading Physical Input data ...",
+                                         "Uploading Logical Input data ...", "Uploading Alarm data ..."}));
+    ExpectProgressForward(true);
+    EXPECT_EQ(Snapshot(), edited) << "an upload leaves the document alone";
+    EXPECT_EQ(Doc().IsModified(), modified);
+
+    // Back to the defaults, under a file name, with a change: the download asks to save it first.
+    Trigger(ID_FILE_NEW);
+    const Configuration defaults = Snapshot();
+    for (int i = 0; i < SETUP_TYPE_COUNT; ++i)
+        EXPECT_NE(defaults[i], edited[i]) << "sheet " << i << " must carry something to download";
+    View(0).GetGrid()->EditCell(3, 1, QStringLiteral("9"));
+    Doc().SetPathName("/tmp/before-download.zmg");
+    ASSERT_TRUE(Doc().IsModified());
+    Frame().SetActiveView(3);
+    user.positions.clear();
+
+    Trigger(ID_DOWNLOAD);
+    EXPECT_EQ(app->saveQuestions, 1);
+    EXPECT_EQ(portQuestions, 1) << "the port stays set up";
+    EXPECT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
+    EXPECT_EQ(Snapshot(), edited) << "every tab holds the unit's configuration";
+    ExpectViewsShowTheCells();
+    EXPECT_EQ(Doc().GetPathName(), "");
+    EXPECT_FALSE(Doc().IsModified());
+    EXPECT_TRUE(Frame().windowTitle().startsWith(QStringLiteral("Untitled")));
+    EXPECT_EQ(Frame().GetActiveIndex(), 0);
+    EXPECT_EQ(TextsShown(),
+              (QStringList{"Downloading General data ...", "Downloading Physical Input data ...",
+                           "Downloading Logical Input data ...", "Downloading Alarm data ..."}));
+    ExpectProgressForward(true);
+
+    StopUnit();
+    EXPECT_EQ(sim.StoreCount(), kBlocks);
+    CZemraMemory factory;
+    factory.LoadFactory();
+    for (ZemBank bank : {ZemBank::General, ZemBank::Input, ZemBank::Alarm}) {
+        bool changed = false;
+        for (int a = 0; a < CZemraMemory::BlockCount(bank); ++a)
+            changed = changed || *sim.Memory().Get(bank, a) != *factory.Get(bank, a);
+        EXPECT_TRUE(changed) << CZemraMemory::BankName(bank) << " blocks were written";
+    }
+}
+
+TEST_F(TransferWithUnit, CancellingTheSaveQuestionLeavesTheDocumentAlone) {
+    StartUnit();
+    View(0).GetGrid()->EditCell(3, 1, QStringLiteral("9"));
+    const Configuration before = Snapshot();
+    app->saveAnswer = QMessageBox::Cancel;
+    Trigger(ID_DOWNLOAD);
+    EXPECT_EQ(app->saveQuestions, 1);
+    EXPECT_EQ(portQuestions, 0);
+    EXPECT_EQ(user.progressWindows, 0);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(TransferWithUnit, FaultBringsTheRetryDialogAndRetrySucceeds) {
+    // The 21st alarm block goes unanswered once: the second attempt gets through.
+    sim.Faults().Add(ZemFault{ZemBank::Alarm, 20, 20, ZemFaultKind::NoAnswer, 1});
+    StartUnit();
+    retryAnswers = {true};
+    onRetry = [this](CUpDown* dialog) {
+        // Pictures for a person to look at.
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* progress = qobject_cast<CProgressWnd*>(widget); progress && progress->isVisible())
+                EXPECT_TRUE(progress->grab().save(QStringLiteral("/tmp/tavik-progress.png")));
+        EXPECT_TRUE(dialog->grab().save(QStringLiteral("/tmp/tavik-retry.png")));
+    };
+    Trigger(ID_DOWNLOAD);
+    EXPECT_EQ(retryMessages, QStringList{QStringLiteral("Error to download Alarm data")});
+    EXPECT_FALSE(mainEnabledDuringRetry) << "the main window stays disabled while the worker waits";
+    EXPECT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
+    ASSERT_EQ(retryAnswered.size(), 1u);
+    ExpectProgressForward(true);
+    // Shown before the question: the alarms had been reached.
+    ASSERT_GT(retryAnswered[0], 0u);
+    EXPECT_EQ(user.positions[retryAnswered[0] - 1].text, QStringLiteral("Downloading Alarm data ..."));
+    EXPECT_FALSE(Doc().IsModified());
+    ExpectViewsShowTheCells();
+}
+
+TEST_F(TransferWithUnit, CancelInTheRetryDialogEndsTheProgressWindow) {
+    EditEverySheet();
+    const Configuration edited = Snapshot();
+    // The unit holds the edited configuration except for the alarms, which never answer.
+    StartUnit();
+    Trigger(ID_UPLOAD);
+    ASSERT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
+    StopUnit();
+    sim.Faults().Add(ZemFault{ZemBank::Alarm, 0, 47, ZemFaultKind::NoAnswer, -1});
+    StartUnit();
+    Trigger(ID_FILE_NEW);
+    const Configuration defaults = Snapshot();
+
+    retryAnswers = {false};
+    Trigger(ID_DOWNLOAD);
+    EXPECT_EQ(retryMessages, QStringList{QStringLiteral("Error to download Alarm data")});
+    EXPECT_FALSE(ProgressWindowOpen());
+    EXPECT_TRUE(Frame().isEnabled());
+    EXPECT_NE(Unit().IsTransEnd(), 0);
+    EXPECT_EQ(Unit().GetTransferResult(), 0);
+    ExpectProgressForward(false);
+    // Downloaded up to the failing setup type, defaults from there on.
+    const Configuration now = Snapshot();
+    EXPECT_EQ(now[0], edited[0]);
+    EXPECT_EQ(now[1], edited[1]);
+    EXPECT_EQ(now[2], edited[2]);
+    EXPECT_EQ(now[3], defaults[3]);
+    ExpectViewsShowTheCells();
+    EXPECT_EQ(Doc().GetPathName(), "");
+    EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(TransferWithUnit, EscapeStopsTheTransferAtTheNextBlock) {
+    StartUnit();
+    bool pressed = false;
+    bool mainEnabledAtEscape = true;
+    QString textAfterEscape;
+    user.onProgress = [&](CProgressWnd* progress) {
+        QObject::connect(progress, &CProgressWnd::positionSet, progress, [&, progress](int pos) {
+            if (pressed || pos < progress->GetUpper() / 5) return;
+            pressed = true;
+            QTimer::singleShot(0, progress, [&, progress] {
+                mainEnabledAtEscape = Frame().isEnabled();
+                QTest::keyClick(progress, Qt::Key_Escape);
+                textAfterEscape = progress->GetText();
+            });
+        });
+    };
+    Trigger(ID_DOWNLOAD);
+    ASSERT_TRUE(pressed);
+    EXPECT_FALSE(mainEnabledAtEscape);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Stop the transfer?")));
+    EXPECT_TRUE(retryMessages.isEmpty()) << "a stop ends the transfer like Cancel, without asking";
+    EXPECT_NE(Unit().IsTransEnd(), 0);
+    EXPECT_EQ(Unit().GetTransferResult(), 0);
+    EXPECT_TRUE(Frame().isEnabled());
+    EXPECT_FALSE(ProgressWindowOpen());
+    EXPECT_EQ(textAfterEscape, QStringLiteral("Stopping the transfer ..."));
+    ExpectProgressForward(false);
+    EXPECT_LT(user.positions.back().pos, user.positions.back().upper);
+}
+
+TEST_F(TransferWithUnit, PortThatCannotBeOpenedStartsNoTransfer) {
+    portName = QStringLiteral("/nonexistent/ttyUSB9");
+    const Configuration before = Snapshot();
+    Trigger(ID_UPLOAD);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("Error to open com port."));
+    EXPECT_TRUE(details[0].contains(portName)) << details[0].toStdString();
+    EXPECT_EQ(user.progressWindows, 0);
+    EXPECT_TRUE(Frame().isEnabled());
+    EXPECT_EQ(Snapshot(), before);
+
+    // A download has reset the document before it needs the port.
+    View(0).GetGrid()->EditCell(3, 1, QStringLiteral("9"));
+    Trigger(ID_DOWNLOAD);
+    EXPECT_EQ(messages.size(), 2);
+    EXPECT_EQ(user.progressWindows, 0);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(View(0).GetGrid()->GetItemText(3, 1), QStringLiteral("1"));
+    EXPECT_FALSE(Doc().IsModified());
+    EXPECT_EQ(Doc().GetPathName(), "");
+}
+
+TEST_F(TransferWithUnit, ComSetupCommandPreparesThePortForTheNextTransfer) {
+    StartUnit();
+    Trigger(ID_COM_SETUP);
+    EXPECT_EQ(portQuestions, 1);
+    EXPECT_TRUE(Unit().GetComSetup()->IsPortOpen());
+    EXPECT_EQ(Unit().GetComSetup()->GetPortName(), pty.SlavePath());
+    Trigger(ID_DOWNLOAD);
+    EXPECT_EQ(portQuestions, 1);
+    EXPECT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
+}
