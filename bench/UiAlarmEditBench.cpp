@@ -17,8 +17,9 @@ QApplication& Application() {
     static char name[] = "UiAlarmEditBench";
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(argc, argv);
-    return application;
+    // Left alive until the process ends: widgets of the benchmark may outlive a static destructor.
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
 }
 
 void AlarmSetPointEdit(benchmark::State& state) {
@@ -38,6 +39,7 @@ void AlarmSetPointEdit(benchmark::State& state) {
     // IN 11 as a 20 mA input displaying 0..100, watched by every alarm.
     physical.GetGrid()->EditCell(1, 1, QStringLiteral("20 mA"));
     physical.GetGrid()->EditCell(1, 6, QStringLiteral("100"));
+    alarms.UpdateAllRows(); // the input references now offer IN 11
     for (int row = 1; row <= 48; ++row)
         alarms.GetGrid()->EditCell(row, 1, QStringLiteral("IN 11"));
     QApplication::processEvents();

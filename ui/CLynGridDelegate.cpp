@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QHash>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
@@ -104,32 +105,53 @@ void CLynGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     QStyledItemDelegate::paint(painter, textOption, index);
     if (!marked) return;
 
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing, true);
     const QColor ink = selected ? option.palette.color(QPalette::HighlightedText) : QColor(0x5A, 0x5A, 0x5A);
     const QRect mark(option.rect.right() - kMarkWidth + 1, option.rect.top(), kMarkWidth - 2,
                      option.rect.height());
-    const QPointF centre = QRectF(mark).center();
-    if (type == 4) {
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const QPixmap& pixmap = MarkPixmap(type == 4, ink, mark.size(), ratio);
+    painter->drawPixmap(mark.topLeft(), pixmap);
+}
+
+const QPixmap& CLynGridDelegate::MarkPixmap(bool list, const QColor& ink, const QSize& size, qreal ratio) {
+    // Drawn once per look and size: a grid repaints hundreds of marks after every edit.
+    static QHash<QString, QPixmap> cache;
+    const QString key = QStringLiteral("%1-%2-%3x%4-%5")
+                            .arg(list)
+                            .arg(ink.rgba())
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(ratio);
+    const auto found = cache.constFind(key);
+    if (found != cache.constEnd()) return *found;
+
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QPointF centre = QRectF(QPointF(0, 0), QSizeF(size)).center();
+    if (list) {
         // A small chevron: the cell opens a list of choices.
         QPainterPath path;
         path.moveTo(centre.x() - 4, centre.y() - 2);
         path.lineTo(centre.x(), centre.y() + 2);
         path.lineTo(centre.x() + 4, centre.y() - 2);
-        painter->setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter->drawPath(path);
+        painter.setPen(QPen(ink, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPath(path);
     } else {
         // Three dots in a small box: the cell opens a dialog.
-        QRectF box(centre.x() - 6, centre.y() - 5, 12, 10);
-        painter->setPen(QPen(ink, 1.0));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRoundedRect(box, 2, 2);
-        painter->setBrush(ink);
-        painter->setPen(Qt::NoPen);
+        const QRectF box(centre.x() - 6, centre.y() - 5, 12, 10);
+        painter.setPen(QPen(ink, 1.0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(box, 2, 2);
+        painter.setBrush(ink);
+        painter.setPen(Qt::NoPen);
         for (int i = -1; i <= 1; ++i)
-            painter->drawEllipse(QPointF(centre.x() + i * 3.0, centre.y()), 0.9, 0.9);
+            painter.drawEllipse(QPointF(centre.x() + i * 3.0, centre.y()), 0.9, 0.9);
     }
-    painter->restore();
+    painter.end();
+    return *cache.insert(key, pixmap);
 }
 
 QSize CLynGridDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {

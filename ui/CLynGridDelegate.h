@@ -21,4 +21,7 @@ public:
 
     // Room kept at the right of a drop-down or popup cell for its mark.
     static constexpr int kMarkWidth = 16;
+
+private:
+    static const QPixmap& MarkPixmap(bool list, const QColor& ink, const QSize& size, qreal ratio);
 };
