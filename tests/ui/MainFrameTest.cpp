@@ -5,6 +5,7 @@
 #include "ui/CHelpDialog.h"
 #include "ui/CLynGridCtrl.h"
 #include "ui/CMainFrame.h"
+#include "ui/CPropertyDlg.h"
 #include "ui/CTavikApp.h"
 #include "ui/CTavikView.h"
 #include "ui/CommandIds.h"
@@ -286,4 +287,17 @@ TEST_F(FrameTest, ScreenshotsOfEveryTab) {
         const QString path = QDir::temp().filePath(QStringLiteral("tavik-tab-%1.png").arg(name));
         EXPECT_TRUE(Frame().grab().save(path)) << path.toStdString();
     }
+    // The flag popup of alarm 1 and the About box.
+    View(3).SetPopupRunner([](CPropertyDlg& dlg) {
+        dlg.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(dlg.grab().save(QDir::temp().filePath(QStringLiteral("tavik-flags-popup.png"))));
+        dlg.reject();
+        return static_cast<int>(QDialog::Rejected);
+    });
+    View(3).GetGrid()->EditCell(1, 9, QString());
+    CAboutDlg about(&Frame());
+    about.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(about.grab().save(QDir::temp().filePath(QStringLiteral("tavik-about.png"))));
 }
