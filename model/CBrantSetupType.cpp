@@ -180,8 +180,9 @@ void CBrantSetupType::SetLCDU(int row, int col, BYTE* in) {
     }
     CBrChnData* cell = GetCell(row, col);
     if (!cell) return;
+    // A unit the list does not know joins it whole (a ';' in it must not split it into several units).
     if (cell->SetSelText(text) == -1) {
-        cell->AddData(text);
+        cell->GetData().push_back(text);
         cell->SetSelText(text);
     }
 }
