@@ -25,11 +25,15 @@ bool CBrantSetupType::ExchangeFailed(const std::string& reason, BR_ZEM_MSG code,
 }
 
 BYTE* CBrantSetupType::DoDownload(BR_ZEM_MSG code, int block, CComSetupDialog* com) {
+    return ReadBlock(code, block, com, true);
+}
+
+BYTE* CBrantSetupType::ReadBlock(BR_ZEM_MSG code, int block, CComSetupDialog* com, bool honourStop) {
     std::memset(m_ReqMsg, 0, sizeof m_ReqMsg);
     std::memset(m_ReadMsg, 0, sizeof m_ReadMsg);
     std::memset(m_DataBlock, 0, sizeof m_DataBlock);
     if (!com) return ExchangeFailed("no port", code, block), nullptr;
-    if (IsStopRequested()) return ExchangeFailed("stopped by the user", code, block), nullptr;
+    if (honourStop && IsStopRequested()) return ExchangeFailed("stopped by the user", code, block), nullptr;
 
     // Whatever is still waiting (the tail of a long or late answer) must not be taken for this answer.
     com->PurgePort(LYN_PURGE_RXABORT | LYN_PURGE_RXCLEAR);
@@ -77,7 +81,8 @@ int CBrantSetupType::DoUpload(BR_ZEM_MSG code, int block, CComSetupDialog* com) 
     UpdateTransData(DATA_MSG_LEN);
     Pause(TransferWaits::BlockWaitMs());
 
-    if (!DoDownload(static_cast<BR_ZEM_MSG>(code - 4), block, com)) return 0;
+    // A stop asked for meanwhile waits for the read-back: a block the unit has taken is always verified.
+    if (!ReadBlock(static_cast<BR_ZEM_MSG>(code - 4), block, com, false)) return 0;
     if (std::memcmp(m_DataBlock, m_CmpBlock, sizeof m_CmpBlock) != 0)
         return ExchangeFailed("read-back differs from what was written", code, block);
     Pause(TransferWaits::BlockWaitMs());

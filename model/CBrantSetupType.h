@@ -119,6 +119,8 @@ protected:
 
 private:
     bool ExchangeFailed(const std::string& reason, BR_ZEM_MSG code, int block);
+    // DoDownload; the read-back of a write ignores a stop, so that a stop ends a transfer between blocks.
+    BYTE* ReadBlock(BR_ZEM_MSG code, int block, CComSetupDialog* com, bool honourStop);
     static void Trace(bool sent, const BYTE* data, int count);
 
     static std::atomic<int> m_bStopTransfer;
