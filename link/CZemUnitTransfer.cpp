@@ -33,6 +33,8 @@ int CZemUnit::StartWorker(int direction) {
     if (m_bPortReady && (!m_pComSetup->IsPortOpen() || m_pComSetup->IsPortLost())) m_bPortReady = 0;
     if (!m_bPortReady && !CommSetup()) return 0;
     if (direction == 1) m_pComSetup->PurgePort(LYN_PURGE_ALL);
+    // The count starts from 0 with the worker; the total is known before the worker moves a byte.
+    m_nTotalTrans = GetTotalTransBytes(direction);
     m_nDirection = direction;
     m_bTransEnded.store(0);
     m_nTransferResult.store(0);
@@ -52,6 +54,7 @@ void CZemUnit::TransThread() {
             if (!ok) failed = i;
         }
         if (failed < 0) {
+            m_strTransferError.clear(); // a failure that a retry overcame is no longer the result
             m_nTransferResult.store(1);
             break;
         }
@@ -83,6 +86,9 @@ std::string CZemUnit::GetTransferError() const {
 }
 
 unsigned long CZemUnit::GetTotalTransBytes(int direction) {
+    // Asked while the worker runs (the progress window opens after the start), the total must not reset
+    // the count: the bytes already moved would be lost and progress would end short of the total.
+    if (m_worker.joinable() && !m_bTransEnded.load() && direction == m_nDirection) return m_nTotalTrans;
     unsigned long total = 0;
     for (CBrantSetupType* setup : m_pSetupTypes)
         total += setup->GetTotalTransBytes(direction);

@@ -64,6 +64,7 @@ private:
     std::array<CBrantSetupType*, 4> m_pSetupTypes{};
     CComSetupDialog* m_pComSetup = nullptr;
     int m_nDirection = 0;
+    unsigned long m_nTotalTrans = 0; // the running transfer's total, taken when it started
     std::atomic<int> m_bTransEnded{0};
     int m_bPortReady = 0;
     std::thread m_worker;
