@@ -1,0 +1,576 @@
+// Uploads and downloads through the real serial library over a pseudo-terminal, against the simulated
+// Zemra-30 running on its own thread in this process.
+#include "link/CComSetupDialog.h"
+#include "link/CScriptedComSetupUI.h"
+#include "link/ITransferTrace.h"
+#include "link/ITransferUI.h"
+#include "link/TransferWaits.h"
+#include "model/CBrantSetupType.h"
+#include "model/CScriptedPrompt.h"
+#include "model/CTavikDoc.h"
+#include "model/CZemUnit.h"
+#include "sheets/alarms/AlarmTables.h"
+#include "sheets/alarms/CAlarm.h"
+#include "tools/zemra-sim/CPseudoTerminal.h"
+#include "tools/zemra-sim/CZemraSimServer.h"
+#include "tools/zemra-sim/CZemraSimulator.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+// Short pauses make a download take under two seconds instead of nine. Shorter ones are missed now and then
+// when the machine is busy: the simulator's answer then comes too late.
+constexpr int kShortWaitMs = 20;
+// A transfer that has not ended by then hangs: the test fails and stops it instead of waiting forever.
+constexpr auto kHangLimit = std::chrono::seconds(90);
+
+// --- The wire form, written out here so that the driver's framing is checked against an independent copy.
+
+void PutWireByte(Bytes& out, int value) {
+    out.push_back(static_cast<std::uint8_t>(0x30 + ((value >> 4) & 0x0F)));
+    out.push_back(static_cast<std::uint8_t>(0x30 + (value & 0x0F)));
+}
+
+Bytes WireRequest(char code, int address) {
+    Bytes msg{'#', static_cast<std::uint8_t>(code)};
+    PutWireByte(msg, address);
+    PutWireByte(msg, (code + address) & 0xFF);
+    msg.push_back('$');
+    return msg;
+}
+
+Bytes WireData(char code, int address, const CZemraMemory::Block& data) {
+    int sum = code + address;
+    for (std::uint8_t byte : data)
+        sum += byte;
+    Bytes msg{'#', static_cast<std::uint8_t>(code)};
+    PutWireByte(msg, address);
+    PutWireByte(msg, sum & 0xFF);
+    for (std::uint8_t byte : data)
+        PutWireByte(msg, byte);
+    msg.push_back('$');
+    return msg;
+}
+
+// One block as the unit addresses it: the wire code of its read request and its address in a bank.
+struct UnitBlock {
+    char readCode;
+    int address;
+    ZemBank bank;
+};
+
+// The 87 blocks of a transfer in unit order: 8 general constants, 24 physical inputs, 7 logical inputs
+// (behind the physical ones) and 48 alarms.
+std::vector<UnitBlock> BlocksInUnitOrder() {
+    std::vector<UnitBlock> blocks;
+    for (int b = 0; b < 8; ++b)
+        blocks.push_back({'B', b, ZemBank::General});
+    for (int b = 0; b < 24; ++b)
+        blocks.push_back({'@', b, ZemBank::Input});
+    for (int b = 0; b < 7; ++b)
+        blocks.push_back({'@', 24 + b, ZemBank::Input});
+    for (int b = 0; b < 48; ++b)
+        blocks.push_back({'A', b, ZemBank::Alarm});
+    return blocks;
+}
+
+std::string Printable(const Bytes& bytes) {
+    return CZemraSimulator::Printable(bytes.data(), bytes.size());
+}
+
+// --- The simulated unit on a pseudo-terminal, served on its own thread.
+
+class SimulatedUnit {
+public:
+    ~SimulatedUnit() { Stop(); }
+
+    // Faults and delays are set on Sim() before Start.
+    CZemraSimulator& Sim() { return m_sim; }
+
+    bool Start(std::string& error) {
+        if (!m_pty.Open(error)) return false;
+        m_path = m_pty.SlavePath();
+        m_server = std::make_unique<CZemraSimServer>(m_sim, m_pty.MasterFd());
+        m_thread = std::thread([this] { m_server->Run(m_runError); });
+        return true;
+    }
+    void Stop() {
+        if (!m_thread.joinable()) return;
+        m_server->Stop();
+        m_thread.join();
+    }
+    // The far end disappears, as when the USB adapter is pulled: the terminal is closed under the port.
+    void Vanish() {
+        Stop();
+        m_pty.Close();
+    }
+    const std::string& Path() const { return m_path; }
+
+private:
+    CZemraSimulator m_sim;
+    CPseudoTerminal m_pty;
+    std::unique_ptr<CZemraSimServer> m_server;
+    std::thread m_thread;
+    std::string m_path;
+    std::string m_runError;
+};
+
+// --- What the driver shows the world during a transfer.
+
+struct TracedMessage {
+    bool sent;
+    Bytes bytes;
+    std::string title; // the unit's transfer title when the message went out or came in
+};
+
+class RecordingTrace : public ITransferTrace {
+public:
+    // The unit whose transfer title goes with each message.
+    void SetUnit(CZemUnit* unit) { m_unit = unit; }
+
+    void OnMessage(bool sent, const std::uint8_t* data, int count) override {
+        TracedMessage message{sent, Bytes(data, data + count), m_unit ? m_unit->GetTransTitle() : ""};
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_messages.push_back(message);
+        }
+        if (m_onMessage) m_onMessage(message);
+    }
+    // Runs on the worker thread after each message; set before the transfer starts.
+    void OnEachMessage(std::function<void(const TracedMessage&)> hook) { m_onMessage = std::move(hook); }
+
+    std::vector<TracedMessage> Messages() const {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_messages;
+    }
+    std::size_t Size() const {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_messages.size();
+    }
+    std::vector<Bytes> Sent() const {
+        std::vector<Bytes> sent;
+        for (const TracedMessage& message : Messages())
+            if (message.sent) sent.push_back(message.bytes);
+        return sent;
+    }
+
+private:
+    CZemUnit* m_unit = nullptr;
+    mutable std::mutex m_lock;
+    std::vector<TracedMessage> m_messages;
+    std::function<void(const TracedMessage&)> m_onMessage;
+};
+
+// Answers the retry question from a script (Cancel once the script is used up) and notes the state of the
+// transfer at each question.
+class ScriptedRetry : public ITransferUI {
+public:
+    struct Question {
+        std::string message;
+        unsigned long count;      // bytes moved when asked
+        std::size_t tracedBefore; // messages traced before the question
+    };
+
+    explicit ScriptedRetry(const RecordingTrace& trace) : m_trace(trace) {}
+
+    void Script(std::vector<bool> answers) { m_answers = std::move(answers); }
+
+    bool AskRetry(const std::string& message) override {
+        std::lock_guard<std::mutex> lock(m_lock);
+        const std::size_t index = m_questions.size();
+        m_questions.push_back({message, CBrantSetupType::ReadProgressData(), m_trace.Size()});
+        // A person takes a moment to answer; a late answer from the unit arrives meanwhile.
+        std::this_thread::sleep_for(std::chrono::milliseconds(8 * kShortWaitMs));
+        return index < m_answers.size() && m_answers[index];
+    }
+
+    std::vector<Question> Questions() const {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_questions;
+    }
+
+private:
+    const RecordingTrace& m_trace;
+    mutable std::mutex m_lock;
+    std::vector<bool> m_answers;
+    std::vector<Question> m_questions;
+};
+
+class TransferEndToEnd : public ::testing::Test {
+protected:
+    TransferEndToEnd() : retry(trace) {
+        TransferWaits::SetBlockWaitMsForTests(kShortWaitMs);
+        doc.OnNewDocument();
+        unit = doc.GetZemUnit();
+        unit->GetComSetup()->SetUI(&portUI);
+        unit->SetTransferUI(&retry);
+        trace.SetUnit(unit);
+        CBrantSetupType::SetTrace(&trace);
+    }
+
+    ~TransferEndToEnd() override {
+        unit->StopTransfer();
+        unit->JoinWorker();
+        CBrantSetupType::SetTrace(nullptr);
+        TransferWaits::SetBlockWaitMsForTests(TransferWaits::UNIT_BLOCK_WAIT_MS);
+    }
+
+    // Starts the simulated unit with the faults given ("alarm/3:noanswer:2") and points the port at it.
+    void StartUnit(const std::vector<std::string>& faults = {}) {
+        for (const std::string& spec : faults) {
+            ZemFault fault;
+            std::string error;
+            ASSERT_TRUE(CZemraFaultTable::Parse(spec, fault, error)) << spec << ": " << error;
+            simulated.Sim().Faults().Add(fault);
+        }
+        simulated.Sim().SetLateDelayMs(5 * kShortWaitMs);
+        std::string error;
+        ASSERT_TRUE(simulated.Start(error)) << error;
+        portUI.AnswerPortName(simulated.Path());
+    }
+
+    // Waits for the worker to end. A hanging transfer fails the test and is stopped.
+    bool WaitForEnd() {
+        const Clock::time_point limit = Clock::now() + kHangLimit;
+        while (!unit->IsTransEnd()) {
+            if (Clock::now() > limit) {
+                ADD_FAILURE() << "the transfer did not end";
+                unit->StopTransfer();
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        unit->JoinWorker();
+        return unit->IsTransEnd() != 0;
+    }
+
+    // Runs a whole transfer (0 upload, 1 download) with the total taken first, as the progress window does.
+    void Transfer(int direction) {
+        total = unit->GetTotalTransBytes(direction);
+        ASSERT_EQ(direction == 0 ? unit->UploadData() : unit->DownloadData(), 1)
+            << "the port could not be set up";
+        ASSERT_TRUE(WaitForEnd());
+    }
+
+    void ExpectSucceeded() {
+        EXPECT_EQ(unit->GetTransferResult(), 1) << unit->GetTransferError();
+        EXPECT_EQ(unit->GetTransferError(), "");
+        EXPECT_EQ(unit->GetCurSendedNumBytes(), total) << "progress ends exactly at the total";
+        EXPECT_EQ(unit->GetTransTitle(), "") << "no setup type is being transferred any more";
+    }
+
+    // A configuration that differs from the defaults in every sheet. Texts and delays are written as the
+    // unit gives them back: it keeps a display text as 10 characters padded with spaces, and a delay as a
+    // count of a time unit ("45", not "45.0").
+    void ChangeEverySheet() {
+        CBrantSetupType& general = *unit->GetSetupType(SETUP_GENERAL);
+        CBrantSetupType& physical = *unit->GetSetupType(SETUP_PHYSICAL_INPUT);
+        CBrantSetupType& logical = *unit->GetSetupType(SETUP_LOGICAL_INPUT);
+        auto& alarm = static_cast<CAlarm&>(*unit->GetSetupType(SETUP_ALARM));
+        ASSERT_TRUE(general.ValidateData(3, 1, "17"));
+        ASSERT_TRUE(general.ValidateData(11, 1, "+REF"));
+        ASSERT_TRUE(general.ValidateData(14, 1, "2.5"));
+        ASSERT_TRUE(physical.ValidateData(1, 1, "24 V"));
+        ASSERT_TRUE(physical.ValidateData(1, 2, "bar"));
+        ASSERT_TRUE(physical.ValidateData(1, 4, "-5"));
+        ASSERT_TRUE(physical.ValidateData(1, 6, "250"));
+        ASSERT_TRUE(physical.ValidateData(2, 1, "20 mA"));
+        ASSERT_TRUE(physical.ValidateData(2, 2,
+                                          "\xB0"
+                                          "C"));
+        ASSERT_TRUE(physical.ValidateData(2, 6, "100"));
+        ASSERT_TRUE(logical.ValidateData(1, 1, "IN 11"));
+        ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_INPREF, "IN 11"));
+        ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_DYNREF, "LOG1"));
+        ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_SIGN, "\xB1"));
+        ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_SETPOINT, "42.5"));
+        ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_TEXT, "LEVEL HIGH"));
+        ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_DELAY, "45"));
+        ASSERT_TRUE(alarm.ValidateData(48, ALM_COL_INPREF, "IN 12"));
+        ASSERT_TRUE(alarm.ValidateData(48, ALM_COL_DELAY, "3600"));
+        ASSERT_TRUE(alarm.ValidateData(48, ALM_COL_OUTPUT, "9"));
+        ASSERT_TRUE(alarm.ValidateData(48, ALM_COL_TEXT, "PRESSURE 2"));
+        // The flags as the property popup hands them back.
+        std::vector<CBrChnData*> props(8, nullptr);
+        int count = 0;
+        ASSERT_TRUE(alarm.GetPopupProperties(48, ALM_COL_FLAGS, props.data(), count));
+        ASSERT_GE(count, 3);
+        props[0]->SetSelText("ON");
+        props[2]->SetSelText("ON");
+        alarm.UpdateProperties(48, ALM_COL_FLAGS, props.data(), count);
+        for (int i = 0; i < count; ++i)
+            delete props[static_cast<std::size_t>(i)];
+    }
+
+    // Declared first, so the unit closes its port before the terminal goes away.
+    SimulatedUnit simulated;
+    CScriptedPrompt prompt{true};
+    RecordingTrace trace;
+    ScriptedRetry retry;
+    CScriptedComSetupUI portUI;
+    CTavikDoc doc;
+    CZemUnit* unit = nullptr;
+    unsigned long total = 0;
+};
+
+// --- Good transfers.
+
+TEST_F(TransferEndToEnd, DownloadRequestsEveryBlockInUnitOrderAndTakesTheUnitsAnswers) {
+    StartUnit();
+    Transfer(1);
+    ExpectSucceeded();
+
+    const std::vector<TracedMessage> messages = trace.Messages();
+    const std::vector<UnitBlock> blocks = BlocksInUnitOrder();
+    ASSERT_EQ(messages.size(), 2 * blocks.size()) << "one request and one answer per block";
+    EXPECT_EQ(Printable(messages[0].bytes), "#B0042$");
+    const CZemraMemory factory; // what the simulated unit holds, untouched by a download
+    const char* const titles[] = {"General", "Physical Input", "Logical Input", "Alarm"};
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const UnitBlock& block = blocks[i];
+        SCOPED_TRACE(std::string(1, block.readCode) + " " + std::to_string(block.address));
+        const TracedMessage& request = messages[2 * i];
+        const TracedMessage& answer = messages[2 * i + 1];
+        EXPECT_TRUE(request.sent);
+        EXPECT_EQ(Printable(request.bytes), Printable(WireRequest(block.readCode, block.address)));
+        EXPECT_FALSE(answer.sent);
+        EXPECT_EQ(Printable(answer.bytes), Printable(WireData(block.readCode, block.address,
+                                                              *factory.Get(block.bank, block.address))));
+        const int sheet = i < 8 ? 0 : i < 32 ? 1 : i < 39 ? 2 : 3;
+        EXPECT_EQ(request.title, titles[sheet]) << "the progress title follows the setup type";
+    }
+}
+
+// --- A unit that misbehaves: every kind of failure names the setup type and the reason, and a retry
+// starts the whole transfer again from General.
+
+struct FaultCase {
+    const char* fault; // a simulator fault that fires twice
+    int direction;
+    const char* question;
+    const char* reason;
+    const char* block;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.fault;
+}
+
+class TransferFault : public TransferEndToEnd, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(TransferFault, IsReportedAndRetriedFromGeneral) {
+    const FaultCase& c = GetParam();
+    StartUnit({c.fault});
+    retry.Script({true, false}); // Retry, then Cancel
+    Transfer(c.direction);
+
+    EXPECT_EQ(unit->GetTransferResult(), 0);
+    const std::string error = unit->GetTransferError();
+    EXPECT_THAT(error, StartsWith(std::string(c.question) + ": "));
+    EXPECT_THAT(error, HasSubstr(c.reason));
+    EXPECT_THAT(error, HasSubstr(c.block));
+
+    const std::vector<ScriptedRetry::Question> questions = retry.Questions();
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_EQ(questions[0].message, c.question);
+    EXPECT_EQ(questions[1].message, c.question);
+    EXPECT_GT(questions[0].count, 0u);
+    EXPECT_EQ(questions[1].count, questions[0].count) << "the count starts again from 0 on Retry";
+
+    // The retry begins with General's first block: a read in both directions.
+    const std::vector<TracedMessage> messages = trace.Messages();
+    ASSERT_GT(messages.size(), questions[0].tracedBefore);
+    EXPECT_TRUE(messages[questions[0].tracedBefore].sent);
+    EXPECT_EQ(Printable(messages[questions[0].tracedBefore].bytes), "#B0042$");
+    EXPECT_EQ(messages.size(), questions[1].tracedBefore) << "nothing is sent after Cancel";
+    EXPECT_EQ(questions[1].tracedBefore, 2 * questions[0].tracedBefore) << "the same way again";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKind, TransferFault,
+    ::testing::Values(FaultCase{"general/2:noanswer:2", 1, "Error to download General data", "no answer",
+                                "message 66, block 2"},
+                      FaultCase{"logical/2:short:2", 1, "Error to download Logical Input data",
+                                "short answer of 70 bytes", "message 147, block 2"},
+                      FaultCase{"physical/5:long:2", 1, "Error to download Physical Input data",
+                                "long answer", "message 64, block 5"},
+                      FaultCase{"general/6:checksum:2", 1, "Error to download General data", "wrong checksum",
+                                "message 66, block 6"},
+                      FaultCase{"physical/0:late:2", 1, "Error to download Physical Input data", "no answer",
+                                "message 64, block 0"},
+                      FaultCase{"physical/2:flip:2", 0, "Error to upload Physical Input data",
+                                "read-back differs from what was written", "message 68, block 2"},
+                      FaultCase{"general/1:checksum:2", 0, "Error to upload General data", "wrong checksum",
+                                "message 66, block 1"}));
+
+TEST_F(TransferEndToEnd, RetryAfterAFailureInTheAlarmsCompletesTheWholeTransfer) {
+    StartUnit({"alarm/40:noanswer:1"});
+    retry.Script({true});
+    Transfer(1);
+
+    ExpectSucceeded();
+    ASSERT_EQ(retry.Questions().size(), 1u);
+    EXPECT_EQ(retry.Questions()[0].message, "Error to download Alarm data");
+    const std::vector<Bytes> sent = trace.Sent();
+    EXPECT_EQ(sent.size(), 8u + 24 + 7 + 41 + 87) << "General, the inputs and alarms 0..40 once more";
+    int generalFirst = 0;
+    for (const Bytes& message : sent)
+        generalFirst += Printable(message) == "#B0042$";
+    EXPECT_EQ(generalFirst, 2);
+}
+
+TEST_F(TransferEndToEnd, CancelEndsTheTransferAtOnce) {
+    StartUnit({"physical/0:noanswer"});
+    retry.Script({false});
+    Transfer(1);
+
+    EXPECT_EQ(unit->GetTransferResult(), 0);
+    EXPECT_THAT(unit->GetTransferError(), StartsWith("Error to download Physical Input data: no answer"));
+    ASSERT_EQ(retry.Questions().size(), 1u);
+    EXPECT_EQ(trace.Size(), retry.Questions()[0].tracedBefore) << "nothing is sent after Cancel";
+    const std::vector<Bytes> sent = trace.Sent();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(Printable(sent.back()), Printable(WireRequest('@', 0)));
+    EXPECT_EQ(unit->GetTransTitle(), "");
+}
+
+// --- Stopping and losing the port.
+
+TEST_F(TransferEndToEnd, StopEndsADownloadAfterTheBlockInHand) {
+    StartUnit();
+    const Bytes stopAt = WireRequest('@', 3);
+    trace.OnEachMessage([&](const TracedMessage& m) {
+        if (m.sent && m.bytes == stopAt) unit->StopTransfer();
+    });
+    Transfer(1);
+
+    EXPECT_EQ(unit->GetTransferResult(), 0);
+    EXPECT_THAT(unit->GetTransferError(), HasSubstr("stopped by the user"));
+    EXPECT_TRUE(retry.Questions().empty()) << "a stop asks nothing";
+    const std::vector<TracedMessage> messages = trace.Messages();
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_EQ(Printable(messages[messages.size() - 2].bytes), Printable(stopAt));
+    EXPECT_FALSE(messages.back().sent) << "the block in hand is read to its end";
+    EXPECT_EQ(messages.back().bytes.size(), 71u);
+}
+
+TEST_F(TransferEndToEnd, StopEndsAnUploadAfterTheBlockInHandIsVerified) {
+    StartUnit();
+    const Bytes writeOfBlock2Prefix = {'#', 'D', '0', '2'};
+    trace.OnEachMessage([&](const TracedMessage& m) {
+        if (m.sent && m.bytes.size() == 71 &&
+            Bytes(m.bytes.begin(), m.bytes.begin() + 4) == writeOfBlock2Prefix)
+            unit->StopTransfer();
+    });
+    Transfer(0);
+
+    EXPECT_EQ(unit->GetTransferResult(), 0);
+    EXPECT_THAT(unit->GetTransferError(), HasSubstr("stopped by the user"));
+    const std::vector<TracedMessage> messages = trace.Messages();
+    ASSERT_GE(messages.size(), 3u);
+    const std::size_t n = messages.size();
+    EXPECT_EQ(Printable(Bytes(messages[n - 3].bytes.begin(), messages[n - 3].bytes.begin() + 4)), "#D02");
+    EXPECT_EQ(Printable(messages[n - 2].bytes), Printable(WireRequest('@', 2))) << "the write is read back";
+    EXPECT_FALSE(messages[n - 1].sent);
+    EXPECT_EQ(messages[n - 1].bytes.size(), 71u);
+}
+
+TEST_F(TransferEndToEnd, APortThatVanishesFailsCleanly) {
+    StartUnit();
+    const Bytes pullAt = WireRequest('@', 3);
+    trace.OnEachMessage([&](const TracedMessage& m) {
+        if (m.sent && m.bytes == pullAt) simulated.Vanish();
+    });
+    retry.Script({true, false}); // a retry on a dead port fails again at once
+    Transfer(1);
+
+    EXPECT_EQ(unit->GetTransferResult(), 0);
+    EXPECT_THAT(unit->GetTransferError(), StartsWith("Error to download "));
+    EXPECT_THAT(unit->GetTransferError(), HasSubstr("port error"));
+    EXPECT_EQ(retry.Questions().size(), 2u);
+    EXPECT_TRUE(unit->GetComSetup()->IsPortLost());
+}
+
+// --- Progress.
+
+TEST_F(TransferEndToEnd, ProgressReachesTheTotalWhenTheTotalIsTakenAfterTheStart) {
+    StartUnit();
+    // The progress window opens once the worker runs and takes the total only then.
+    ASSERT_EQ(unit->DownloadData(), 1);
+    const Clock::time_point limit = Clock::now() + std::chrono::seconds(10);
+    while (unit->GetCurSendedNumBytes() == 0 && !unit->IsTransEnd() && Clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_GT(unit->GetCurSendedNumBytes(), 0u);
+    total = unit->GetTotalTransBytes(1);
+    ASSERT_TRUE(WaitForEnd());
+    ExpectSucceeded();
+}
+
+// --- The unit's own pauses: one transfer in each direction (about 9 s and 27 s).
+
+TEST_F(TransferEndToEnd, DownloadAtRealWaits) {
+    TransferWaits::SetBlockWaitMsForTests(TransferWaits::UNIT_BLOCK_WAIT_MS);
+    StartUnit();
+    const Clock::time_point start = Clock::now();
+    Transfer(1);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    ExpectSucceeded();
+    EXPECT_EQ(trace.Sent().size(), 87u);
+    RecordProperty("seconds", std::to_string(seconds));
+    std::printf("download at the unit's waits: %.3f s (waits alone 8.7 s)\n", seconds);
+}
+
+TEST_F(TransferEndToEnd, UploadAtRealWaitsThenDownloadGivesBackTheConfiguration) {
+    TransferWaits::SetBlockWaitMsForTests(TransferWaits::UNIT_BLOCK_WAIT_MS);
+    StartUnit();
+    ChangeEverySheet();
+    const Bytes edited = doc.SaveToBytes();
+    const Clock::time_point start = Clock::now();
+    Transfer(0);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    ExpectSucceeded();
+    EXPECT_EQ(total, 13587u) << "General reads each block before writing it";
+    EXPECT_EQ(doc.SaveToBytes(), edited) << "an upload leaves the configuration alone";
+    RecordProperty("seconds", std::to_string(seconds));
+    std::printf("upload at the unit's waits: %.3f s (waits alone 26.9 s)\n", seconds);
+
+    // General: read, write, read back; every other block: write, read back.
+    std::string codes;
+    for (const Bytes& message : trace.Sent())
+        codes.push_back(static_cast<char>(message[1]));
+    std::string want;
+    for (int b = 0; b < 8; ++b)
+        want += "BFB";
+    for (int b = 0; b < 24 + 7; ++b)
+        want += "D@";
+    for (int b = 0; b < 48; ++b)
+        want += "EA";
+    EXPECT_EQ(codes, want);
+
+    // Download as the program does: back to the defaults first, then fill from the unit.
+    TransferWaits::SetBlockWaitMsForTests(kShortWaitMs);
+    unit->Initialize();
+    ASSERT_NE(doc.SaveToBytes(), edited);
+    Transfer(1);
+    ExpectSucceeded();
+    EXPECT_EQ(doc.SaveToBytes(), edited);
+}
+
+} // namespace
