@@ -4,6 +4,7 @@
 #include "model/IBrantSetupType.h"
 #include "model/IPrompt.h"
 #include "model/Messages.h"
+#include "model/PopupPaste.h"
 #include "ui/CLynGridCtrl.h"
 #include "ui/CPropertyDlg.h"
 #include "ui/Cp1252.h"
@@ -184,25 +185,9 @@ void CTavikView::OnNotifyPopup(int code, int row, int col) {
         return;
     }
 
-    if (code == CLynGridCtrl::GVN_ENDLABELEDIT && m_pGrid->GetPastMode()) {
-        if (!m_pSetup->GetPopupProperties(row, col, properties, count)) return;
-        // Each pasted letter turns on the next property whose name starts with it; the properties it
-        // skips are turned off, those after the last letter keep their values.
-        const std::string letters = ToCp1252(m_pGrid->GetItemText(row, col));
-        std::size_t next = 0;
-        for (int i = 0; i < std::min(count, CPropertyDlg::kMaxProperties) && next < letters.size(); ++i) {
-            if (!properties[i]) continue;
-            const std::string& name = properties[i]->GetName();
-            if (!name.empty() && name[0] == letters[next]) {
-                properties[i]->SetSelText("ON");
-                ++next;
-            } else {
-                properties[i]->SetSelText(g_strOff);
-            }
-        }
-        m_pSetup->UpdateProperties(row, col, properties, count);
-        destroy();
-    }
+    // Pasted letters name the properties to turn on, the way the command-line tool applies them too.
+    if (code == CLynGridCtrl::GVN_ENDLABELEDIT && m_pGrid->GetPastMode())
+        ApplyPopupPasteText(*m_pSetup, row, col, ToCp1252(m_pGrid->GetItemText(row, col)));
 }
 
 void CTavikView::OnEditCut() {
