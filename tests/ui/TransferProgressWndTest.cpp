@@ -119,7 +119,7 @@ TEST_F(TransferProgressWnd, EscapeCancelsAndPeekAndPumpThenReturnsAtOnce) {
     EXPECT_TRUE(wnd.GetCancelled());
     EXPECT_FALSE(wnd.isVisible());
     bool handled = false;
-    QTimer::singleShot(0, [&handled] { handled = true; });
+    QTimer::singleShot(0, &wnd, [&handled] { handled = true; });
     EXPECT_FALSE(wnd.PeekAndPump(true));
     EXPECT_FALSE(handled) << "a cancelled window handles nothing in PeekAndPump";
 }
@@ -146,7 +146,7 @@ TEST_F(TransferProgressWnd, WaitAndPumpHandlesEventsEvenAfterCancel) {
     CProgressWnd wnd(nullptr, QStringLiteral("Progress"));
     wnd.OnCancel();
     int handled = 0;
-    QTimer::singleShot(0, [&handled] { ++handled; });
+    QTimer::singleShot(0, &wnd, [&handled] { ++handled; });
     EXPECT_FALSE(wnd.WaitAndPump(20));
     EXPECT_EQ(handled, 1);
 }
