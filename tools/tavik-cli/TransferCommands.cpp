@@ -17,10 +17,14 @@
 #include <unistd.h>
 
 namespace {
+// The worker thread (trace, retry notes) and the progress loop both write to stderr; each write takes this
+// lock, so that a stream without locks of its own (a test's string stream) is safe too.
+using ErrLock = std::mutex;
+
 // Retries the whole transfer as many times as allowed, then cancels; tells the user each time.
 class CCliRetry : public ITransferUI {
 public:
-    CCliRetry(int retries, std::ostream& err) : m_nLeft(retries), m_err(err) {}
+    CCliRetry(int retries, std::ostream& err, ErrLock& lock) : m_nLeft(retries), m_err(err), m_lock(lock) {}
     bool AskRetry(const std::string& message) override {
         std::lock_guard<std::mutex> lock(m_lock);
         if (m_nLeft <= 0) return false;
@@ -32,13 +36,13 @@ public:
 private:
     int m_nLeft;
     std::ostream& m_err;
-    std::mutex m_lock;
+    ErrLock& m_lock;
 };
 
 // Every message in hex with a time stamp.
 class CCliTrace : public ITransferTrace {
 public:
-    explicit CCliTrace(std::ostream& err) : m_err(err) {}
+    CCliTrace(std::ostream& err, ErrLock& lock) : m_err(err), m_lock(lock) {}
     void OnMessage(bool sent, const std::uint8_t* data, int count) override {
         using namespace std::chrono;
         const auto now = system_clock::now();
@@ -63,16 +67,18 @@ public:
 
 private:
     std::ostream& m_err;
-    std::mutex m_lock;
+    ErrLock& m_lock;
 };
 
 // Progress on stderr: a bar redrawn in place on a terminal, one line per sheet otherwise.
 class CProgressPrinter {
 public:
-    CProgressPrinter(std::ostream& err, const char* format, unsigned long total)
-        : m_err(err), m_format(format), m_total(total), m_bTerminal(::isatty(STDERR_FILENO) == 1) {}
+    CProgressPrinter(std::ostream& err, ErrLock& lock, const char* format, unsigned long total)
+        : m_err(err), m_lock(lock), m_format(format), m_total(total),
+          m_bTerminal(::isatty(STDERR_FILENO) == 1) {}
 
     void Show(unsigned long count, const std::string& title) {
+        std::lock_guard<std::mutex> lock(m_lock);
         const int percent =
             m_total ? static_cast<int>(std::min<unsigned long>(count, m_total) * 100 / m_total) : 0;
         char text[128];
@@ -88,11 +94,13 @@ public:
         if (!title.empty()) m_strLastTitle = title;
     }
     void Finish() {
+        std::lock_guard<std::mutex> lock(m_lock);
         if (m_bTerminal) m_err << '\n';
     }
 
 private:
     std::ostream& m_err;
+    ErrLock& m_lock;
     const char* m_format;
     unsigned long m_total;
     bool m_bTerminal;
@@ -104,9 +112,10 @@ int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& optio
     CScriptedComSetupUI portUI;
     portUI.AnswerPortName(options.port);
     unit.GetComSetup()->SetUI(&portUI);
-    CCliRetry retry(options.retries, err);
+    ErrLock errLock;
+    CCliRetry retry(options.retries, err, errLock);
     unit.SetTransferUI(&retry);
-    CCliTrace trace(err);
+    CCliTrace trace(err, errLock);
     CBrantSetupType::SetTrace(options.trace ? &trace : nullptr);
 
     const int started = direction == 0 ? unit.UploadData() : unit.DownloadData();
@@ -124,8 +133,8 @@ int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& optio
     }
 
     const unsigned long total = unit.GetTotalTransBytes(direction);
-    CProgressPrinter progress(err, direction == 1 ? "Downloading %s data ..." : "Uploading %s data ...",
-                              total);
+    CProgressPrinter progress(err, errLock,
+                              direction == 1 ? "Downloading %s data ..." : "Uploading %s data ...", total);
     while (!unit.IsTransEnd()) {
         progress.Show(unit.GetCurSendedNumBytes(), unit.GetTransTitle());
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
