@@ -1,0 +1,420 @@
+// tavik-cli end to end through RunCli: documents on disk, and transfers against the simulated unit on a
+// pseudo-terminal.
+#include "tools/tavik-cli/CliCommands.h"
+
+#include "link/TransferWaits.h"
+#include "model/CBrantSetupType.h"
+#include "model/CTavikDoc.h"
+#include "model/CZemUnit.h"
+#include "tools/zemra-sim/CPseudoTerminal.h"
+#include "tools/zemra-sim/CZemraSimServer.h"
+#include "tools/zemra-sim/CZemraSimulator.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using Json = nlohmann::json;
+
+// Transfers run with short pauses (a download takes under two seconds instead of nine).
+constexpr int kShortWaitMs = 20;
+
+// "°C" and "±" as a user types them (UTF-8).
+const std::string kDegreesC = "\xC2\xB0"
+                              "C";
+const std::string kPlusMinus = "\xC2\xB1";
+
+struct CliResult {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliResult Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "tavik-cli");
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RunCli(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+int CountOf(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// "edit PATH" followed by SHEET ROW COL TEXT for each edit.
+std::vector<std::string> EditCommand(const std::string& path,
+                                     const std::vector<std::array<std::string, 4>>& edits) {
+    std::vector<std::string> args{"edit", path};
+    for (const auto& edit : edits)
+        args.insert(args.end(), edit.begin(), edit.end());
+    return args;
+}
+
+// The simulated unit on a pseudo-terminal, served on its own thread. Faults are added before Start.
+class SimulatedUnit {
+public:
+    ~SimulatedUnit() {
+        if (m_thread.joinable()) {
+            m_server->Stop();
+            m_thread.join();
+        }
+    }
+    void AddFault(const std::string& spec) {
+        ZemFault fault;
+        std::string error;
+        ASSERT_TRUE(CZemraFaultTable::Parse(spec, fault, error)) << error;
+        m_sim.Faults().Add(fault);
+    }
+    void Start() {
+        std::string error;
+        ASSERT_TRUE(m_pty.Open(error)) << error;
+        m_server = std::make_unique<CZemraSimServer>(m_sim, m_pty.MasterFd());
+        m_thread = std::thread([this] { m_server->Run(m_error); });
+    }
+    const std::string& Path() const { return m_pty.SlavePath(); }
+
+private:
+    CZemraSimulator m_sim;
+    CPseudoTerminal m_pty;
+    std::unique_ptr<CZemraSimServer> m_server;
+    std::thread m_thread;
+    std::string m_error;
+};
+
+class TavikCli : public ::testing::Test {
+protected:
+    TavikCli() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir =
+            fs::path(::testing::TempDir()) / ("tavik-cli-" + std::to_string(::getpid()) + "-" + info->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        TransferWaits::SetBlockWaitMsForTests(kShortWaitMs);
+    }
+    ~TavikCli() override {
+        TransferWaits::SetBlockWaitMsForTests(TransferWaits::UNIT_BLOCK_WAIT_MS);
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+
+    std::string Path(const std::string& name) const { return (dir / name).string(); }
+
+    // A new document at name.
+    std::string NewDocument(const std::string& name) {
+        const std::string path = Path(name);
+        EXPECT_EQ(Cli({"new", path}).code, CLI_OK);
+        return path;
+    }
+
+    Json Dump(const std::string& path) {
+        const CliResult result = Cli({"dump", path, "--json"});
+        EXPECT_EQ(result.code, CLI_OK) << result.err;
+        return Json::parse(result.out);
+    }
+
+    static std::string Value(const Json& dump, int sheet, int row, int col) {
+        return dump["sheets"][sheet]["rows"][row][col]["value"].get<std::string>();
+    }
+
+    fs::path dir;
+};
+
+// --- new and dump.
+
+TEST_F(TavikCli, NewWritesTheDefaultDocument) {
+    const CliResult result = Cli({"new", Path("unit.zmg")});
+    EXPECT_EQ(result.code, CLI_OK) << result.err;
+    EXPECT_EQ(result.out, "");
+    CTavikDoc defaults;
+    defaults.OnNewDocument();
+    const std::vector<std::uint8_t> bytes = defaults.SaveToBytes();
+    EXPECT_EQ(ReadFile(Path("unit.zmg")), std::string(bytes.begin(), bytes.end()));
+
+    const CliResult failed = Cli({"new", Path("no/such/folder/unit.zmg")});
+    EXPECT_EQ(failed.code, CLI_FAILED);
+    EXPECT_THAT(failed.err, HasSubstr("unit.zmg"));
+}
+
+TEST_F(TavikCli, DumpJsonHoldsEverySheetAndFlagGroupInUtf8) {
+    const std::string path = NewDocument("unit.zmg");
+    const CliResult result = Cli({"dump", path, "--json"});
+    ASSERT_EQ(result.code, CLI_OK) << result.err;
+    Json dump;
+    ASSERT_NO_THROW(dump = Json::parse(result.out)) << "the output is one valid JSON value";
+    ASSERT_TRUE(dump.is_object());
+    EXPECT_EQ(dump["version"], 3);
+
+    const Json& sheets = dump["sheets"];
+    ASSERT_EQ(sheets.size(), 4u);
+    const char* const titles[] = {"General", "Physical Input", "Logical Input", "Alarm"};
+    CTavikDoc defaults;
+    defaults.OnNewDocument();
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(titles[i]);
+        EXPECT_EQ(sheets[i]["title"], titles[i]);
+        EXPECT_EQ(sheets[i]["type"], i);
+        // Every section of the data sheet, the title row and the hidden rows included.
+        const CDataSheet* sheet = defaults.GetZemUnit()->GetSetupType(i)->GetDataSheet();
+        EXPECT_EQ(sheets[i]["rows"].size(), static_cast<std::size_t>(sheet->GetNumSections()));
+        EXPECT_EQ(sheets[i]["rows"][0][0]["value"], sheet->GetCellChecked(0, 0)->GetDataAsString());
+        const Json& cell = sheets[i]["rows"][1][1];
+        for (const char* key : {"name", "dataType", "editable", "selection", "style", "items", "value"})
+            EXPECT_TRUE(cell.contains(key)) << key;
+    }
+    EXPECT_EQ(Value(dump, 1, 1, 0), "IN 11");
+    EXPECT_EQ(Value(dump, 3, 48, 0), "48 (A86)");
+
+    const Json& flags = dump["alarmFlags"];
+    ASSERT_EQ(flags.size(), 48u);
+    for (const Json& group : flags) {
+        ASSERT_EQ(group.size(), 3u);
+        EXPECT_EQ(group[0]["name"], "Block");
+        EXPECT_EQ(group[1]["name"], "Control");
+        EXPECT_EQ(group[2]["name"], "Hysteresis");
+        EXPECT_EQ(group[0]["value"], "OFF");
+    }
+
+    // Windows-1252 bytes of the document come out as UTF-8.
+    const Json& units = sheets[1]["rows"][1][2]["items"];
+    EXPECT_NE(std::find(units.begin(), units.end(), kDegreesC), units.end());
+    EXPECT_EQ(sheets[3]["rows"][0][3]["value"], "<>" + kPlusMinus);
+}
+
+TEST_F(TavikCli, DumpAsTablesNamesEverySheet) {
+    const CliResult result = Cli({"dump", NewDocument("unit.zmg")});
+    ASSERT_EQ(result.code, CLI_OK) << result.err;
+    for (const char* title : {"General", "Physical Input", "Logical Input", "Alarm"})
+        EXPECT_THAT(result.out, HasSubstr(std::string("== ") + title + " =="));
+    EXPECT_THAT(result.out, HasSubstr("IN 83"));
+    EXPECT_THAT(result.out, HasSubstr("(A86)"));
+}
+
+TEST_F(TavikCli, DamagedFilesExitWith2AndSayWhy) {
+    const std::string good = ReadFile(NewDocument("good.zmg"));
+    WriteFile(Path("truncated.zmg"), good.substr(0, good.size() / 2));
+    WriteFile(Path("empty.zmg"), "");
+    WriteFile(Path("garbage.zmg"), std::string(300, '\x7F'));
+    fs::create_directory(Path("folder.zmg"));
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        {"truncated.zmg", "not a valid Tavik document"},
+        {"empty.zmg", "not a valid Tavik document"},
+        {"garbage.zmg", "not a valid Tavik document"},
+        {"folder.zmg", "is not a file"},
+        {"missing.zmg", "No such file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliResult result = Cli({"dump", Path(c.name), "--json"});
+        EXPECT_EQ(result.code, CLI_BAD_FILE);
+        EXPECT_EQ(result.out, "") << "nothing half-printed";
+        EXPECT_THAT(result.err, HasSubstr(c.reason));
+        EXPECT_EQ(Cli({"edit", Path(c.name), "general", "3", "1", "5"}).code, CLI_BAD_FILE);
+    }
+    EXPECT_FALSE(fs::exists(Path("missing.zmg"))) << "a failed edit creates nothing";
+}
+
+// --- edit.
+
+TEST_F(TavikCli, EditValidatesEveryEditAsTheGridDoes) {
+    const std::string path = NewDocument("unit.zmg");
+    const CliResult result = Cli(EditCommand(path, {
+                                                       {"physical", "1", "1", "24 V"},
+                                                       {"physical", "1", "2", kDegreesC},
+                                                       {"logical", "1", "1", "IN 11"},
+                                                       {"3", "1", "1", "IN 11"}, // the sheet by number
+                                                       {"alarm", "1", "2", "LOG1"},
+                                                       {"alarm", "1", "3", kPlusMinus},
+                                                       {"alarm", "1", "9", "BH"},   // popup: letters
+                                                       {"alarm", "2", "3", ">"},    // alarm 2 is off
+                                                       {"general", "3", "1", "99"}, // numbers 1..62
+                                                   }));
+    EXPECT_EQ(result.code, CLI_OK) << result.err;
+    EXPECT_EQ(result.out, "ok\nok\nok\nok\nok\nok\nok\n"
+                          "refused 62007: This alarm is disabled. Not able to change this parameter.\n"
+                          "refused 62012: Invalid value. Last value will be used.\n");
+    // Block is off in General, so the alarm's Block flag warns.
+    EXPECT_THAT(result.err, HasSubstr("message: Block is disabled. Enable BLOCK in General pane for this "
+                                      "parameter to take effect.\n"));
+
+    const Json dump = Dump(path);
+    EXPECT_EQ(Value(dump, 1, 1, 2), kDegreesC);
+    EXPECT_EQ(Value(dump, 3, 1, 1), "IN 11");
+    EXPECT_EQ(Value(dump, 3, 1, 3), kPlusMinus);
+    EXPECT_EQ(Value(dump, 3, 1, 9), "BH");
+    EXPECT_EQ(dump["alarmFlags"][0][0]["value"], "ON");
+    EXPECT_EQ(dump["alarmFlags"][0][1]["value"], "OFF");
+    EXPECT_EQ(dump["alarmFlags"][0][2]["value"], "ON");
+    EXPECT_EQ(Value(dump, 3, 2, 3), "<");
+    EXPECT_EQ(Value(dump, 0, 3, 1), "1");
+}
+
+TEST_F(TavikCli, ConfirmationsAreCancelledUnlessYesIsGiven) {
+    const std::string path = NewDocument("unit.zmg");
+    const std::string warning = "message: Warning: This will restore default configuration";
+
+    for (const char* answer : {"", "--no"}) {
+        std::vector<std::string> args{"edit", path, "general", "1", "1", "CONFIG"};
+        if (*answer) args.insert(args.begin() + 2, answer);
+        const CliResult cancelled = Cli(args);
+        EXPECT_EQ(cancelled.code, CLI_OK);
+        EXPECT_THAT(cancelled.out, ::testing::StartsWith("refused"));
+        EXPECT_THAT(cancelled.err, HasSubstr(warning));
+        EXPECT_EQ(Value(Dump(path), 0, 1, 1), "OFF");
+    }
+
+    const CliResult confirmed = Cli({"edit", path, "--yes", "general", "1", "1", "CONFIG"});
+    EXPECT_EQ(confirmed.code, CLI_OK);
+    EXPECT_EQ(confirmed.out, "ok\n");
+    EXPECT_THAT(confirmed.err, HasSubstr(warning));
+    EXPECT_EQ(Value(Dump(path), 0, 1, 1), "CONFIG");
+}
+
+TEST_F(TavikCli, BadUsageExitsWith64AndChangesNothing) {
+    const std::string path = NewDocument("unit.zmg");
+    const std::string before = ReadFile(path);
+    const std::vector<std::vector<std::string>> lines = {
+        {},
+        {"frobnicate"},
+        {"dump"},
+        {"new"},
+        {"edit", path, "general", "3", "1"},                               // three words of an edit
+        {"edit", path, "alarms", "1", "1", "IN 11"},                       // no such sheet
+        {"edit", path, "4", "1", "1", "x"},                                // sheets are 0..3
+        {"edit", path, "alarm", "0", "1", "x"},                            // the title row
+        {"edit", path, "alarm", "49", "1", "x"},                           // 48 alarms
+        {"edit", path, "alarm", "1", "0", "x"},                            // the name column
+        {"edit", path, "general", "1x", "1", "x"},                         // not a number
+        {"edit", path, "general", "3", "1", "5", "alarm", "99", "1", "x"}, // a bad edit after a good one
+        {"edit", path, "--yes", "--no", "general", "3", "1", "5"},
+        {"upload", path},
+        {"download", Path("out.zmg")},
+        {"download", Path("out.zmg"), "--port", "/dev/null", "--retries", "-1"},
+        {"download", Path("out.zmg"), "--port", "/dev/null", "--retries", "many"},
+    };
+    for (const auto& line : lines) {
+        std::string shown;
+        for (const std::string& word : line)
+            shown += word + " ";
+        SCOPED_TRACE(shown);
+        const CliResult result = Cli(line);
+        EXPECT_EQ(result.code, CLI_USAGE);
+        EXPECT_FALSE(result.err.empty());
+    }
+    EXPECT_EQ(ReadFile(path), before) << "no edit of a refused command line is saved";
+    EXPECT_FALSE(fs::exists(Path("out.zmg")));
+}
+
+// --- upload and download against the simulated unit.
+
+TEST_F(TavikCli, UploadThenDownloadGivesBackTheDocument) {
+    SimulatedUnit unit;
+    unit.Start();
+    const std::string path = NewDocument("unit.zmg");
+    // The hysteresis comes back from the unit as "%2g" prints it, so it is given with two characters.
+    const std::vector<std::string> edits = EditCommand(path, {
+                                                                 {"general", "3", "1", "17"},
+                                                                 {"general", "14", "1", "2.5"},
+                                                                 {"physical", "1", "1", "24 V"},
+                                                                 {"physical", "1", "2", kDegreesC},
+                                                                 {"physical", "1", "6", "250"},
+                                                             });
+    ASSERT_EQ(Cli(edits).out, "ok\nok\nok\nok\nok\n");
+
+    const CliResult upload = Cli({"upload", path, "--port", unit.Path()});
+    ASSERT_EQ(upload.code, CLI_OK) << upload.err;
+    EXPECT_THAT(upload.err, HasSubstr("Uploading General data ..."));
+    EXPECT_THAT(upload.err, HasSubstr("Uploading Alarm data ..."));
+
+    const CliResult download = Cli({"download", Path("back.zmg"), "--port", unit.Path()});
+    ASSERT_EQ(download.code, CLI_OK) << download.err;
+    EXPECT_THAT(download.err, HasSubstr("Downloading Logical Input data ..."));
+    EXPECT_TRUE(ReadFile(Path("back.zmg")) == ReadFile(path)) << "the downloaded document differs";
+    EXPECT_EQ(Value(Dump(Path("back.zmg")), 1, 1, 2), kDegreesC);
+}
+
+TEST_F(TavikCli, AFailedDownloadExitsWith1WithTheReasonAndKeepsTheOldFile) {
+    SimulatedUnit unit;
+    unit.AddFault("alarm/47:noanswer");
+    unit.Start();
+    WriteFile(Path("out.zmg"), "previous contents");
+
+    const CliResult result = Cli({"download", Path("out.zmg"), "--port", unit.Path()});
+    EXPECT_EQ(result.code, CLI_FAILED);
+    EXPECT_THAT(result.err, HasSubstr("Error to download Alarm data: no answer (message 65, block 47)"));
+    EXPECT_EQ(ReadFile(Path("out.zmg")), "previous contents");
+}
+
+TEST_F(TavikCli, RetriesRepeatTheWholeTransfer) {
+    SimulatedUnit flaky; // a bad checksum twice on the last General block
+    flaky.AddFault("general/7:checksum:2");
+    flaky.Start();
+    const CliResult tooFew = Cli({"download", Path("out.zmg"), "--port", flaky.Path(), "--retries", "1"});
+    EXPECT_EQ(tooFew.code, CLI_FAILED);
+    EXPECT_EQ(CountOf(tooFew.err, "retrying"), 1);
+    EXPECT_THAT(tooFew.err, HasSubstr("Error to download General data: wrong checksum"));
+    EXPECT_FALSE(fs::exists(Path("out.zmg"))) << "written only on success";
+
+    SimulatedUnit recovering;
+    recovering.AddFault("general/7:checksum:2");
+    recovering.Start();
+    const CliResult enough =
+        Cli({"download", Path("out.zmg"), "--port", recovering.Path(), "--retries", "2"});
+    EXPECT_EQ(enough.code, CLI_OK) << enough.err;
+    EXPECT_EQ(CountOf(enough.err, "retrying"), 2);
+    EXPECT_THAT(enough.err, HasSubstr("(0 retries left)"));
+    std::string error;
+    CTavikDoc downloaded;
+    ASSERT_TRUE(downloaded.OnOpenDocument(Path("out.zmg"), error)) << error;
+}
+
+TEST_F(TavikCli, TraceLogsEveryMessageInHex) {
+    SimulatedUnit unit;
+    unit.Start();
+    const CliResult result = Cli({"download", Path("out.zmg"), "--port", unit.Path(), "--trace"});
+    ASSERT_EQ(result.code, CLI_OK) << result.err;
+    EXPECT_THAT(result.err, HasSubstr(" > 23 42 30 30 34 32 24")) << "the request for General block 0";
+    EXPECT_EQ(CountOf(result.err, " > 23 "), 87);
+    EXPECT_EQ(CountOf(result.err, " < 23 "), 87);
+}
+
+TEST_F(TavikCli, APortThatCannotBeOpenedExitsWith1) {
+    const std::string path = NewDocument("unit.zmg");
+    const CliResult result = Cli({"upload", path, "--port", Path("no-such-tty")});
+    EXPECT_EQ(result.code, CLI_FAILED);
+    EXPECT_THAT(result.err, HasSubstr("Error to open com port"));
+    EXPECT_THAT(result.err, HasSubstr("no-such-tty"));
+}
+
+} // namespace
