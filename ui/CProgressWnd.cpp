@@ -89,6 +89,14 @@ bool CProgressWnd::GoModal(const QString& title, bool smooth) {
     if (m_pMainWnd) m_pMainWnd->window()->setEnabled(false);
     setEnabled(true);
     m_bModal = true;
+    // Modal for the window system too, so that not even a close request reaches the main window meanwhile.
+    // Modality is taken on when a window is shown.
+    if (windowModality() != Qt::ApplicationModal) {
+        const bool visible = isVisible();
+        if (visible) hide();
+        setWindowModality(Qt::ApplicationModal);
+        if (visible) Show();
+    }
     activateWindow();
     setFocus();
     return true;
@@ -219,9 +227,10 @@ void CProgressWnd::Hide() {
 
 bool CProgressWnd::PeekAndPump(bool cancelOnEscape) {
     m_bCancelOnEscape = cancelOnEscape;
-    // Take the focus back from our own other windows, never from another program.
+    // Take the focus back from our own other windows (not from a dialog shown over this one), never from
+    // another program.
     QWidget* active = QApplication::activeWindow();
-    if (m_bModal && isVisible() && active && active != this && !QApplication::activeModalWidget())
+    if (m_bModal && isVisible() && active && active != this && QApplication::activeModalWidget() == this)
         activateWindow();
     if (m_bCancelled) return false;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -281,12 +290,13 @@ void CProgressWnd::OnCancel() {
 void CProgressWnd::DestroyWindow() {
     if (!m_bCreated) return;
     if (m_bPersistent) SavePosition();
-    if (m_bModal) {
-        m_bModal = false;
-        if (m_pMainWnd) m_pMainWnd->window()->setEnabled(true);
-    }
     m_bClosing = true;
     close();
     m_bClosing = false;
+    if (m_bModal) {
+        m_bModal = false;
+        setWindowModality(Qt::NonModal);
+        if (m_pMainWnd) m_pMainWnd->window()->setEnabled(true);
+    }
     m_bCreated = false;
 }

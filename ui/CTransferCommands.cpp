@@ -8,7 +8,7 @@
 CTransferCommands::CTransferCommands(CTavikDoc* doc, CMainFrame* frame, std::function<bool()> saveModified,
                                      QObject* parent)
     : QObject(parent), m_pDoc(doc), m_pFrame(frame), m_saveModified(std::move(saveModified)), m_comUI(frame),
-      m_pProgress(std::make_unique<CTransferProgress>(frame, &m_prompt)) {
+      m_progress(frame, &m_prompt) {
     if (CZemUnit* unit = m_pDoc ? m_pDoc->GetZemUnit() : nullptr) {
         unit->GetComSetup()->SetUI(&m_comUI);
         unit->SetTransferUI(&m_prompt);
@@ -30,7 +30,7 @@ void CTransferCommands::Upload() {
     if (!unit || m_bBusy) return;
     m_bBusy = true;
     m_pDoc->m_nDirection = 0;
-    if (unit->UploadData()) m_pProgress->StartTrans(*m_pDoc);
+    if (unit->UploadData()) m_progress.StartTrans(*m_pDoc);
     m_bBusy = false;
 }
 
@@ -41,7 +41,7 @@ void CTransferCommands::Download() {
     m_bBusy = true;
     unit->Initialize();
     m_pDoc->m_nDirection = 1;
-    if (unit->DownloadData()) m_pProgress->StartTrans(*m_pDoc);
+    if (unit->DownloadData()) m_progress.StartTrans(*m_pDoc);
     // The sheets now hold what was downloaded, or the defaults where nothing arrived (also when the port
     // could not be set up): the views show that either way.
     m_pDoc->SetPathName(std::string());

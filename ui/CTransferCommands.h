@@ -8,7 +8,6 @@
 #include <QPointer>
 
 #include <functional>
-#include <memory>
 
 class CMainFrame;
 class CTavikDoc;
@@ -33,9 +32,6 @@ public:
     void OnComSetup();
 
     bool IsTransferring() const { return m_bBusy; }
-    CUpDownPrompt& GetRetryPrompt() { return m_prompt; }
-    CTransferProgress& GetProgress() { return *m_pProgress; }
-    void SetProgress(std::unique_ptr<CTransferProgress> progress) { m_pProgress = std::move(progress); }
 
 private:
     CTavikDoc* m_pDoc;
@@ -43,6 +39,6 @@ private:
     std::function<bool()> m_saveModified;
     CComSetupUI m_comUI;
     CUpDownPrompt m_prompt;
-    std::unique_ptr<CTransferProgress> m_pProgress;
+    CTransferProgress m_progress;
     bool m_bBusy = false;
 };

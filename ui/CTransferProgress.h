@@ -16,18 +16,16 @@ public:
 
     // The retry dialog is shown over the progress window while it is up.
     CTransferProgress(QWidget* mainWindow, CUpDownPrompt* prompt);
-    virtual ~CTransferProgress() = default;
 
     // Runs until the worker started for doc's unit has ended; returns 0.
     unsigned StartTrans(CTavikDoc& doc);
     // "Uploading General data ..." or "Downloading Alarm data ...".
     static QString ProgressText(int direction, const QString& setupTitle);
 
-protected:
-    // Asked when the user presses Escape; true stops the transfer. Replaceable in tests.
-    virtual bool AskStop(QWidget* over);
-
 private:
+    // Asked when the user presses Escape; true stops the transfer.
+    static bool AskStop(QWidget* over);
+
     QPointer<QWidget> m_pMainWnd;
     CUpDownPrompt* m_pPrompt;
 };

@@ -85,9 +85,11 @@ TEST_F(TransferProgressWnd, ModalWindowDisablesTheMainWindowUntilDestroyed) {
     EXPECT_FALSE(main.isEnabled());
     EXPECT_TRUE(wnd.isEnabled()) << "the progress window still takes Escape";
     EXPECT_TRUE(wnd.isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), &wnd) << "not even a close request reaches the main window";
     wnd.DestroyWindow();
     EXPECT_TRUE(main.isEnabled());
     EXPECT_FALSE(wnd.isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(TransferProgressWnd, PositionIsSavedAndRestoredWhenOnAScreen) {

@@ -41,7 +41,8 @@ public:
     }
 
     void Look() {
-        if (QWidget* modal = QApplication::activeModalWidget(); modal && !m_seen.contains(modal)) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && !qobject_cast<CProgressWnd*>(modal) && !m_seen.contains(modal)) {
             Remember(modal);
             if (onDialog) onDialog(modal);
         }
