@@ -20,6 +20,13 @@ build asan -DCMAKE_BUILD_TYPE=Debug -DTAVIK_SANITIZE=address,undefined -DTAVIK_B
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$here/build/asan" --output-on-failure -j "$jobs"
 
+# The transfer tests under ThreadSanitizer: the transfer worker, the polling of its progress, and the
+# simulated unit on its own thread. Only their program is built.
+cmake -S "$here" -B "$here/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_SANITIZE=thread \
+    -DTAVIK_BUILD_GUI=OFF >/dev/null
+cmake --build "$here/build/tsan" -j "$jobs" --target test_link
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$here/build/tsan" --output-on-failure -j "$jobs" -R Transfer
+
 # Fuzzing: the document loader and the decoding of the unit's messages, briefly, from the seed corpora.
 CXX=clang++ build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_FUZZ=ON -DTAVIK_BUILD_GUI=OFF \
     -DTAVIK_BUILD_TESTS=OFF -DTAVIK_SANITIZE=address,undefined
