@@ -98,6 +98,10 @@ TEST(DeviceImage, ConfiguredUnitRoundTripsThroughAllBlocks) {
     ApplyAll(*downloaded.GetZemUnit(), sent);
     EXPECT_EQ(EncodeAll(*downloaded.GetZemUnit(), sent), sent);
     EXPECT_TRUE(prompt.Messages().empty()) << "applying blocks shows no message box";
-    EXPECT_EQ(downloaded.GetZemUnit()->GetSetupType(SETUP_ALARM)->GetDataSheet()->GetProperty(2, 1)->GetDataAsString(),
+    EXPECT_EQ(downloaded.GetZemUnit()
+                  ->GetSetupType(SETUP_ALARM)
+                  ->GetDataSheet()
+                  ->GetProperty(2, 1)
+                  ->GetDataAsString(),
               "LOG1");
 }
