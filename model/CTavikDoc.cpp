@@ -128,7 +128,10 @@ int CTavikDoc::OnOpenDocument(const std::string& path, std::string& error) {
         OnNewDocument();
         return 0;
     }
-    if (!LoadFromBytes(std::move(bytes), error)) return 0;
+    if (!LoadFromBytes(std::move(bytes), error)) {
+        error = "'" + path + "': " + error;
+        return 0;
+    }
     m_strPathName = path;
     return 1;
 }

@@ -7,6 +7,13 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
+summary="$here/build/test-summary.log"
+mkdir -p "$here/build" && : > "$summary"
+run_ctest() { # build name, extra ctest arguments...; keeps the output for the closing count
+    local name=$1; shift
+    ctest --test-dir "$here/build/$name" --output-on-failure -j "$jobs" "$@" | tee -a "$summary"
+}
+
 build() { # name, extra cmake arguments...
     local name=$1; shift
     cmake -S "$here" -B "$here/build/$name" -G Ninja "$@" >/dev/null
@@ -14,18 +21,17 @@ build() { # name, extra cmake arguments...
 }
 
 build release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_BENCH=ON
-ctest --test-dir "$here/build/release" --output-on-failure -j "$jobs"
+run_ctest release
 
 build asan -DCMAKE_BUILD_TYPE=Debug -DTAVIK_SANITIZE=address,undefined -DTAVIK_BUILD_GUI=OFF
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir "$here/build/asan" --output-on-failure -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest asan
 
 # The transfer tests under ThreadSanitizer: the transfer worker, the polling of its progress, and the
 # simulated unit on its own thread. Only their program is built.
 cmake -S "$here" -B "$here/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_SANITIZE=thread \
     -DTAVIK_BUILD_GUI=OFF >/dev/null
 cmake --build "$here/build/tsan" -j "$jobs" --target test_link
-TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$here/build/tsan" --output-on-failure -j "$jobs" -R Transfer
+TSAN_OPTIONS=halt_on_error=1 run_ctest tsan -R Transfer
 
 # Fuzzing: the document loader and the decoding of the unit's messages, briefly, from the seed corpora.
 CXX=clang++ build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_FUZZ=ON -DTAVIK_BUILD_GUI=OFF \
@@ -41,3 +47,7 @@ for target in FuzzDocumentLoad:document FuzzBlockDecode:message; do
         "$corpus" "$seeds/${target##*:}"
 done
 echo "fuzz: passed"
+
+# One closing count over the three test runs (ctest has already failed the script on any failure).
+awk '/tests failed out of/ { total += $NF; failed += $4 } /\(Skipped\)/ { skipped++ }
+     END { printf "tests: %d passed, %d failed, %d skipped\n", total - failed - skipped, failed, skipped }' "$summary"

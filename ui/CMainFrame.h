@@ -62,7 +62,6 @@ signals:
     void recentFileRequested(const QString& path);
     void fileDropped(const QString& path);
     void aboutRequested();
-    void comSetupRequested();
     void printJobFinished(int tabIndex, bool ok);
 
 protected:

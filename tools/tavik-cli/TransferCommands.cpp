@@ -70,12 +70,13 @@ private:
     ErrLock& m_lock;
 };
 
-// Progress on stderr: a bar redrawn in place on a terminal, one line per sheet otherwise.
+// Progress on stderr: a bar redrawn in place on a terminal, one line per sheet otherwise (and while
+// tracing, so that the bar does not overwrite trace lines).
 class CProgressPrinter {
 public:
-    CProgressPrinter(std::ostream& err, ErrLock& lock, const char* format, unsigned long total)
+    CProgressPrinter(std::ostream& err, ErrLock& lock, const char* format, unsigned long total, bool tracing)
         : m_err(err), m_lock(lock), m_format(format), m_total(total),
-          m_bTerminal(::isatty(STDERR_FILENO) == 1) {}
+          m_bTerminal(!tracing && ::isatty(STDERR_FILENO) == 1) {}
 
     void Show(unsigned long count, const std::string& title) {
         std::lock_guard<std::mutex> lock(m_lock);
@@ -134,7 +135,8 @@ int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& optio
 
     const unsigned long total = unit.GetTotalTransBytes(direction);
     CProgressPrinter progress(err, errLock,
-                              direction == 1 ? "Downloading %s data ..." : "Uploading %s data ...", total);
+                              direction == 1 ? "Downloading %s data ..." : "Uploading %s data ...", total,
+                              options.trace);
     while (!unit.IsTransEnd()) {
         progress.Show(unit.GetCurSendedNumBytes(), unit.GetTransTitle());
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
