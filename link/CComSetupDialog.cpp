@@ -1,5 +1,7 @@
 #include "link/CComSetupDialog.h"
 
+#include <cerrno>
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -56,9 +58,12 @@ int CComSetupDialog::Write(const std::uint8_t* data, int count) {
     if (!m_pPort->IsOpen() || m_pPort->IsPortLost()) return -1;
     if (count <= 0) return 0;
     if (!data) return -1;
+    m_pPort->ClearLastError();
     const int sent = static_cast<int>(m_pPort->SendData(data, count));
-    // The library reports write errors only through its state; a port that went away sent nothing useful.
-    return m_pPort->IsPortLost() ? -1 : sent;
+    // The library reports write errors only through its state: a port that went away, or a line that held
+    // a byte past its time limit, sent nothing the unit can use.
+    const bool timedOut = m_pPort->GetLastErrorCode() == ETIMEDOUT;
+    return m_pPort->IsPortLost() || timedOut ? -1 : sent;
 }
 
 int CComSetupDialog::ReadData(std::uint8_t* buffer, int& count, int wait) {

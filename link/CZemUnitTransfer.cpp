@@ -88,7 +88,8 @@ std::string CZemUnit::GetTransferError() const {
 unsigned long CZemUnit::GetTotalTransBytes(int direction) {
     // Asked while the worker runs (the progress window opens after the start), the total must not reset
     // the count: the bytes already moved would be lost and progress would end short of the total.
-    if (m_worker.joinable() && !m_bTransEnded.load() && direction == m_nDirection) return m_nTotalTrans;
+    // Nor may a question about the other direction reset it.
+    if (m_worker.joinable() && !m_bTransEnded.load()) return direction == m_nDirection ? m_nTotalTrans : 0;
     unsigned long total = 0;
     for (CBrantSetupType* setup : m_pSetupTypes)
         total += setup->GetTotalTransBytes(direction);

@@ -12,7 +12,7 @@
 
 namespace {
 // Documents are a few tens of kilobytes; anything far larger is not ours and is refused before reading.
-constexpr off_t MAX_DOCUMENT_SIZE = 64L * 1024 * 1024;
+constexpr off_t MAX_DOCUMENT_SIZE = 4L * 1024 * 1024;
 
 std::string SystemError(const std::string& what, const std::string& path) {
     return what + " '" + path + "': " + std::strerror(errno);
@@ -139,7 +139,7 @@ int CTavikDoc::OnOpenDocument(const std::string& path, std::string& error) {
 int CTavikDoc::OnSaveDocument(const std::string& path, std::string& error) {
     const std::vector<std::uint8_t> bytes = SaveToBytes();
     std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         error = SystemError("Cannot create a file next to", path);
         return 0;

@@ -22,6 +22,8 @@ CZemUnit::CZemUnit() {
 }
 
 CZemUnit::~CZemUnit() {
+    // A transfer still running ends at its next block rather than running on to the end.
+    if (m_worker.joinable() && !m_bTransEnded.load()) StopTransfer();
     JoinWorker();
     for (int i = 0; i < SETUP_TYPE_COUNT; ++i) {
         if (IBrantSetupType::m_pBrantSetupTypes[i] == m_pSetupTypes[static_cast<std::size_t>(i)])
@@ -81,6 +83,10 @@ int CZemUnit::Serialize(CArchive& archive) {
         return 1;
     }
     const unsigned version = archive.ReadUInt32();
+    if (version > FILE_VERSION)
+        throw CArchiveException(CArchiveException::badSchema,
+                                "the file was written by a newer program (version " +
+                                    std::to_string(version) + ")");
     m_nReadVersion = version;
     for (CBrantSetupType* setup : m_pSetupTypes) {
         try {

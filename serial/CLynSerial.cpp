@@ -197,7 +197,9 @@ std::uint32_t CLynSerial::SendData(const std::uint8_t* data, int length) {
             if (left == 0 || ::poll(&pfd, 1, left) <= 0) {
                 Fail(ETIMEDOUT, "Port " + m_strPath + ": a byte could not be sent within " +
                                     std::to_string(kByteWriteLimitMs) + " ms and was dropped.");
-                break;
+                // A stalled line (flow control holding it) would hold every further byte as long: the rest
+                // of the message is dropped too rather than waiting a second for each.
+                return result;
             }
             if (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) {
                 FailIo(EIO, "write");

@@ -70,6 +70,11 @@ public:
     const char* GetLastErrorText() const { return m_strLastError.c_str(); }
     // The errno of the last failure, 0 when there was none.
     int GetLastErrorCode() const { return m_nLastError; }
+    // Forgets the last failure, so that the next call's failure can be told apart.
+    void ClearLastError() {
+        m_nLastError = 0;
+        m_strLastError.clear();
+    }
     // True once the device has gone away under an open port (adapter unplugged, far end closed).
     bool IsPortLost() const { return m_bLost; }
 

@@ -166,4 +166,17 @@ TEST(CellRecord, ImpossibleItemCountIsRefusedBeforeAllocating) {
     CBrChnData cell;
     CArchive in(out.GetBuffer());
     EXPECT_THROW(cell.DoFileReadWrite(in, 3), CArchiveException);
+
+    // Backed by bytes, but more items than any cell has: refused too, so a file cannot make each of its
+    // bytes cost a string.
+    CArchive many(CArchive::store);
+    many.WriteString("");
+    many.WriteInt16(30);
+    for (int i = 0; i < 3; ++i)
+        many.WriteInt32(0);
+    many.WriteInt32(5000);
+    for (int i = 0; i < 5000; ++i)
+        many.WriteString("");
+    CArchive manyIn(many.GetBuffer());
+    EXPECT_THROW(cell.DoFileReadWrite(manyIn, 3), CArchiveException);
 }

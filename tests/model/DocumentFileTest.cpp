@@ -117,6 +117,10 @@ TEST_F(DocumentFile, DamagedHeadersAreRefused) {
     std::string error;
     EXPECT_FALSE(doc.LoadFromBytes(bytes, error));
     EXPECT_NE(error.find("General"), std::string::npos) << error;
+    bytes = doc.SaveToBytes();
+    bytes[0] = 4;
+    EXPECT_FALSE(doc.LoadFromBytes(bytes, error)) << "a newer program's layout is not guessed at";
+    EXPECT_NE(error.find("newer"), std::string::npos) << error;
     EXPECT_FALSE(doc.LoadFromBytes(Bytes{}, error));
     EXPECT_FALSE(doc.LoadFromBytes(Bytes(100000, 0xFF), error));
 }
