@@ -371,6 +371,14 @@ void CLynGridCtrl::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
     FlushPendingEdit();
 }
 
+void CLynGridCtrl::CommitOpenEditor() {
+    if (state() != EditingState) return;
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 void CLynGridCtrl::FlushPendingEdit() {
     if (!m_bPendingEdit) return;
     m_bPendingEdit = false;

@@ -27,6 +27,9 @@ public:
 
     int GetDlgCtrlID() const { return m_nControlId; }
 
+    // Hands the text of an open cell editor to the owner now (end-edit as on Enter) and closes it.
+    void CommitOpenEditor();
+
     BOOL SetRowCount(int rows);
     BOOL SetColumnCount(int columns);
     void SetFixedRowCount(int rows);

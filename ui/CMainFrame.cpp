@@ -336,8 +336,14 @@ void CMainFrame::OnUpdateFrameTitle() {
     setWindowModified(m_pDoc && m_pDoc->IsModified());
 }
 
+void CMainFrame::CommitEdits() {
+    for (int i = 0; i < GetViewCount(); ++i)
+        if (CTavikView* view = GetTavikView(i); view && view->GetGrid()) view->GetGrid()->CommitOpenEditor();
+}
+
 void CMainFrame::OnFileNew() {
     if (!m_pDoc) return;
+    CommitEdits();
     // Unsaved changes are offered for saving first rather than silently thrown away.
     if (m_saveModified && !m_saveModified()) return;
     m_pDoc->OnNewDocument();
@@ -366,6 +372,7 @@ void CMainFrame::OnFilePrintCurrent() {
 }
 
 int CMainFrame::PrintViews(QPrinter& printer, bool allTabs) {
+    CommitEdits();
     int jobs = 0;
     for (int i = 0; i < GetViewCount(); ++i) {
         if (!allTabs && i != GetActiveIndex()) continue;
@@ -403,6 +410,12 @@ void CMainFrame::showEvent(QShowEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Never while the worker fills or sends the sheets (the progress window normally keeps this away).
+    if (m_pTransfer && m_pTransfer->IsTransferring()) {
+        event->ignore();
+        return;
+    }
+    CommitEdits();
     if (m_saveModified && !m_saveModified()) {
         event->ignore();
         return;

@@ -32,6 +32,9 @@ public:
     // Re-initialises every view from its setup type, names the tabs and shows the first one.
     void ResetViews();
     void UpdateFrameTitle() { OnUpdateFrameTitle(); }
+    // A cell editor still open hands its text to the sheet now (validated as any edit), so that a save,
+    // a print, a new document or a transfer sees what the user typed.
+    void CommitEdits();
 
     CTavikView* GetTavikView(int index) const;
     CTavikView* GetActiveTavikView() const;

@@ -141,6 +141,7 @@ bool CTavikApp::OnFileSaveAs() {
 }
 
 bool CTavikApp::DoSave(const QString& path) {
+    if (m_pFrame) m_pFrame->CommitEdits();
     std::string error;
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (!m_pDoc->OnSaveDocument(absolute.toStdString(), error)) {
@@ -158,6 +159,7 @@ bool CTavikApp::DoSave(const QString& path) {
 }
 
 bool CTavikApp::SaveModified() {
+    if (m_pFrame) m_pFrame->CommitEdits();
     if (!m_pDoc || !m_pDoc->IsModified()) return true;
     switch (AskSaveChanges(DocumentName())) {
     case QMessageBox::Save:

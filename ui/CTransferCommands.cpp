@@ -28,6 +28,8 @@ CTransferCommands::~CTransferCommands() {
 void CTransferCommands::Upload() {
     CZemUnit* unit = m_pDoc ? m_pDoc->GetZemUnit() : nullptr;
     if (!unit || m_bBusy) return;
+    // The worker must not start while an open cell editor can still write into the sheets.
+    if (m_pFrame) m_pFrame->CommitEdits();
     m_bBusy = true;
     m_pDoc->m_nDirection = 0;
     if (unit->UploadData()) m_progress.StartTrans(*m_pDoc);
@@ -37,6 +39,7 @@ void CTransferCommands::Upload() {
 void CTransferCommands::Download() {
     CZemUnit* unit = m_pDoc ? m_pDoc->GetZemUnit() : nullptr;
     if (!unit || m_bBusy) return;
+    if (m_pFrame) m_pFrame->CommitEdits();
     if (m_saveModified && !m_saveModified()) return;
     m_bBusy = true;
     unit->Initialize();

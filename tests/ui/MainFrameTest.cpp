@@ -1,5 +1,7 @@
+#include "model/CBrantSetupType.h"
 #include "model/CScriptedPrompt.h"
 #include "model/CTavikDoc.h"
+#include "model/CZemUnit.h"
 #include "model/IBrantSetupType.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CHelpDialog.h"
@@ -15,12 +17,14 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBrowser>
 
 #include <gtest/gtest.h>
@@ -154,6 +158,30 @@ TEST_F(FrameTest, CancellingTheSaveQuestionKeepsTheConfiguration) {
     EXPECT_EQ(Value(0, 3, 1), "9");
     EXPECT_TRUE(app->GetDoc()->IsModified());
     EXPECT_FALSE(Frame().close()) << "closing is refused as well";
+}
+
+// A value still in its cell editor when the user saves is validated and saved, not lost.
+TEST_F(FrameTest, SavingCommitsAnOpenCellEditor) {
+    Frame().show();
+    Frame().SetActiveView(0);
+    CLynGridCtrl& grid = *View(0).GetGrid();
+    grid.SetFocusCell(3, 1);
+    grid.setFocus();
+    QTest::keyClicks(&grid, QStringLiteral("2"));
+    auto* editor = grid.findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("7"));
+    ASSERT_EQ(Value(0, 3, 1), "1") << "not yet committed";
+
+    app->saveName = dir.filePath(QStringLiteral("typed.zmg"));
+    ASSERT_TRUE(app->OnFileSave());
+    EXPECT_EQ(Value(0, 3, 1), "27");
+    EXPECT_FALSE(app->GetDoc()->IsModified());
+    CTavikDoc reopened;
+    std::string error;
+    ASSERT_TRUE(reopened.OnOpenDocument(app->saveName.toStdString(), error)) << error;
+    EXPECT_EQ(reopened.GetZemUnit()->GetSetupType(0)->GetDataSheet()->GetProperty(3, 1)->GetDataAsString(),
+              "27");
 }
 
 TEST_F(FrameTest, OpenReinitialisesEveryViewAndShowsGeneral) {
