@@ -234,10 +234,10 @@ protected:
 
     // Starts the simulated unit with the faults given ("alarm/3:noanswer:2") and points the port at it.
     void StartUnit(const std::vector<std::string>& faults = {}) {
-        for (const std::string& spec : faults) {
+        for (const std::string& faultText : faults) {
             ZemFault fault;
             std::string error;
-            ASSERT_TRUE(CZemraFaultTable::Parse(spec, fault, error)) << spec << ": " << error;
+            ASSERT_TRUE(CZemraFaultTable::Parse(faultText, fault, error)) << faultText << ": " << error;
             simulated.Sim().Faults().Add(fault);
         }
         simulated.Sim().SetLateDelayMs(5 * kShortWaitMs);

@@ -88,10 +88,10 @@ public:
             m_thread.join();
         }
     }
-    void AddFault(const std::string& spec) {
+    void AddFault(const std::string& faultText) {
         ZemFault fault;
         std::string error;
-        ASSERT_TRUE(CZemraFaultTable::Parse(spec, fault, error)) << error;
+        ASSERT_TRUE(CZemraFaultTable::Parse(faultText, fault, error)) << error;
         m_sim.Faults().Add(fault);
     }
     void Start() {
