@@ -11,27 +11,20 @@ std::vector<std::uint8_t> Stored(const std::string& text) {
 } // namespace
 
 TEST(ArchiveString, LengthPrefixAtItsBoundaries) {
-    EXPECT_EQ(Stored(""), std::vector<std::uint8_t>{0x00});
-
-    auto b254 = Stored(std::string(254, 'x'));
-    EXPECT_EQ(b254.size(), 255u);
-    EXPECT_EQ(b254[0], 254);
-
-    auto b255 = Stored(std::string(255, 'x'));
-    ASSERT_EQ(b255.size(), 3u + 255u);
-    EXPECT_EQ(b255[0], 0xFF);
-    EXPECT_EQ(b255[1], 0xFF);
-    EXPECT_EQ(b255[2], 0x00);
-
-    auto bFFFD = Stored(std::string(0xFFFD, 'x'));
-    ASSERT_EQ(bFFFD.size(), 3u + 0xFFFD);
-    EXPECT_EQ(bFFFD[1], 0xFD);
-    EXPECT_EQ(bFFFD[2], 0xFF);
-
-    auto bFFFE = Stored(std::string(0xFFFE, 'x'));
-    ASSERT_EQ(bFFFE.size(), 7u + 0xFFFE);
-    EXPECT_EQ((std::vector<std::uint8_t>(bFFFE.begin(), bFFFE.begin() + 7)),
-              (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}));
+    // Length, then the prefix bytes: one byte, 0xFF and two bytes, or 0xFF 0xFFFF and four bytes.
+    const std::pair<std::size_t, std::vector<std::uint8_t>> cases[] = {
+        {0, {0x00}},
+        {254, {254}},
+        {255, {0xFF, 0xFF, 0x00}},
+        {0xFFFD, {0xFF, 0xFD, 0xFF}},
+        {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}}};
+    for (const auto& [length, prefix] : cases) {
+        const auto bytes = Stored(std::string(length, 'x'));
+        ASSERT_EQ(bytes.size(), prefix.size() + length);
+        EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(prefix.size())),
+                  prefix)
+            << length;
+    }
 }
 
 TEST(ArchiveString, EveryBoundaryLengthReadsBack) {

@@ -18,18 +18,14 @@ std::vector<std::string> Items(const CBrChnData& cell) {
 } // namespace
 
 TEST(CellItemList, AddDataSplitsAtSeparatorsAndDropsEmptyPieces) {
-    CBrChnData cell;
-    EXPECT_EQ(cell.AddData(""), 1u);
-    EXPECT_EQ(Items(cell), std::vector<std::string>{""});
-
-    CBrChnData other;
-    EXPECT_EQ(other.AddData("A;;B;"), 2u);
-    EXPECT_EQ(Items(other), (std::vector<std::string>{"A", "B"}));
-
-    CBrChnData lone;
-    EXPECT_EQ(lone.AddData(";"), 1u) << "a text of separators only adds one empty item";
-    CBrChnData list;
-    EXPECT_EQ(list.AddData("OFF;1;2;3;4;5;6;7;8;9;10;11;12;13;14"), 15u);
+    // A text of separators only adds one empty item.
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"", {""}}, {";", {""}}, {"A;;B;", {"A", "B"}}, {"OFF;1;2", {"OFF", "1", "2"}}};
+    for (const auto& [text, items] : cases) {
+        CBrChnData cell;
+        EXPECT_EQ(cell.AddData(text), items.size()) << text;
+        EXPECT_EQ(Items(cell), items) << text;
+    }
 }
 
 TEST(CellItemList, SetSelTextReplacesASingleItemAndSelectsInLists) {
@@ -95,10 +91,10 @@ TEST(CellItemList, AddPropTakesTheRecord) {
 // A damaged document may leave a selection outside the list, or a cell without items.
 TEST(CellItemList, OutOfRangeSelectionAndEmptyListsAreSafe) {
     CBrChnData cell = MakeList({"a", "b"});
-    cell.m_nSel = 5;
-    EXPECT_EQ(cell.GetDataAsString(), "");
-    cell.m_nSel = -3;
-    EXPECT_EQ(cell.GetDataAsString(), "");
+    for (int selection : {5, -3}) {
+        cell.m_nSel = selection;
+        EXPECT_EQ(cell.GetDataAsString(), "");
+    }
 
     CBrChnData empty;
     EXPECT_EQ(empty.GetDataAsString(), "");
@@ -155,28 +151,20 @@ TEST(CellRecord, LayoutAndDegreeRepair) {
                                         "C");
 }
 
+// An item count beyond the bytes, or backed by bytes but more items than any cell has (so a file cannot make
+// each of its bytes cost a string), is refused.
 TEST(CellRecord, ImpossibleItemCountIsRefusedBeforeAllocating) {
-    CArchive out(CArchive::store);
-    out.WriteString("");
-    out.WriteInt16(30);
-    out.WriteInt32(0);
-    out.WriteInt32(0);
-    out.WriteInt32(0);
-    out.WriteInt32(0x7FFFFFFF);
-    CBrChnData cell;
-    CArchive in(out.GetBuffer());
-    EXPECT_THROW(cell.DoFileReadWrite(in, 3), CArchiveException);
-
-    // Backed by bytes, but more items than any cell has: refused too, so a file cannot make each of its
-    // bytes cost a string.
-    CArchive many(CArchive::store);
-    many.WriteString("");
-    many.WriteInt16(30);
-    for (int i = 0; i < 3; ++i)
-        many.WriteInt32(0);
-    many.WriteInt32(5000);
-    for (int i = 0; i < 5000; ++i)
-        many.WriteString("");
-    CArchive manyIn(many.GetBuffer());
-    EXPECT_THROW(cell.DoFileReadWrite(manyIn, 3), CArchiveException);
+    for (const auto& [count, stored] :
+         std::vector<std::pair<std::int32_t, int>>{{0x7FFFFFFF, 0}, {5000, 5000}}) {
+        CArchive out(CArchive::store);
+        out.WriteString("");
+        out.WriteInt16(30);
+        for (std::int32_t value : {0, 0, 0, count})
+            out.WriteInt32(value);
+        for (int i = 0; i < stored; ++i)
+            out.WriteString("");
+        CBrChnData cell;
+        CArchive in(out.GetBuffer());
+        EXPECT_THROW(cell.DoFileReadWrite(in, 3), CArchiveException) << count;
+    }
 }

@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 TEST(Cp1252Text, DocumentSignsBecomeUtf8AndBack) {
-    EXPECT_EQ(Utf8FromCp1252("\xB0"
-                             "C"),
-              "\u00B0C");
-    EXPECT_EQ(Utf8FromCp1252("\xB1"), "\u00B1");
-    EXPECT_EQ(Utf8FromCp1252("\x80"), "\u20AC");
-    EXPECT_EQ(Cp1252FromUtf8("\u00B0C"), "\xB0"
-                                         "C");
-    EXPECT_EQ(Cp1252FromUtf8("\u00B1"), "\xB1");
-    EXPECT_EQ(Cp1252FromUtf8("\u20AC"), "\x80");
+    for (const auto& [cp1252, utf8] : std::vector<std::pair<std::string, std::string>>{{"\xB0"
+                                                                                        "C",
+                                                                                        "\u00B0C"},
+                                                                                       {"\xB1", "\u00B1"},
+                                                                                       {"\x80", "\u20AC"}}) {
+        EXPECT_EQ(Utf8FromCp1252(cp1252), utf8);
+        EXPECT_EQ(Cp1252FromUtf8(utf8), cp1252);
+    }
 }
 
 TEST(Cp1252Text, EveryByteRoundTrips) {

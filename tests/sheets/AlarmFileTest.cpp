@@ -31,6 +31,12 @@ protected:
         return texts;
     }
     static std::size_t FirstCountOffset() { return 1 + 5 + 4; } // title "Alarm", setup type
+    // Where the setup-type record follows the 48 flag groups: the title appears a second time.
+    static std::size_t FlagsEnd(const std::vector<std::uint8_t>& bytes) {
+        const std::vector<std::uint8_t> title = {0x05, 'A', 'l', 'a', 'r', 'm', 3, 0, 0, 0};
+        return static_cast<std::size_t>(
+            std::search(bytes.begin() + 1, bytes.end(), title.begin(), title.end()) - bytes.begin());
+    }
     static void Patch32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
         for (int k = 0; k < 4; ++k)
             bytes[at + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(value >> (8 * k));
@@ -52,12 +58,8 @@ TEST_F(AlarmFile, SectionComesBeforeTheRecord) {
                                             3,    0,   0,   0,   0x05, 'B', 'l', 'o', 'c', 'k'};
     ASSERT_GT(bytes.size(), head.size());
     EXPECT_TRUE(std::equal(head.begin(), head.end(), bytes.begin()));
-    // The setup-type record follows the 48 flag groups: its title appears a second time.
-    const std::vector<std::uint8_t> title = {0x05, 'A', 'l', 'a', 'r', 'm', 3, 0, 0, 0};
-    const auto second = std::search(bytes.begin() + 1, bytes.end(), title.begin(), title.end());
-    ASSERT_NE(second, bytes.end());
-    const auto flagBytes = static_cast<std::size_t>(second - bytes.begin()) - 10;
-    EXPECT_EQ(flagBytes % 48, 0u); // 48 groups of equal size
+    ASSERT_LT(FlagsEnd(bytes), bytes.size());
+    EXPECT_EQ((FlagsEnd(bytes) - 10) % 48, 0u); // 48 groups of equal size
 }
 
 TEST_F(AlarmFile, StoreAndLoadKeepsEverything) {
@@ -127,16 +129,11 @@ TEST_F(AlarmFile, FlagGroupCounts) {
         }
     }
     std::vector<std::uint8_t> shortGroups = archive.GetBuffer();
-    const std::size_t flagsEnd = [&] {
-        const std::vector<std::uint8_t> title = {0x05, 'A', 'l', 'a', 'r', 'm', 3, 0, 0, 0};
-        return static_cast<std::size_t>(
-            std::search(bytes.begin() + 1, bytes.end(), title.begin(), title.end()) - bytes.begin());
-    }();
-    shortGroups.insert(shortGroups.end(), bytes.begin() + static_cast<std::ptrdiff_t>(flagsEnd), bytes.end());
+    shortGroups.insert(shortGroups.end(), bytes.begin() + static_cast<std::ptrdiff_t>(FlagsEnd(bytes)),
+                       bytes.end());
     ASSERT_EQ(Cause(shortGroups, *this), 0);
-    EXPECT_EQ(Flag(1, 0), "ON");
-    EXPECT_EQ(Flag(1, 1), "OFF");
-    EXPECT_EQ(Flag(2, 0), "OFF");
+    EXPECT_EQ((std::vector<std::string>{Flag(1, 0), Flag(1, 1), Flag(2, 0)}),
+              (std::vector<std::string>{"ON", "OFF", "OFF"}));
 }
 
 TEST_F(AlarmFile, TruncatedFilesFailCleanly) {

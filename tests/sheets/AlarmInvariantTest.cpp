@@ -70,64 +70,52 @@ protected:
     // Few physical inputs with few distinct parameters, so that equal parameters and shared inputs are
     // common.
     std::string Step(std::mt19937& random) {
-        auto pick = [&](auto const& list) { return std::string(list[random() % list.size()]); };
+        using List = std::vector<std::string>;
+        auto pick = [&](const List& list) { return list[random() % list.size()]; };
         auto between = [&](int low, int high) { return low + static_cast<int>(random() % (high - low + 1)); };
-        static const std::array<const char*, 4> types = {"OFF", "20 mA", "10 V", "24 V"};
-        static const std::array<const char*, 3> units = {"", "bar", "C"};
-        static const std::array<const char*, 4> limits = {"0", "10", "-10", "12.5"};
-        static const std::array<const char*, 9> oddRefs = {"OFF",   "11", "12", "in 13", "LOG2 (1B)",
-                                                           "LOG10", "",   "X",  "LOG8"};
-        static const std::array<const char*, 6> setPoints = {"5", "-20", "12.5", "99", "1.2345", "abc"};
-        static const std::array<const char*, 6> delays = {"0.3", "1", "2.5", "100000", "0.1", "x"};
-        static const std::array<const char*, 3> blockModes = {"OFF", "+REF", "-REF"};
-        static const std::array<const char*, 4> onOff = {"ON", "OFF", "ON", "OFF"};
-        std::ostringstream what;
+        auto edit = [](IBrantSetupType& sheet, int row, int col, const std::string& text) {
+            sheet.ValidateData(row, col, text);
+            return sheet.GetTitle() + " " + std::to_string(row) + "," + std::to_string(col) + " '" + text +
+                   "'";
+        };
+        static const List types = {"OFF", "20 mA", "10 V", "24 V"}, units = {"", "bar", "C"},
+                          limits = {"0", "10", "-10", "12.5"},
+                          oddRefs = {"OFF", "11", "12", "in 13", "LOG2 (1B)", "LOG10", "", "X", "LOG8"},
+                          setPoints = {"5", "-20", "12.5", "99", "1.2345", "abc"},
+                          delays = {"0.3", "1", "2.5", "100000", "0.1", "x"}, onOff = {"ON", "OFF"};
         const int kind = between(0, 39);
         const int alarmRow = between(1, 6) == 1 ? between(1, 48) : between(1, 6);
         if (kind < 8) {
-            const int row = between(1, 4);
-            const int col = between(1, 7);
-            const std::string text = col == 1 ? pick(types) : col == 2 ? pick(units) : pick(limits);
-            physical.ValidateData(row, col, text);
-            what << "physical " << row << "," << col << " '" << text << "'";
-        } else if (kind == 8) {
-            const int row = between(1, 4);
-            physical.ResetChannel(row);
-            what << "physical reset " << row;
-        } else if (kind < 16) {
-            const int row = between(1, 7);
-            const int col = between(1, 3);
-            const std::vector<std::string>& items = Cell(logical, row, col)->GetData();
-            const std::string text = items[random() % items.size()];
-            logical.ValidateData(row, col, text);
-            what << "logical " << row << "," << col << " '" << text << "'";
-        } else if (kind == 16) {
-            const int row = between(1, 7);
-            logical.ResetChannel(row);
-            what << "logical reset " << row;
-        } else if (kind < 24) {
-            const std::vector<std::string>& items = Items(alarmRow, ALM_COL_INPREF);
-            const std::string text = random() % 3 ? items[random() % items.size()] : pick(oddRefs);
-            alarm.ValidateData(alarmRow, ALM_COL_INPREF, text);
-            what << "alarm " << alarmRow << " reference '" << text << "'";
-        } else if (kind < 34) {
+            const int row = between(1, 4), col = between(1, 7);
+            return edit(physical, row, col, pick(col == 1 ? types : col == 2 ? units : limits));
+        }
+        if (kind == 8 || kind == 16 || kind == 39) {
+            const int row = kind == 8 ? between(1, 4) : kind == 16 ? between(1, 7) : alarmRow;
+            IBrantSetupType& sheet = kind == 8    ? static_cast<IBrantSetupType&>(physical)
+                                     : kind == 16 ? static_cast<IBrantSetupType&>(logical)
+                                                  : static_cast<IBrantSetupType&>(alarm);
+            sheet.ResetChannel(row);
+            return sheet.GetTitle() + " reset " + std::to_string(row);
+        }
+        if (kind < 16) {
+            const int row = between(1, 7), col = between(1, 3);
+            return edit(logical, row, col, pick(Cell(logical, row, col)->GetData()));
+        }
+        if (kind < 24) {
+            const bool listed = random() % 3;
+            return edit(alarm, alarmRow, ALM_COL_INPREF,
+                        pick(listed ? Items(alarmRow, ALM_COL_INPREF) : oddRefs));
+        }
+        if (kind < 34) {
             const int col = between(2, 8);
-            std::string text;
-            if (col == ALM_COL_DYNREF) {
-                const std::vector<std::string>& items = Items(alarmRow, col);
-                text = items[random() % items.size()];
-            } else if (col == ALM_COL_SIGN) {
-                text = g_Signs[random() % 3];
-            } else if (col == ALM_COL_SETPOINT) {
-                text = pick(setPoints);
-            } else if (col == ALM_COL_DELAY) {
-                text = pick(delays);
-            } else {
-                text = std::to_string(between(0, 26));
-            }
-            alarm.ValidateData(alarmRow, col, text);
-            what << "alarm " << alarmRow << "," << col << " '" << text << "'";
-        } else if (kind < 36) {
+            const std::string text = col == ALM_COL_DYNREF     ? pick(Items(alarmRow, col))
+                                     : col == ALM_COL_SIGN     ? std::string(g_Signs[random() % 3])
+                                     : col == ALM_COL_SETPOINT ? pick(setPoints)
+                                     : col == ALM_COL_DELAY    ? pick(delays)
+                                                               : std::to_string(between(0, 26));
+            return edit(alarm, alarmRow, col, text);
+        }
+        if (kind < 36) {
             std::vector<CBrChnData*> props(3, nullptr);
             int count = 0;
             if (alarm.GetPopupProperties(alarmRow, ALM_COL_FLAGS, props.data(), count)) {
@@ -137,24 +125,19 @@ protected:
                 for (int i = 0; i < count; ++i)
                     delete props[static_cast<std::size_t>(i)];
             }
-            what << "alarm " << alarmRow << " flags";
-        } else if (kind < 38) {
+            return "alarm " + std::to_string(alarmRow) + " flags";
+        }
+        if (kind < 38) {
             std::array<BYTE, 32> block;
             for (BYTE& b : block)
                 b = static_cast<BYTE>(random());
             block[0] = static_cast<BYTE>(random() % 2 ? between(0, 3) : between(24, 27));
             block[3] &= 0x7F;
             alarm.SetAlarmData(alarmRow - 1, block.data());
-            what << "alarm " << alarmRow << " received, reference byte " << int(block[0]);
-        } else if (kind == 38) {
-            const std::string mode = pick(blockModes);
-            general.ValidateData(11, 1, mode);
-            what << "general block " << mode;
-        } else {
-            alarm.ResetChannel(alarmRow);
-            what << "alarm reset " << alarmRow;
+            return "alarm " + std::to_string(alarmRow) + " received, reference byte " +
+                   std::to_string(block[0]);
         }
-        return what.str();
+        return edit(general, 11, 1, pick({"OFF", "+REF", "-REF"}));
     }
 };
 } // namespace

@@ -5,30 +5,15 @@ using AlarmDefaults = AlarmSheets;
 using AlarmFlags = AlarmSheets;
 } // namespace
 
-TEST_F(AlarmDefaults, ShapeAndTitles) {
-    const CDataSheet* sheet = alarm.GetDataSheet();
-    ASSERT_EQ(sheet->GetNumSections(), 49);
-    for (int row = 0; row < 49; ++row)
-        ASSERT_EQ(sheet->GetNumCells(row), 17) << row;
-    EXPECT_EQ(alarm.GetNumChannels(), 49);
-    EXPECT_EQ(alarm.GetTitle(), "Alarm");
-    EXPECT_EQ(alarm.GetSetupType(), SETUP_ALARM);
-    EXPECT_EQ(alarm.GetNumColumns(), 10);
-    EXPECT_EQ(Value(0, 0), "Alarms");
-    EXPECT_EQ(Value(0, 3), "<>\xB1");
-    EXPECT_EQ(Value(0, 6), "Delay (s)");
-    EXPECT_EQ(Value(0, 16), "Misc.");
-    EXPECT_EQ(Value(1, 0), "1  (A11)");
-    EXPECT_EQ(Value(6, 0), "6  (A16)");
-    EXPECT_EQ(Value(7, 0), "7  (A21)");
-    EXPECT_EQ(Value(9, 0), "9  (A23)");
-    EXPECT_EQ(Value(10, 0), "10 (A24)");
-    EXPECT_EQ(Value(48, 0), "48 (A86)");
-}
-
 TEST_F(AlarmDefaults, EveryAlarmStartsOff) {
+    ASSERT_EQ(alarm.GetDataSheet()->GetNumSections(), 49);
+    // Row titles: alarm number padded to two places, then the LED name (six to a group).
+    for (const auto& [row, title] : std::vector<std::pair<int, std::string>>{
+             {1, "1  (A11)"}, {7, "7  (A21)"}, {10, "10 (A24)"}, {48, "48 (A86)"}})
+        EXPECT_EQ(Value(row, 0), title);
     const std::vector<std::string> expected = {"OFF", "OFF", "<", "0", "", "0.3", "OFF", "OFF", "..."};
     for (int row = 1; row <= 48; ++row) {
+        ASSERT_EQ(alarm.GetDataSheet()->GetNumCells(row), 17) << row;
         EXPECT_FALSE(alarm.IsChannelActive(row));
         for (int col = 1; col <= 9; ++col)
             EXPECT_EQ(Value(row, col), expected[static_cast<std::size_t>(col - 1)]) << row << "," << col;
@@ -44,30 +29,7 @@ TEST_F(AlarmDefaults, EveryAlarmStartsOff) {
     EXPECT_EQ(alarm.GetFlagGroup(49), nullptr);
 }
 
-TEST_F(AlarmDefaults, CellKinds) {
-    const CDataSheet* sheet = alarm.GetDataSheet();
-    EXPECT_EQ(Items(5, ALM_COL_LED).size(), 25u);
-    EXPECT_EQ(Items(5, ALM_COL_LED).back(), "24");
-    EXPECT_EQ(Items(5, ALM_COL_OUTPUT).size(), 15u);
-    EXPECT_EQ(Items(5, ALM_COL_OUTPUT).back(), "14");
-    EXPECT_EQ(Items(5, ALM_COL_SIGN), (std::vector<std::string>{"<", ">", "\xB1"}));
-    EXPECT_EQ(sheet->GetProperty(3, ALM_COL_TEXT)->m_nMaxTextLen, 10);
-    EXPECT_EQ(sheet->GetProperty(3, ALM_COL_DELAY)->m_nMaxTextLen, -1);
-    EXPECT_EQ(sheet->GetProperty(3, ALM_COL_FLAGS)->m_nStyle, CTRL_STYLE_POPUP);
-    EXPECT_EQ(sheet->GetProperty(3, ALM_COL_INPREF)->m_nStyle, CTRL_STYLE_LIST);
-    EXPECT_EQ(sheet->GetProperty(3, ALM_COL_SETPOINT)->m_nDataType, DATA_TYPE_FLOAT);
-    EXPECT_EQ(sheet->GetProperty(3, ALM_COL_SETPOINT)->m_bEditable, 1);
-    EXPECT_EQ(sheet->GetProperty(3, ALM_COL_INPREF)->m_bEditable, 0);
-    EXPECT_EQ(sheet->GetProperty(3, ALM_COL_DELAY)->GetName(), "Delay");
-    EXPECT_EQ(sheet->GetProperty(3, ALM_COL_INPREF)->m_clrBk, CLR_DEFAULT);
-    const CBrChnData& block = *alarm.GetFlagGroup(3)->front();
-    EXPECT_EQ(block.GetName(), "Block");
-    EXPECT_EQ(block.m_nDataType, DATA_TYPE_INT);
-    EXPECT_EQ(block.GetData(), (std::vector<std::string>{"OFF", "ON"}));
-    EXPECT_EQ((*alarm.GetFlagGroup(3))[2]->GetName(), "Hysteresis");
-}
-
-TEST_F(AlarmDefaults, ResetKeepsOfferedInputs) {
+TEST_F(AlarmDefaults, ResetKeepsOfferedInputsInitializeDiscardsThem) {
     ActivatePhysical(2);
     UseInput(4, "IN 12");
     ASSERT_TRUE(alarm.ValidateData(4, ALM_COL_DELAY, "12"));
@@ -83,11 +45,8 @@ TEST_F(AlarmDefaults, ResetKeepsOfferedInputs) {
     EXPECT_EQ(Flag(4, 2), "OFF");
     alarm.ResetChannel(0); // rows outside the alarms are ignored
     alarm.ResetChannel(49);
-}
 
-TEST_F(AlarmDefaults, InitializeDiscardsEverything) {
-    ActivatePhysical(1);
-    UseInput(1, "IN 11");
+    UseInput(1, "IN 12");
     SetFlags(1, {"ON"});
     alarm.Initialize();
     EXPECT_EQ(Value(1, ALM_COL_INPREF), "OFF");
@@ -112,15 +71,15 @@ TEST_F(AlarmFlags, SummaryFollowsThePopup) {
     general.ValidateData(11, 1, "+REF");
     ActivatePhysical(1);
     UseInput(2, "IN 11");
-    SetFlags(2, {"ON", "OFF", "ON"});
-    EXPECT_EQ(Value(2, ALM_COL_FLAGS), "BH");
-    EXPECT_EQ(Flag(2, 0), "ON");
-    SetFlags(2, {"OFF", "ON", "ON"});
-    EXPECT_EQ(Value(2, ALM_COL_FLAGS), "CH");
-    SetFlags(2, {"ON", "ON", "ON"});
-    EXPECT_EQ(Value(2, ALM_COL_FLAGS), "BCH");
-    SetFlags(2, {"OFF", "OFF", "OFF"});
-    EXPECT_EQ(Value(2, ALM_COL_FLAGS), "...");
+    for (const auto& [flags, summary] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{{{"ON", "OFF", "ON"}, "BH"},
+                                                                       {{"OFF", "ON", "ON"}, "CH"},
+                                                                       {{"ON", "ON", "ON"}, "BCH"},
+                                                                       {{"OFF", "OFF", "OFF"}, "..."}}) {
+        SetFlags(2, flags);
+        EXPECT_EQ(Value(2, ALM_COL_FLAGS), summary);
+        EXPECT_EQ(Flag(2, 0), flags[0]);
+    }
     EXPECT_TRUE(prompt.Messages().empty());
 }
 

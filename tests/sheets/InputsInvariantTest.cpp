@@ -34,16 +34,10 @@ protected:
     }
     bool LogActive(int row) const { return logical.IsOtherParmActive(row, -1) != 0; }
 
-    // The parameters of a picked source as the rule compares them (physical ones without leading blanks).
-    std::vector<std::string> SourceParms(const std::string& name) const {
-        std::vector<std::string> parms;
-        if (name[0] == 'I') {
-            for (const std::string& text : PhParms(GetPhChnIndex(name)))
-                parms.push_back(TrimLeft(text));
-        } else {
-            parms = LogParms(GetLogChnIndex(name));
-        }
-        return parms;
+    static std::vector<std::string> Trimmed(std::vector<std::string> texts) {
+        for (std::string& text : texts)
+            text = TrimLeft(text);
+        return texts;
     }
 
     // 1..24 for "IN 11".."IN 83", 25..31 for "LOG1".."LOG7", 0 for any other text.
@@ -85,7 +79,7 @@ protected:
                 const std::string value = Cell(logical, row, col)->GetDataAsString();
                 if (value != "OFF") picked.push_back(value);
             }
-            std::vector<std::string> derived = LogParms(row);
+            const std::vector<std::string> derived = LogParms(row);
             if (picked.empty() && derived != std::vector<std::string>(7, ""))
                 return out << "inactive LOG" << row << " shows parameters", out.str();
             for (const std::string& source : picked) {
@@ -96,11 +90,10 @@ protected:
                     return out << "LOG" << row << " picks " << source << " and offers it in " << cellsHolding
                                << " cells",
                            out.str();
-                std::vector<std::string> shown = derived;
-                if (source[0] == 'I')
-                    for (std::string& text : shown)
-                        text = TrimLeft(text);
-                if (SourceParms(source) != shown)
+                // Physical parameters are compared without leading blanks.
+                const bool ph = source[0] == 'I';
+                if ((ph ? Trimmed(PhParms(GetPhChnIndex(source))) : LogParms(GetLogChnIndex(source))) !=
+                    (ph ? Trimmed(derived) : derived))
                     return out << "LOG" << row << " shows other parameters than its source " << source,
                            out.str();
             }
@@ -120,36 +113,27 @@ protected:
 
     // A random edit; physical inputs are few and alike so that equal parameters are common.
     std::string Step(std::mt19937& random) {
-        auto pick = [&](auto const& list) { return list[random() % list.size()]; };
-        static const std::array<const char*, 4> types = {"OFF", "20 mA", "10 V", "24 V"};
-        static const std::array<const char*, 3> units = {"", "bar", "  V"};
-        static const std::array<const char*, 4> limits = {"0", "10", "20", "30"};
-        static const std::array<const char*, 6> odd = {"OFF", "12", "99", "LOG3", "IN 8", "\xB0;"};
-        std::ostringstream what;
+        using List = std::vector<std::string>;
+        auto pick = [&](const List& list) { return list[random() % list.size()]; };
+        static const List types = {"OFF", "20 mA", "10 V", "24 V"}, units = {"", "bar", "  V"},
+                          limits = {"0", "10", "20", "30"},
+                          odd = {"OFF", "12", "99", "LOG3", "IN 8", "\xB0;"};
         const int kind = static_cast<int>(random() % 20);
-        if (kind < 7) {
-            const int row = 1 + static_cast<int>(random() % 5);
-            const int col = 1 + static_cast<int>(random() % 7);
-            std::string text = col == 1 ? pick(types) : col == 2 ? pick(units) : pick(limits);
-            physical.ValidateData(row, col, text);
-            what << "physical " << row << "," << col << " '" << text << "'";
-        } else if (kind == 7) {
-            const int row = 1 + static_cast<int>(random() % 5);
-            physical.ResetChannel(row);
-            what << "physical reset " << row;
-        } else if (kind < 18) {
-            const int row = 1 + static_cast<int>(random() % 8);
-            const int col = 1 + static_cast<int>(random() % 12);
-            const std::vector<std::string>& items = ItemsOf(row, col);
-            std::string text = random() % 4 ? items[random() % items.size()] : pick(odd);
-            logical.ValidateData(row, col, text);
-            what << "logical " << row << "," << col << " '" << text << "'";
-        } else {
-            const int row = 1 + static_cast<int>(random() % 8);
-            logical.ResetChannel(row);
-            what << "logical reset " << row;
+        const bool isPhysical = kind < 8;
+        IBrantSetupType& sheet = isPhysical ? static_cast<IBrantSetupType&>(physical) : logical;
+        const int row = 1 + static_cast<int>(random() % (isPhysical ? 5 : 8));
+        if (kind == 7 || kind >= 18) {
+            sheet.ResetChannel(row);
+            return sheet.GetTitle() + " reset " + std::to_string(row);
         }
-        return what.str();
+        const int col = 1 + static_cast<int>(random() % (isPhysical ? 7 : 12));
+        std::string text;
+        if (isPhysical)
+            text = pick(col == 1 ? types : col == 2 ? units : limits);
+        else
+            text = random() % 4 ? pick(ItemsOf(row, col)) : pick(odd);
+        sheet.ValidateData(row, col, text);
+        return sheet.GetTitle() + " " + std::to_string(row) + "," + std::to_string(col) + " '" + text + "'";
     }
 };
 

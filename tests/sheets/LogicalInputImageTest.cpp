@@ -28,19 +28,13 @@ protected:
 // --- Reference bytes.
 
 TEST_F(LogicalInputImageTest, ReferenceBytesNameTheSources) {
-    EXPECT_EQ(CLogicalInput::EncodeInputReference("IN 11"), 0);
-    EXPECT_EQ(CLogicalInput::EncodeInputReference("IN 83"), 23);
-    EXPECT_EQ(CLogicalInput::EncodeInputReference("LOG1"), 24);
-    EXPECT_EQ(CLogicalInput::EncodeInputReference("LOG6"), 29);
-    EXPECT_EQ(CLogicalInput::EncodeInputReference("LOG8"), 31);
-    for (const std::string text : {"OFF", "", "IN 99", "I", "LOGX", "NON", "\xB0"})
+    for (const auto& [text, code] : std::vector<std::pair<std::string, BYTE>>{
+             {"IN 11", 0}, {"IN 83", 23}, {"LOG1", 24}, {"LOG6", 29}, {"LOG8", 31}, {"OFF", 48}}) {
+        EXPECT_EQ(CLogicalInput::EncodeInputReference(text), code) << text;
+        EXPECT_EQ(CLogicalInput::DecodeInputReference(code), text);
+    }
+    for (const std::string text : {"", "IN 99", "I", "LOGX", "NON", "\xB0"})
         EXPECT_EQ(CLogicalInput::EncodeInputReference(text), 48) << text;
-
-    EXPECT_EQ(CLogicalInput::DecodeInputReference(0), "IN 11");
-    EXPECT_EQ(CLogicalInput::DecodeInputReference(23), "IN 83");
-    EXPECT_EQ(CLogicalInput::DecodeInputReference(24), "LOG1");
-    EXPECT_EQ(CLogicalInput::DecodeInputReference(31), "LOG8");
-    EXPECT_EQ(CLogicalInput::DecodeInputReference(48), "OFF");
     // Bytes beyond LOG8 name no source, instead of aliasing LOG10.. onto LOG1.
     for (int code : {32, 33, 46, 47, 49, 200, 255})
         EXPECT_EQ(CLogicalInput::DecodeInputReference(static_cast<BYTE>(code)), "") << code;
@@ -88,8 +82,7 @@ TEST_F(LogicalInputImageTest, SentBlockComesBackAsTheSameLogicalInput) {
     logical.ResetChannel(3);
     RecordingSetupType& alarm = Record(SETUP_ALARM);
     logical.SetLogInpParms(2, block.data());
-    EXPECT_EQ(Log(3, 2), "IN 11");
-    EXPECT_EQ(Log(3, 7), "IN 12");
+    EXPECT_EQ((Strings{Log(3, 2), Log(3, 7)}), (Strings{"IN 11", "IN 12"}));
     EXPECT_EQ(LogParms(3), parms);
     EXPECT_EQ(LogItems(3, 1), Strings{"OFF"});
     EXPECT_EQ(LogItems(4, 1), (Strings{"OFF", "IN 11", "IN 12", "LOG3"}));
@@ -132,9 +125,7 @@ TEST_F(LogicalInputImageTest, BytesNamingNoSourceKeepTheCell) {
     Block block = BlockOf(2);
     SetReferences(block, {47, 33, 200});
     logical.SetLogInpParms(2, block.data());
-    EXPECT_EQ(Log(3, 1), "IN 11");
-    EXPECT_EQ(Log(3, 2), "LOG1");
-    EXPECT_EQ(Log(3, 3), "OFF");
+    EXPECT_EQ((Strings{Log(3, 1), Log(3, 2), Log(3, 3)}), (Strings{"IN 11", "LOG1", "OFF"}));
 }
 
 TEST_F(LogicalInputImageTest, ReceivedSourcesReplaceTheOldOnes) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <tuple>
 
 namespace {
 
@@ -25,12 +26,7 @@ protected:
 // --- A new document.
 
 TEST_F(PhysicalInputTest, NewDocumentHasEveryInputOffWithDefaultValues) {
-    EXPECT_EQ(physical.GetTitle(), "Physical Input");
-    EXPECT_EQ(physical.GetNumChannels(), 25);
-    EXPECT_EQ(physical.GetNumColumns(), 8);
     ASSERT_EQ(physical.GetDataSheet()->GetNumSections(), 25);
-    EXPECT_EQ(Items(physical, 0, 7), Strings{"Misc."});
-    EXPECT_EQ(Ph(24, 0), "IN 83");
     for (int row = 1; row <= 24; ++row) {
         EXPECT_EQ(PhParms(row), (Strings{"OFF", "", "0", "0", "0", "0", "0"})) << row;
         EXPECT_EQ(physical.IsChannelActive(row), 0);
@@ -41,12 +37,6 @@ TEST_F(PhysicalInputTest, NewDocumentHasEveryInputOffWithDefaultValues) {
                                               "\xB0"
                                               "F"}));
     EXPECT_EQ(Cell(physical, 5, 2)->m_nMaxTextLen, 4);
-    // Value cells are named after the column to their left.
-    EXPECT_EQ(Cell(physical, 3, 1)->GetName(), "Input");
-    EXPECT_EQ(Cell(physical, 3, 7)->GetName(), "LCDUp");
-}
-
-TEST_F(PhysicalInputTest, ActivityIsAnsweredOnlyForInputRows) {
     ASSERT_EQ(ActivatePh(1, "24 V"), 1);
     EXPECT_EQ(physical.IsChannelActive(1), 1);
     EXPECT_EQ(Active(), std::vector<std::uint32_t>{1});
@@ -59,19 +49,15 @@ TEST_F(PhysicalInputTest, ActivityIsAnsweredOnlyForInputRows) {
 
 TEST_F(PhysicalInputTest, InputLimitsAreClampedToTheInputType) {
     ActivatePh(3, "10 V");
-    EXPECT_EQ(physical.ValidateData(3, 5, "5.5"), 1);
-    EXPECT_EQ(Ph(3, 5), "5.5");
-    EXPECT_EQ(physical.ValidateData(3, 5, "12"), 0);
-    EXPECT_EQ(LastError(), IDS_OUT_OFF_RANGE_CLOSEST);
-    EXPECT_EQ(Ph(3, 5), "10");
-    EXPECT_EQ(physical.ValidateData(3, 3, "-1"), 0);
-    EXPECT_EQ(LastError(), IDS_OUT_OFF_RANGE_CLOSEST);
-    EXPECT_EQ(Ph(3, 3), "0");
-    EXPECT_EQ(physical.ValidateData(3, 3, ""), 1);
-    EXPECT_EQ(Ph(3, 3), "");
-    EXPECT_EQ(physical.ValidateData(3, 3, "1.2.3"), 0);
-    EXPECT_EQ(physical.ValidateData(3, 3, " 4"), 0);
-    EXPECT_EQ(Ph(3, 3), "");
+    // Column, text, accepted, shown afterwards; a refused text keeps the value before it.
+    const std::tuple<int, const char*, int, const char*> cases[] = {{5, "5.5", 1, "5.5"}, {5, "12", 0, "10"},
+                                                                    {3, "-1", 0, "0"},    {3, "", 1, ""},
+                                                                    {3, "1.2.3", 0, ""},  {3, " 4", 0, ""}};
+    for (const auto& [col, text, accepted, shown] : cases) {
+        EXPECT_EQ(physical.ValidateData(3, col, text), accepted) << text;
+        EXPECT_EQ(Ph(3, col), shown) << text;
+        EXPECT_EQ(LastError(), accepted ? 0u : IDS_OUT_OFF_RANGE_CLOSEST) << text;
+    }
 }
 
 TEST_F(PhysicalInputTest, ChangingTheTypeClampsLimitsButKeepsTheType) {
@@ -109,9 +95,9 @@ TEST_F(PhysicalInputTest, ValuesOfAnInactiveInputAreRefused) {
 
 TEST_F(PhysicalInputTest, LcdValuesAreStoredUnchecked) {
     ActivatePh(7);
-    EXPECT_EQ(physical.ValidateData(7, 4, "-12.5"), 1);
-    EXPECT_EQ(physical.ValidateData(7, 6, "abc"), 1);
-    EXPECT_EQ(physical.ValidateData(7, 7, ""), 1);
+    for (const auto& [col, text] :
+         std::vector<std::pair<int, std::string>>{{4, "-12.5"}, {6, "abc"}, {7, ""}})
+        EXPECT_EQ(physical.ValidateData(7, col, text), 1) << col;
     EXPECT_EQ(PhParms(7), (Strings{"20 mA", "", "0", "-12.5", "0", "abc", ""}));
 }
 
@@ -143,15 +129,12 @@ TEST_F(PhysicalInputTest, ANewUnitIsOfferedOnEveryInput) {
     EXPECT_EQ(physical.ValidateData(2, 2, "\tbar"), 1);
     EXPECT_EQ(Ph(2, 2), "bar");
     EXPECT_EQ(Items(physical, 2, 2).size(), 10u);
-}
-
-TEST_F(PhysicalInputTest, AUnitWithASeparatorStaysOneItem) {
-    ActivatePh(1);
-    EXPECT_EQ(physical.ValidateData(1, 2, ";"), 1);
-    EXPECT_EQ(Ph(1, 2), ";");
-    EXPECT_EQ(physical.ValidateData(1, 2, "a;b"), 1);
-    EXPECT_EQ(Ph(1, 2), "a;b");
-    EXPECT_EQ(Items(physical, 9, 2).size(), 11u);
+    // A unit with a separator stays one item.
+    for (const std::string unit : {";", "a;b"}) {
+        EXPECT_EQ(physical.ValidateData(1, 2, unit), 1);
+        EXPECT_EQ(Ph(1, 2), unit);
+    }
+    EXPECT_EQ(Items(physical, 9, 2).size(), 12u);
 }
 
 // --- Change notices.
@@ -167,14 +150,10 @@ TEST_F(PhysicalInputTest, EveryEditIsAnnouncedToEverySetupType) {
         {1, 5, 1, "10 V"}, {1, 5, 5, "10"}, {1, 5, 2, "bar"}, {1, 6, 4, "1"}};
     EXPECT_EQ(alarm.notices, expected);
     EXPECT_EQ(general.notices, expected);
-}
-
-TEST_F(PhysicalInputTest, TurningOffIsAnnouncedTwice) {
-    ActivatePh(5);
-    RecordingSetupType& alarm = Record(SETUP_ALARM);
+    // Turning an input off is announced twice.
+    alarm.notices.clear();
     physical.ValidateData(5, 1, "OFF");
-    const std::vector<RecordingSetupType::Notice> expected = {{1, 5, 1, "OFF"}, {1, 5, 1, "OFF"}};
-    EXPECT_EQ(alarm.notices, expected);
+    EXPECT_EQ(alarm.notices, (std::vector<RecordingSetupType::Notice>{{1, 5, 1, "OFF"}, {1, 5, 1, "OFF"}}));
 }
 
 TEST_F(PhysicalInputTest, CoordinatesOutsideTheInputsChangeNothing) {
@@ -184,6 +163,12 @@ TEST_F(PhysicalInputTest, CoordinatesOutsideTheInputsChangeNothing) {
             EXPECT_EQ(physical.ValidateData(row, col, "20 mA"), 0);
     physical.ResetChannel(0);
     physical.ResetChannel(25);
+    std::array<BYTE, 32> block;
+    block.fill(0xAB);
+    physical.GetInputParms(24, block.data());
+    physical.GetInputParms(-1, block.data());
+    physical.SetInputParms(24, block.data());
+    EXPECT_EQ(block[0], 0xAB);
     EXPECT_TRUE(alarm.notices.empty());
     EXPECT_EQ(Ph(0, 1), "InpTp");
 }
@@ -242,32 +227,19 @@ TEST_F(PhysicalInputTest, ReceivedBlockIsCheckedAsAnEdit) {
     EXPECT_TRUE(prompt.Log().empty());
 }
 
-TEST_F(PhysicalInputTest, ReceivedOffBlockResetsTheInput) {
+TEST_F(PhysicalInputTest, ReceivedOffOrUnknownType) {
     ActivatePh(3, "24 V");
     Block block{};
     block[1] = 5;
     block[28] = 'b', block[29] = 'a', block[30] = 'r', block[31] = ' ';
     physical.SetInputParms(2, block.data());
     EXPECT_EQ(PhParms(3), (Strings{"OFF", "", "0", "0", "0", "0", "0"}));
-}
-
-TEST_F(PhysicalInputTest, ReceivedUnknownTypeKeepsTheOldType) {
+    // An unknown type keeps the old one.
     ActivatePh(3, "10 V");
-    Block block{};
     block[0] = 1;
     physical.SetInputParms(2, block.data());
     EXPECT_EQ(Ph(3, 1), "10 V");
     EXPECT_EQ(Items(physical, 3, 1), (Strings{"OFF", "20 mA", "10 V", "24 V", ""}));
-}
-
-TEST_F(PhysicalInputTest, BlockIndicesOutsideTheInputsAreIgnored) {
-    Block block;
-    block.fill(0xAB);
-    physical.GetInputParms(24, block.data());
-    physical.GetInputParms(-1, block.data());
-    physical.SetInputParms(24, block.data());
-    EXPECT_EQ(block[0], 0xAB);
-    EXPECT_EQ(Ph(0, 1), "InpTp");
 }
 
 // --- Document file.
