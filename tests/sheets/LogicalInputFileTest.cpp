@@ -59,6 +59,13 @@ TEST_F(LogicalInputFileTest, CurrentRecordRoundTrips) {
     EXPECT_EQ(LogParms(2), parms);
     EXPECT_EQ(LogItems(4, 2), items);
     EXPECT_EQ(Cell(logical, 4, 2)->GetName(), "I1");
+
+    // Unlike the legacy record, the current one keeps item texts as stored.
+    BuildOldStyleSheet();
+    CArchive old(CArchive::store);
+    logical.DoFileReadWrite(old, 3);
+    ASSERT_EQ(LoadCause(old.GetBuffer(), 3), 0);
+    EXPECT_EQ(Log(3, 4), "LOG2 (1B)");
 }
 
 TEST_F(LogicalInputFileTest, LegacyRecordNamesLogicalInputsByFourCharacters) {
@@ -91,14 +98,6 @@ TEST_F(LogicalInputFileTest, DamagedLegacyRecordIsABadSchema) {
         EXPECT_EQ(LoadCause(cut, 2), CArchiveException::badSchema) << length;
     }
     EXPECT_EQ(LoadCause(LegacyRecord(8, 1), 2), CArchiveException::badSchema);
-}
-
-TEST_F(LogicalInputFileTest, CurrentRecordKeepsItemsAsStored) {
-    BuildOldStyleSheet();
-    CArchive out(CArchive::store);
-    logical.DoFileReadWrite(out, 3);
-    ASSERT_EQ(LoadCause(out.GetBuffer(), 3), 0);
-    EXPECT_EQ(Log(3, 4), "LOG2 (1B)");
 }
 
 } // namespace
