@@ -1,7 +1,5 @@
 #include "AlarmFixture.h"
 
-#include <tuple>
-
 namespace {
 class AlarmValidate : public AlarmSheets {
 protected:
@@ -34,12 +32,10 @@ TEST_F(AlarmValidate, InputReferenceByNameOrDigits) {
 TEST_F(AlarmValidate, InputReferenceRefusals) {
     UseInput(3, "IN 23");
     ASSERT_TRUE(alarm.ValidateData(3, ALM_COL_DELAY, "5"));
-    for (const auto& [text, code] :
-         std::vector<std::pair<std::string, UINT>>{{"IN 12", IDS_INPUT_NOT_ACTIVE},
-                                                   {"IN 99", IDS_INVALID_SELECTION},
-                                                   {"LOG3", IDS_LOGINP_NOT_ACTIVE},
-                                                   {"LXYZ", IDS_LOGINP_NOT_ACTIVE}})
-        ExpectRefused(3, ALM_COL_INPREF, text, code);
+    ExpectRefused(3, ALM_COL_INPREF, "IN 12", IDS_INPUT_NOT_ACTIVE);
+    ExpectRefused(3, ALM_COL_INPREF, "IN 99", IDS_INVALID_SELECTION);
+    ExpectRefused(3, ALM_COL_INPREF, "LOG3", IDS_LOGINP_NOT_ACTIVE);
+    ExpectRefused(3, ALM_COL_INPREF, "LXYZ", IDS_LOGINP_NOT_ACTIVE);
     EXPECT_EQ(Value(3, ALM_COL_DELAY), "5"); // none of these touched the alarm
 
     // Anything that names no kind of input turns the alarm off.
@@ -182,13 +178,12 @@ TEST_F(AlarmValidate, TextDelayLedOutput) {
     for (const std::string text : {"0.29", "918000.5", "abc", "nan", "-1", "inf"})
         ExpectRefused(16, ALM_COL_DELAY, text, IDS_DELAY_OUT_OF_RANGE);
 
-    for (const auto& [col, good, bad, code] : std::vector<std::tuple<int, std::string, std::string, UINT>>{
-             {ALM_COL_LED, "24", "25", IDS_INVALID_LED},
-             {ALM_COL_LED, "OFF", "07", IDS_INVALID_LED},
-             {ALM_COL_OUTPUT, "14", "15", IDS_INVALID_OUTPUT}}) {
-        EXPECT_TRUE(alarm.ValidateData(16, col, good));
-        ExpectRefused(16, col, bad, code);
-    }
+    EXPECT_TRUE(alarm.ValidateData(16, ALM_COL_LED, "24"));
+    EXPECT_TRUE(alarm.ValidateData(16, ALM_COL_LED, "OFF"));
+    ExpectRefused(16, ALM_COL_LED, "25", IDS_INVALID_LED);
+    ExpectRefused(16, ALM_COL_LED, "07", IDS_INVALID_LED);
+    EXPECT_TRUE(alarm.ValidateData(16, ALM_COL_OUTPUT, "14"));
+    ExpectRefused(16, ALM_COL_OUTPUT, "15", IDS_INVALID_OUTPUT);
     EXPECT_TRUE(alarm.ValidateData(16, ALM_COL_FLAGS, "BCH")); // flags change only through the popup
     EXPECT_EQ(Value(16, ALM_COL_FLAGS), "...");
 }
