@@ -284,29 +284,37 @@ protected:
         CBrantSetupType& physical = *unit->GetSetupType(SETUP_PHYSICAL_INPUT);
         CBrantSetupType& logical = *unit->GetSetupType(SETUP_LOGICAL_INPUT);
         auto& alarm = static_cast<CAlarm&>(*unit->GetSetupType(SETUP_ALARM));
-        ASSERT_TRUE(general.ValidateData(3, 1, "17"));
-        ASSERT_TRUE(general.ValidateData(11, 1, "+REF"));
-        ASSERT_TRUE(general.ValidateData(14, 1, "2.5"));
-        ASSERT_TRUE(physical.ValidateData(1, 1, "24 V"));
-        ASSERT_TRUE(physical.ValidateData(1, 2, "bar"));
-        ASSERT_TRUE(physical.ValidateData(1, 4, "-5"));
-        ASSERT_TRUE(physical.ValidateData(1, 6, "250"));
-        ASSERT_TRUE(physical.ValidateData(2, 1, "20 mA"));
-        ASSERT_TRUE(physical.ValidateData(2, 2,
-                                          "\xB0"
-                                          "C"));
-        ASSERT_TRUE(physical.ValidateData(2, 6, "100"));
-        ASSERT_TRUE(logical.ValidateData(1, 1, "IN 11"));
-        ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_INPREF, "IN 11"));
-        ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_DYNREF, "LOG1"));
-        ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_SIGN, "\xB1"));
-        ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_SETPOINT, "42.5"));
-        ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_TEXT, "LEVEL HIGH"));
-        ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_DELAY, "45"));
-        ASSERT_TRUE(alarm.ValidateData(48, ALM_COL_INPREF, "IN 12"));
-        ASSERT_TRUE(alarm.ValidateData(48, ALM_COL_DELAY, "3600"));
-        ASSERT_TRUE(alarm.ValidateData(48, ALM_COL_OUTPUT, "9"));
-        ASSERT_TRUE(alarm.ValidateData(48, ALM_COL_TEXT, "PRESSURE 2"));
+        const struct {
+            CBrantSetupType& sheet;
+            int row, col;
+            const char* text;
+        } edits[] = {
+            {general, 3, 1, "17"},
+            {general, 11, 1, "+REF"},
+            {general, 14, 1, "2.5"},
+            {physical, 1, 1, "24 V"},
+            {physical, 1, 2, "bar"},
+            {physical, 1, 4, "-5"},
+            {physical, 1, 6, "250"},
+            {physical, 2, 1, "20 mA"},
+            {physical, 2, 2,
+             "\xB0"
+             "C"},
+            {physical, 2, 6, "100"},
+            {logical, 1, 1, "IN 11"},
+            {alarm, 1, ALM_COL_INPREF, "IN 11"},
+            {alarm, 1, ALM_COL_DYNREF, "LOG1"},
+            {alarm, 1, ALM_COL_SIGN, "\xB1"},
+            {alarm, 1, ALM_COL_SETPOINT, "42.5"},
+            {alarm, 1, ALM_COL_TEXT, "LEVEL HIGH"},
+            {alarm, 1, ALM_COL_DELAY, "45"},
+            {alarm, 48, ALM_COL_INPREF, "IN 12"},
+            {alarm, 48, ALM_COL_DELAY, "3600"},
+            {alarm, 48, ALM_COL_OUTPUT, "9"},
+            {alarm, 48, ALM_COL_TEXT, "PRESSURE 2"},
+        };
+        for (const auto& e : edits)
+            ASSERT_TRUE(e.sheet.ValidateData(e.row, e.col, e.text)) << e.row << "/" << e.col << " " << e.text;
         // The flags as the property popup hands them back.
         std::vector<CBrChnData*> props(8, nullptr);
         int count = 0;
@@ -434,21 +442,6 @@ TEST_F(TransferEndToEnd, RetryAfterAFailureInTheAlarmsCompletesTheWholeTransfer)
     for (const Bytes& message : sent)
         generalFirst += Printable(message) == "#B0042$";
     EXPECT_EQ(generalFirst, 2);
-}
-
-TEST_F(TransferEndToEnd, CancelEndsTheTransferAtOnce) {
-    StartUnit({"physical/0:noanswer"});
-    retry.Script({false});
-    Transfer(1);
-
-    EXPECT_EQ(unit->GetTransferResult(), 0);
-    EXPECT_THAT(unit->GetTransferError(), StartsWith("Error to download Physical Input data: no answer"));
-    ASSERT_EQ(retry.Questions().size(), 1u);
-    EXPECT_EQ(trace.Size(), retry.Questions()[0].tracedBefore) << "nothing is sent after Cancel";
-    const std::vector<Bytes> sent = trace.Sent();
-    ASSERT_FALSE(sent.empty());
-    EXPECT_EQ(Printable(sent.back()), Printable(WireRequest('@', 0)));
-    EXPECT_EQ(unit->GetTransTitle(), "");
 }
 
 // --- Stopping and losing the port.

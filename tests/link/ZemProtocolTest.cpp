@@ -40,38 +40,28 @@ public:
 
 } // namespace
 
-TEST(ZemProtocolRequest, GeneralBlock3) {
-    EXPECT_EQ(Request(MSG_READ_GENERAL, 3), (Bytes{0x23, 0x42, 0x30, 0x33, 0x34, 0x35, 0x24}));
-}
-
-TEST(ZemProtocolRequest, LogicalBlock2TravelsAsPhysicalAddress26) {
-    EXPECT_EQ(Request(MSG_READ_LOGINP, 2), (Bytes{0x23, 0x40, 0x31, 0x3A, 0x35, 0x3A, 0x24}));
-}
-
-TEST(ZemProtocolRequest, AlarmBlock47UsesColonToQuestionMarkForTenToFifteen) {
-    EXPECT_EQ(Request(MSG_READ_ALARM, 47), (Bytes{0x23, 0x41, 0x32, 0x3F, 0x37, 0x30, 0x24}));
-}
-
-TEST(ZemProtocolRequest, AddressTenAndAddress255) {
-    const Bytes ten = Request(MSG_READ_PHINP, 10);
-    EXPECT_EQ(ten[2], '0');
-    EXPECT_EQ(ten[3], ':');
-    const Bytes top = Request(MSG_READ_PHINP, 255);
-    EXPECT_EQ(top[2], '?');
-    EXPECT_EQ(top[3], '?');
-    // 0x40 + 0xFF wraps to 0x3F.
-    EXPECT_EQ(top[4], '3');
-    EXPECT_EQ(top[5], '?');
-}
-
-TEST(ZemProtocolRequest, LogicalAliasAddressWrapsModulo256) {
-    // 240 + 24 = 264 goes out as 8; checksum 0x40 + 0x08.
-    EXPECT_EQ(Request(MSG_READ_LOGINP, 240), (Bytes{0x23, 0x40, 0x30, 0x38, 0x34, 0x38, 0x24}));
-}
-
-TEST(ZemProtocolRequest, WriteAliasIsNotMappedInARequest) {
-    // Only the read alias becomes a physical-input request; 151 goes out as its own byte 0x97.
-    EXPECT_EQ(Request(MSG_WRITE_LOGINP, 1), (Bytes{0x23, 0x97, 0x30, 0x31, 0x39, 0x38, 0x24}));
+TEST(ZemProtocolRequest, WireForm) {
+    const struct {
+        BR_ZEM_MSG code;
+        BYTE address;
+        const char* wire;
+        const char* why;
+    } cases[] = {
+        {MSG_READ_GENERAL, 3, "#B0345$", "general block 3"},
+        {MSG_READ_LOGINP, 2, "#@1:5:$", "logical block 2 travels as physical address 26"},
+        {MSG_READ_ALARM, 47, "#A2?70$", "':' to '?' stand for ten to fifteen"},
+        {MSG_READ_PHINP, 10, "#@0:4:$", "address ten"},
+        {MSG_READ_PHINP, 255, "#@??3?$", "address 255; the checksum wraps"},
+        {MSG_READ_LOGINP, 240, "#@0848$", "240 + 24 wraps to 8"},
+        {MSG_WRITE_LOGINP, 1,
+         "#\x97"
+         "0198$",
+         "only the read alias is mapped in a request"},
+    };
+    for (const auto& c : cases) {
+        const Bytes wire(c.wire, c.wire + 7);
+        EXPECT_EQ(Request(c.code, c.address), wire) << c.why;
+    }
 }
 
 TEST(ZemProtocolDataMessage, PhysicalBlock5) {
