@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
@@ -174,28 +173,6 @@ TEST(TransferLineSettings, EveryChoiceIsAcceptedByThePort) {
     EXPECT_EQ(defaults.fOutX, 0u);
     EXPECT_EQ(defaults.fOutxCtsFlow, 0u);
     port.CloseCommPort();
-}
-
-TEST(TransferComSetup, PortThatCannotBeOpenedShowsTheMessageWithTheReason) {
-    CComSetupUI ui;
-    CComSetupDialog com(&ui);
-    QString text;
-    QString detail;
-    ScriptedUser user;
-    user.onDialog = [&](QWidget* dialog) {
-        if (auto* ports = qobject_cast<CComPortDlg*>(dialog)) {
-            ports->GetPortList()->setEditText(QStringLiteral("/nonexistent/ttyUSB9"));
-            ports->GetConfigButton()->click();
-        } else if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
-            text = box->text();
-            detail = box->informativeText();
-            box->accept();
-        }
-    };
-    EXPECT_EQ(com.DoCommSetup(), 0);
-    EXPECT_EQ(text, QStringLiteral("Error to open com port."));
-    EXPECT_TRUE(detail.contains(QStringLiteral("/nonexistent/ttyUSB9"))) << detail.toStdString();
-    EXPECT_FALSE(com.IsPortOpen());
 }
 
 TEST(TransferComSetup, ConfigOpensAndConfiguresThePort) {
