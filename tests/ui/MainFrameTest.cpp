@@ -98,9 +98,7 @@ TEST_F(FrameTest, FourTabsNamedAfterTheSetupTypesWithGeneralShown) {
         EXPECT_EQ(View(i).GetSetupIndex(), i);
         EXPECT_EQ(View(i).isEnabled(), i == 0) << "only the shown view takes input";
     }
-}
-
-TEST_F(FrameTest, ClickingATabShowsThatViewAlone) {
+    // Clicking a tab shows that view alone.
     Frame().GetTabCtrl()->setCurrentIndex(2);
     EXPECT_EQ(Frame().GetActiveIndex(), 2);
     EXPECT_EQ(Frame().GetActiveView(), &View(2));
