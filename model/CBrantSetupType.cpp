@@ -94,23 +94,76 @@ int CBrantSetupType::GetDevider(const std::string& text) {
     return divider;
 }
 
+namespace {
+constexpr unsigned long long MAX_MAGNITUDE = 0xFFFF;
+constexpr int MAX_SCALE = 3;
+
+// The 3-byte magnitude and scale nearest to a text the unit cannot hold as typed: a number of millionths
+// rounded to at most `maxScale` decimals, or to fewer where the magnitude would pass 16 bits.
+void Nearest3Bytes(unsigned long long millionths, int maxScale, unsigned& magnitude, int& scale) {
+    magnitude = static_cast<unsigned>(MAX_MAGNITUDE);
+    scale = 0;
+    if (millionths > MAX_MAGNITUDE * 1000000ULL) return;
+    unsigned long long bestDistance = ~0ULL;
+    unsigned long long step = 1000;
+    for (int s = MAX_SCALE; s > maxScale; --s)
+        step *= 10;
+    for (int s = maxScale; s >= 0; --s, step *= 10) {
+        unsigned long long count = (millionths + step / 2) / step;
+        if (count > MAX_MAGNITUDE) count = MAX_MAGNITUDE;
+        const unsigned long long held = count * step;
+        const unsigned long long distance = held > millionths ? held - millionths : millionths - held;
+        if (distance < bestDistance) { // on a tie the finer scale stays
+            bestDistance = distance;
+            magnitude = static_cast<unsigned>(count);
+            scale = s;
+        }
+    }
+}
+} // namespace
+
+UINT CBrantSetupType::Check3Bytes(const std::string& text) {
+    DecimalNumber number;
+    if (!ParseDecimal(text, number)) return IDS_INVALID_VALUE_LAST;
+    if (number.decimals > MAX_SCALE) return IDS_TOO_MANY_DECIMALS;
+    if (number.digits > MAX_MAGNITUDE) return IDS_NUMBER_TOO_LARGE;
+    return 0;
+}
+
 void CBrantSetupType::Encode3Bytes(const std::string& text, BYTE* out) {
-    const double value = AtoF(text);
-    const int divider = GetDevider(text);
-    const double scaled = std::trunc(value * (divider ? divider : 1));
-    // Low 16 bits of the magnitude, computed in floating point so that huge texts stay defined.
-    const double magnitude = std::isfinite(scaled) ? std::fmod(std::fabs(scaled), 65536.0) : 0.0;
-    const unsigned m = static_cast<unsigned>(magnitude);
-    out[0] = static_cast<BYTE>(m & 0xFF);
-    out[1] = static_cast<BYTE>(m >> 8);
+    unsigned magnitude = 0;
+    int scale = 0;
+    bool negative = false;
+    DecimalNumber number;
+    if (ParseDecimal(text, number)) {
+        negative = number.negative;
+        if (number.decimals <= MAX_SCALE && number.digits <= MAX_MAGNITUDE) {
+            magnitude = static_cast<unsigned>(number.digits);
+            scale = number.decimals;
+        } else {
+            number.negative = false;
+            long long millionths = 0;
+            if (!ToSteps(number, 6, millionths)) millionths = -1; // far beyond 16 bits
+            Nearest3Bytes(millionths < 0 ? ~0ULL : static_cast<unsigned long long>(millionths),
+                          number.decimals < MAX_SCALE ? number.decimals : MAX_SCALE, magnitude, scale);
+        }
+    } else {
+        // Read as the earlier program did (an exponent or "0x" counts), with the decimals it counted.
+        double value = AtoF(text);
+        if (!std::isfinite(value)) value = 0.0;
+        negative = value < 0;
+        int decimals = 0;
+        for (int divider = GetDevider(text); divider >= 10 && decimals < MAX_SCALE; divider /= 10)
+            ++decimals;
+        const double millionths = std::fabs(value) * 1e6;
+        Nearest3Bytes(millionths >= 1e18 ? ~0ULL : static_cast<unsigned long long>(std::llround(millionths)),
+                      decimals, magnitude, scale);
+    }
+    out[0] = static_cast<BYTE>(magnitude & 0xFF);
+    out[1] = static_cast<BYTE>(magnitude >> 8);
     BYTE flags = static_cast<BYTE>(out[2] & ~0x98);
-    if (divider == 10)
-        flags |= 0x08;
-    else if (divider == 100)
-        flags |= 0x10;
-    else if (divider == 1000)
-        flags |= 0x18;
-    if (value < 0) flags |= 0x80;
+    flags |= static_cast<BYTE>(scale << 3);
+    if (negative && magnitude != 0) flags |= 0x80;
     out[2] = flags;
 }
 

@@ -47,8 +47,13 @@ public:
     static int GetDevider(const std::string& text);
     static BOOL IsValidFloat(const std::string& text, float& out);
     static BOOL IsValidInt(const std::string& text, int& out);
-    // The 3-byte number at `out` for a cell text; bits 0-2 and 5-6 of byte 2 are left alone.
+    // The 3-byte number at `out` for a cell text; bits 0-2 and 5-6 of byte 2 are left alone. A text the unit
+    // holds (Check3Bytes) is encoded exactly, with its own scale; any other text (only from a document
+    // written before the check) as the nearest number the unit holds, never wrapped.
     static void Encode3Bytes(const std::string& text, BYTE* out);
+    // 0 when the unit holds the text exactly as a 3-byte number; otherwise the id of the message that says
+    // why not (no plain decimal number, a fourth decimal, too large for 16 bits at its scale).
+    static UINT Check3Bytes(const std::string& text);
     static std::string Decode3Bytes(const BYTE* in);
 
     static constexpr int m_nInpTypes = 4;

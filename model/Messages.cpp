@@ -23,6 +23,11 @@ const std::pair<unsigned, const char*> g_messages[] = {
     {62015, "Out off range. The closest match will be used."},
     {62016, "The channel is not active. Default value will be used."},
     {62017, "Invalid input type. Previous will be used."},
+    {62018, "The unit holds at most three decimals. Last value will be used."},
+    {62019, "Out of range. The unit holds at most 65535, 6553.5, 655.35 or 65.535 by the number of decimals. "
+            "Last value will be used."},
+    {62020, "The unit cannot hold this delay exactly. The nearest delay it can hold will be used."},
+    {62021, "The hysteresis is set in steps of 0.05 %. Last value will be used."},
 };
 } // namespace
 

@@ -23,6 +23,10 @@ enum : unsigned {
     IDS_OUT_OFF_RANGE_CLOSEST = 62015,
     IDS_CHANNEL_NOT_ACTIVE = 62016,
     IDS_INVALID_INPUT_TYPE = 62017,
+    IDS_TOO_MANY_DECIMALS = 62018,
+    IDS_NUMBER_TOO_LARGE = 62019,
+    IDS_DELAY_NEAREST = 62020,
+    IDS_HYSTERESIS_STEP = 62021,
 };
 
 // The text of a message identifier; the empty string for an unknown one.

@@ -46,8 +46,10 @@ public:
 
     // Delay time factors: the delay is count times the unit of the code (0..7).
     static double GetTimeFactorUnit(int code);
-    // The code and count the unit stores for a delay in seconds; the finest unit of the table that holds it.
-    static void EncodeDelay(double seconds, int& count, BYTE& factor);
+    // The code and count the unit stores for a delay text in seconds: the delay itself when the unit holds it
+    // (the table's code for it where that holds it, else the finest that does), otherwise the nearest delay
+    // the unit holds. The unit keeps a delay as a count of 0..255 of the code's unit.
+    static void EncodeDelay(const std::string& text, int& count, BYTE& factor);
     // The delay text for a count and code; false for a code without a unit.
     static bool DecodeDelay(int count, int code, std::string& text);
 

@@ -12,7 +12,10 @@
 #include "model/ChannelNames.h"
 #include "model/NumberText.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -24,39 +27,70 @@ constexpr BYTE SETPOINT_DYNAMIC = 0x40;
 constexpr BYTE DYNREF_MASK = 0x07;
 constexpr int LOGINP_REF_OFFSET = 23;
 
-struct TimeFactor {
-    double unit; // seconds per count
-    double upTo; // largest delay this code is used for
-};
-// Each delay takes the first code whose range holds it. Code 3 ends where its count would pass 255; code 4
-// then runs to 6000 s and code 5 to 60000 s. Code 7 (days) is never produced, only read.
-const TimeFactor g_timeFactors[8] = {{0.01, 1.0},    {0.1, 10.0},      {1.0, 100.0},       {10.0, 2550.0},
-                                     {60.0, 6000.0}, {600.0, 60000.0}, {3600.0, 918000.0}, {86400.0, 0.0}};
+// Units of the time factor codes in seconds and in millionths of a second; a delay is count times the unit.
+const double g_timeUnits[8] = {0.01, 0.1, 1.0, 10.0, 60.0, 600.0, 3600.0, 86400.0};
+const long long g_unitMicros[8] = {10000LL,    100000LL,    1000000LL,    10000000LL,
+                                   60000000LL, 600000000LL, 3600000000LL, 86400000000LL};
+// Largest delay each code is chosen for, in seconds: code 3 ends where its count would pass 255, code 4 then
+// runs to 6000 s and code 5 to 60000 s. Code 7 (days) is never produced, only read.
+const long long g_upToSeconds[7] = {1, 10, 100, 2550, 6000, 60000, 918000};
 constexpr int PRODUCED_FACTORS = 7;
+constexpr long long MICROS = 1000000;
+constexpr long long MAX_COUNT = 255;
+
+// A delay text in millionths of a second, exactly for a plain decimal text. Other texts come only from a
+// document written before delays were checked: read as before, a negative or unreadable one as zero.
+long long DelayMicros(const std::string& text) {
+    DecimalNumber number;
+    long long micros = 0;
+    if (ParseDecimal(text, number) && ToSteps(number, 6, micros)) return micros;
+    const double seconds = AtoF(text);
+    if (!(seconds >= 0.0)) return 0;
+    if (seconds > ALARM_MAX_DELAY) return static_cast<long long>(ALARM_MAX_DELAY) * MICROS;
+    return std::llround(seconds * 1e6);
+}
+
+// The delay the unit holds that is nearest to `micros` (on a tie the longer one), as a count and code.
+void EncodeDelayMicros(long long micros, int& count, BYTE& factor) {
+    const long long longest = static_cast<long long>(ALARM_MAX_DELAY) * MICROS;
+    micros = micros < 0 ? 0 : micros > longest ? longest : micros;
+    long long held = 0;
+    long long bestDistance = -1;
+    for (int code = 0; code < PRODUCED_FACTORS; ++code) {
+        const long long unit = g_unitMicros[code];
+        const long long below = std::min(micros / unit, MAX_COUNT);
+        for (long long n : {below, std::min(below + 1, MAX_COUNT)}) {
+            const long long distance = std::llabs(n * unit - micros);
+            if (bestDistance < 0 || distance < bestDistance ||
+                (distance == bestDistance && n * unit > held)) {
+                bestDistance = distance;
+                held = n * unit;
+            }
+        }
+    }
+    // The table's code for that delay when its unit holds it, else the finest code that does.
+    int code = 0;
+    while (code < PRODUCED_FACTORS - 1 && held > g_upToSeconds[code] * MICROS)
+        ++code;
+    const auto holds = [held](int c) {
+        return held % g_unitMicros[c] == 0 && held / g_unitMicros[c] <= MAX_COUNT;
+    };
+    if (!holds(code)) {
+        code = 0;
+        while (!holds(code)) // ends: `held` is a count of one of the codes
+            ++code;
+    }
+    count = static_cast<int>(held / g_unitMicros[code]);
+    factor = static_cast<BYTE>(code);
+}
 } // namespace
 
 double CAlarm::GetTimeFactorUnit(int code) {
-    return code >= 0 && code < 8 ? g_timeFactors[code].unit : 0.0;
+    return code >= 0 && code < 8 ? g_timeUnits[code] : 0.0;
 }
 
-void CAlarm::EncodeDelay(double seconds, int& count, BYTE& factor) {
-    count = 0;
-    factor = 0;
-    // Only a damaged document holds such delays (the sheet refuses them): a negative or unreadable delay
-    // goes out as zero, a longer one as the longest.
-    if (!(seconds >= 0.0)) return;
-    if (seconds > ALARM_MAX_DELAY) seconds = ALARM_MAX_DELAY;
-    for (int code = 0; code < PRODUCED_FACTORS; ++code) {
-        if (seconds > g_timeFactors[code].upTo) continue;
-        // The fine units multiply, so that 0.3 s is exactly 30 hundredths.
-        const double scaled = code == 0   ? seconds * 100.0
-                              : code == 1 ? seconds * 10.0
-                                          : seconds / g_timeFactors[code].unit;
-        const int rounded = static_cast<int>(scaled + 0.5);
-        count = rounded > 255 ? 255 : rounded;
-        factor = static_cast<BYTE>(code);
-        return;
-    }
+void CAlarm::EncodeDelay(const std::string& text, int& count, BYTE& factor) {
+    EncodeDelayMicros(DelayMicros(text), count, factor);
 }
 
 bool CAlarm::DecodeDelay(int count, int code, std::string& text) {
@@ -74,8 +108,7 @@ bool CAlarm::DecodeDelay(int count, int code, std::string& text) {
             std::snprintf(buffer, sizeof buffer, code == 0 ? "%.2f" : "%.1f",
                           static_cast<double>(count) / perSecond);
     } else {
-        const long long seconds =
-            static_cast<long long>(count) * static_cast<long long>(g_timeFactors[code].unit);
+        const long long seconds = static_cast<long long>(count) * static_cast<long long>(g_timeUnits[code]);
         if (seconds > 1)
             std::snprintf(buffer, sizeof buffer, "%lld", seconds);
         else
@@ -144,7 +177,7 @@ void CAlarm::GetSetPoint(int row, BYTE* out) {
 }
 
 void CAlarm::GetTimeFactAndValue(int row, int& count, BYTE& factor) {
-    EncodeDelay(AtoF(GetValue(row, ALM_COL_DELAY)), count, factor);
+    EncodeDelay(GetValue(row, ALM_COL_DELAY), count, factor);
 }
 
 BYTE CAlarm::GetFlags(int row) {

@@ -18,28 +18,6 @@ const std::string g_strPlusMinus = "\xB1";
 bool IsDigitsOnly(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
-
-// A set point the unit can hold: optional blanks and sign, digits with at most one point and at most three
-// decimals. A fourth decimal or a comma would be sent as a different number.
-bool IsSetPointText(const std::string& text) {
-    std::size_t i = text.find_first_not_of(" \t");
-    if (i == std::string::npos) return false;
-    if (text[i] == '+' || text[i] == '-') ++i;
-    int digits = 0, decimals = 0;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '.' && !point) {
-            point = true;
-        } else if (c >= '0' && c <= '9') {
-            ++digits;
-            if (point) ++decimals;
-        } else {
-            return false;
-        }
-    }
-    return digits > 0 && decimals <= 3;
-}
 } // namespace
 
 int CAlarm::ValidateData(int row, int col, std::string text) {
@@ -65,21 +43,34 @@ int CAlarm::DoValidateData(int row, int col, std::string text, int report) {
             code = static_cast<UINT>(ValidateSign(row, text));
             break;
         case ALM_COL_SETPOINT:
-            if (!IsSetPointText(text))
-                code = IDS_INVALID_VALUE_LAST;
-            else if (!CheckSetPoint(row, col, text) && report)
-                code = IDS_OUT_OF_RANGE_NEAREST;
+            // Only a number the unit holds as typed is taken: a fourth decimal or a magnitude past 16 bits
+            // would reach it as another number.
+            code = Check3Bytes(text);
+            if (!code && !CheckSetPoint(row, col, text) && report) code = IDS_OUT_OF_RANGE_NEAREST;
             break;
         case ALM_COL_TEXT:
             GetCell(row, col)->SetText(text);
             break;
         case ALM_COL_DELAY: {
+            DecimalNumber number;
             const double seconds = AtoF(text);
-            // Written so that a text that is not a number at all (NaN) is refused as well.
-            if (!(seconds >= ALARM_MIN_DELAY && seconds <= ALARM_MAX_DELAY))
+            if (!ParseDecimal(text, number) || !(seconds >= ALARM_MIN_DELAY && seconds <= ALARM_MAX_DELAY)) {
                 code = IDS_DELAY_OUT_OF_RANGE;
-            else
-                GetCell(row, col)->SetText(text);
+                break;
+            }
+            // The unit counts a delay in one unit of 0.01 s to 1 h: a delay it cannot hold takes the nearest
+            // one it can, and the sheet shows that one.
+            int count = 0;
+            BYTE factor = 0;
+            EncodeDelay(text, count, factor);
+            std::string held;
+            DecodeDelay(count, factor, held);
+            long long typed = 0, kept = 0;
+            bool exact = false;
+            const bool same = ToSteps(number, 6, typed, &exact) && exact && ParseDecimal(held, number) &&
+                              ToSteps(number, 6, kept) && kept == typed;
+            GetCell(row, col)->SetText(same ? text : held);
+            if (!same) code = IDS_DELAY_NEAREST;
             break;
         }
         case ALM_COL_LED:
@@ -206,14 +197,22 @@ int CAlarm::CheckSetPoint(int row, int, const std::string& text) {
         std::swap(low, up);
         std::swap(lowText, upText);
     }
+    // A limit from a document written before limits were checked may be a text the unit cannot hold: the
+    // set point then takes the number the unit will hold for that limit.
+    const auto held = [](const std::string& limit) {
+        if (!Check3Bytes(limit)) return limit;
+        BYTE bytes[3] = {};
+        Encode3Bytes(limit, bytes);
+        return Decode3Bytes(bytes);
+    };
     const double value = AtoF(text);
     std::string stored = text;
     int result = 1;
     if (value < low) {
-        stored = lowText;
+        stored = held(lowText);
         result = 0;
     } else if (value > up) {
-        stored = upText;
+        stored = held(upText);
         result = 0;
     }
     if (CBrChnData* cell = GetCell(row, ALM_COL_SETPOINT)) cell->SetText(stored);

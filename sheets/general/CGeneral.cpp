@@ -110,12 +110,13 @@ int CGeneral::ValidateData(int row, int col, std::string text) {
     }
 
     int result = 0;
+    UINT error = IDS_INVALID_VALUE;
     switch (row) {
     case GEN_ROW_DEVICE_NUMBER:
         result = IsInRange(row, col, text, 1, 62);
         break;
     case GEN_ROW_HYSTERESIS:
-        result = fIsInRange(row, col, text, 0.0f, 12.5f);
+        result = fIsInRange(row, col, text, 0.0f, 12.5f, error);
         break;
     default:
         if (row >= 1 && row < GENERAL_SHOWN_ROWS) {
@@ -126,7 +127,7 @@ int CGeneral::ValidateData(int row, int col, std::string text) {
     }
 
     NotifyAll(row, col, text);
-    Error(row, IDS_INVALID_VALUE, 0);
+    Error(row, error, 0);
     return result;
 }
 
@@ -141,7 +142,12 @@ int CGeneral::IsValidParm(int row, int col, std::string& text, const char* const
     return 0;
 }
 
+// The device number: blanks, then digits only. A number followed by letters would reach the unit as the
+// number alone while the sheet showed the letters.
 int CGeneral::IsInRange(int row, int col, std::string text, int min, int max) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first != std::string::npos && text.find_first_not_of("0123456789", first) != std::string::npos)
+        return 0;
     const int number = AtoI(text);
     if (number == 0) text = "0";
     if (number < min || number > max) return 0;
@@ -149,10 +155,25 @@ int CGeneral::IsInRange(int row, int col, std::string text, int min, int max) {
     return 1;
 }
 
-int CGeneral::fIsInRange(int row, int col, std::string text, float min, float max) {
-    const float value = static_cast<float>(AtoF(text));
-    if (value == 0.0f) text = "0";
+int CGeneral::fIsInRange(int row, int col, std::string text, float min, float max, UINT& error) {
+    DecimalNumber number;
+    if (!ParseDecimal(text, number)) {
+        // A text without any number counts as 0 ("nan" and "inf" are numbers out of range); one with digits
+        // and more is no number the unit takes.
+        if (text.find_first_of("0123456789") != std::string::npos || AtoF(text) != 0.0) return 0;
+        text = "0";
+        ParseDecimal(text, number);
+    }
+    const double value = AtoF(text);
+    if (value == 0.0) text = "0";
     if (!(value >= min && value <= max)) return 0;
+    // The unit counts the hysteresis in steps of 0.05 %: 0.07 would reach it as 0.05.
+    long long hundredths = 0;
+    bool exact = false;
+    if (!ToSteps(number, 2, hundredths, &exact) || !exact || hundredths % 5 != 0) {
+        error = IDS_HYSTERESIS_STEP;
+        return 0;
+    }
     if (CBrChnData* cell = GetCell(row, col)) cell->SetSelText(text);
     return 1;
 }

@@ -37,7 +37,9 @@ private:
     void CreateDefDataSheet() override;
     int IsValidParm(int row, int col, std::string& text, const char* const* list, int count);
     int IsInRange(int row, int col, std::string text, int min, int max);
-    int fIsInRange(int row, int col, std::string text, float min, float max);
+    // The hysteresis: 1 and stored when it lies in min..max and is a whole number of the unit's 0.05 % steps;
+    // otherwise 0 and `error` names the message.
+    int fIsInRange(int row, int col, std::string text, float min, float max, UINT& error);
     static int GetNewSection(int legacySection);
     void FixItems(int row, const char* const* texts, int count);
     void FixResetValues();

@@ -150,8 +150,16 @@ std::uint32_t CGeneral::StringToValue(int row, const std::string& text) {
         return static_cast<std::uint32_t>(AtoI(text));
     if (IsOnOffRow(row)) return text == "OFF" ? 0u : text == "ON" ? 1u : 0xFFFFFFFFu;
     if (row == GEN_ROW_HYSTERESIS) {
-        // Steps of 0.05 %. A checked cell holds 0..12.5; other texts (from a document) saturate.
-        const double steps = std::trunc(AtoF(text) * 20.0);
+        // Steps of 0.05 %, counted from the decimal text so that 0.35 is 7 steps, not 6.99... cut to 6. A
+        // checked cell holds 0..12.5 in whole steps; other texts (from an older document) take the nearest
+        // step and saturate.
+        DecimalNumber number;
+        long long hundredths = 0;
+        double steps = 0.0;
+        if (ParseDecimal(text, number) && ToSteps(number, 2, hundredths))
+            steps = static_cast<double>(hundredths >= 0 ? (hundredths + 2) / 5 : -((2 - hundredths) / 5));
+        else
+            steps = std::round(AtoF(text) * 20.0);
         if (std::isnan(steps)) return 0;
         const double clamped = std::clamp(steps, -2147483648.0, 4294967295.0);
         return static_cast<std::uint32_t>(static_cast<std::int64_t>(clamped));

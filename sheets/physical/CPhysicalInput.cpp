@@ -134,16 +134,22 @@ int CPhysicalInput::DoValidateData(int row, int col, std::string text) {
         break;
     case PH_COL_INP_LO:
     case PH_COL_INP_UP:
+        // A fourth decimal would reach the unit as another number.
         if (!IsChannelActive(row))
             error = IDS_CHANNEL_NOT_ACTIVE;
+        else if (Check3Bytes(text) == IDS_TOO_MANY_DECIMALS)
+            error = IDS_TOO_MANY_DECIMALS;
         else if (!ValidateInpRange(text, row, col))
             error = IDS_OUT_OFF_RANGE_CLOSEST;
         break;
     case PH_COL_LCD_LO:
     case PH_COL_LCD_UP:
     case PH_COL_MISC:
+        // Any number the unit holds as typed; anything else would reach it as another number.
         if (!IsChannelActive(row))
             error = IDS_CHANNEL_NOT_ACTIVE;
+        else if (const UINT fault = Check3Bytes(text))
+            error = fault;
         else
             GetCell(row, col)->SetText(text);
         break;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 // A one-row setup type whose cells the tests fill directly.
 class CProbeSetupType : public CBrantSetupType {
@@ -68,14 +70,48 @@ TEST(ThreeByteNumber, WorkedValuesRoundTrip) {
     EXPECT_EQ(Encode("7", 0xFF)[2], 0x67);
 }
 
-TEST(ThreeByteNumber, FourOrMoreDecimalsAreScaledButStoredAsIntegers) {
-    const auto bytes = Encode("1.2345");
-    EXPECT_EQ(bytes, (std::vector<BYTE>{0x39, 0x30, 0x00}));
-    EXPECT_EQ(CBrantSetupType::Decode3Bytes(bytes.data()), "12345");
-    // Absurd texts stay defined: the low 16 bits of the magnitude.
-    EXPECT_NO_FATAL_FAILURE(Encode("1e300"));
-    EXPECT_NO_FATAL_FAILURE(Encode("0.0000000000000000000000000001"));
-    EXPECT_EQ(Encode("65537"), (std::vector<BYTE>{1, 0, 0}));
+// Decimal texts without an exact binary form, and the largest magnitude of each scale, reach the unit as
+// typed and come back as typed.
+TEST(ThreeByteNumber, DecimalTextsEncodeExactly) {
+    const std::pair<const char*, std::vector<BYTE>> cases[] = {
+        {"4.35", {0xB3, 0x01, 0x10}},    {"1.005", {0xED, 0x03, 0x18}},   {"0.29", {0x1D, 0x00, 0x10}},
+        {"2.675", {0x73, 0x0A, 0x18}},   {"0.57", {0x39, 0x00, 0x10}},    {"655.35", {0xFF, 0xFF, 0x10}},
+        {"-655.35", {0xFF, 0xFF, 0x90}}, {"65535", {0xFF, 0xFF, 0x00}},   {"6553.5", {0xFF, 0xFF, 0x08}},
+        {"65.535", {0xFF, 0xFF, 0x18}},  {"-65.535", {0xFF, 0xFF, 0x98}}, {"0.001", {0x01, 0x00, 0x18}}};
+    for (const auto& [text, bytes] : cases) {
+        EXPECT_EQ(CBrantSetupType::Check3Bytes(text), 0u) << text;
+        EXPECT_EQ(Encode(text), bytes) << text;
+        EXPECT_EQ(CBrantSetupType::Decode3Bytes(bytes.data()), text);
+    }
+    EXPECT_EQ(Encode(" 1.50 "), (std::vector<BYTE>{150, 0, 0x10}))
+        << "blanks around a number are no decimals";
+}
+
+// A text the unit cannot hold is named by the message that refuses it. One read from an older document goes
+// out as the nearest number the unit holds: never wrapped, never with a lost scale.
+TEST(ThreeByteNumber, TextsTheUnitCannotHold) {
+    const std::tuple<const char*, UINT, std::vector<BYTE>> cases[] = {
+        {"65536", IDS_NUMBER_TOO_LARGE, {0xFF, 0xFF, 0x00}},
+        {"70000", IDS_NUMBER_TOO_LARGE, {0xFF, 0xFF, 0x00}},
+        {"-70000", IDS_NUMBER_TOO_LARGE, {0xFF, 0xFF, 0x80}},
+        {"655.36", IDS_NUMBER_TOO_LARGE, {0xFF, 0xFF, 0x10}},
+        {"6553.59", IDS_NUMBER_TOO_LARGE, {0xFF, 0xFF, 0x08}},
+        {"65.536", IDS_NUMBER_TOO_LARGE, {0xFF, 0xFF, 0x18}}, // nearer than 65.54
+        {"1.2345", IDS_TOO_MANY_DECIMALS, {0xD3, 0x04, 0x18}},
+        {"0.0000000000000000000000000001", IDS_TOO_MANY_DECIMALS, {0x00, 0x00, 0x18}},
+        {"12abc", IDS_INVALID_VALUE_LAST, {12, 0, 0}},
+        {"1e2", IDS_INVALID_VALUE_LAST, {100, 0, 0}},
+        {"0x10", IDS_INVALID_VALUE_LAST, {16, 0, 0}},
+        {"-1e300", IDS_INVALID_VALUE_LAST, {0xFF, 0xFF, 0x80}},
+        {"12,5", IDS_INVALID_VALUE_LAST, {120, 0, 0x08}},
+        {"nan", IDS_INVALID_VALUE_LAST, {0, 0, 0}},
+        {"", IDS_INVALID_VALUE_LAST, {0, 0, 0}},
+        {".", IDS_INVALID_VALUE_LAST, {0, 0, 0}},
+        {"99999999999999999999", IDS_INVALID_VALUE_LAST, {0xFF, 0xFF, 0x00}}};
+    for (const auto& [text, id, bytes] : cases) {
+        EXPECT_EQ(CBrantSetupType::Check3Bytes(text), id) << text;
+        EXPECT_EQ(Encode(text), bytes) << text;
+    }
 }
 
 TEST(ThreeByteNumber, CellsRoundTripThroughTheSheet) {
@@ -205,6 +241,6 @@ TEST(ChannelNames, LookupsBothWays) {
 
 TEST(Messages, TextsByIdentifier) {
     EXPECT_EQ(LoadMessage(1), "");
-    for (unsigned id = 62000; id <= 62017; ++id)
+    for (unsigned id = 62000; id <= 62021; ++id)
         EXPECT_FALSE(LoadMessage(id).empty()) << id;
 }

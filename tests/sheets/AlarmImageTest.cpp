@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <tuple>
 
@@ -223,37 +225,47 @@ TEST_F(AlarmImage, TimeFactorWithoutUnitKeepsTheDelay) {
     }
 }
 
-TEST_F(AlarmDelay, TableExamples) {
+// The unit keeps a delay as a count of 0..255 of one unit. A delay it holds goes out exactly, with the
+// table's code where that holds it (2.5 s as 25 tenths); any other as the nearest delay it holds.
+TEST_F(AlarmDelay, TableExamplesAndLimitsOfEachUnit) {
     const struct {
-        double seconds;
+        const char* text;
         int count, code;
-    } cases[] = {{0.3, 30, 0},  {1, 100, 0},     {2.5, 25, 1},        {10, 100, 1},     {45, 45, 2},
-                 {100, 100, 2}, {100.4, 10, 3},  {2550, 255, 3},      {2551, 43, 4},    {6000, 100, 4},
-                 {6001, 10, 5}, {60000, 100, 5}, {60001, 17, 6},      {918000, 255, 6}, {0, 0, 0},
-                 {-5, 0, 0},    {1e12, 255, 6},  {std::nan(""), 0, 0}};
+    } cases[] = {{"0.3", 30, 0},     {"1", 100, 0},      {"1.01", 101, 0},   {"2.55", 255, 0},
+                 {"2.56", 255, 0},   {"2.5", 25, 1},     {"10", 100, 1},     {"12.3", 123, 1},
+                 {"12.34", 123, 1},  {"25.5", 255, 1},   {"25.55", 255, 1},  {"45", 45, 2},
+                 {"100", 100, 2},    {"100.4", 100, 2},  {"255", 255, 2},    {"256", 255, 2},
+                 {"1234.5", 123, 3}, {"2550", 255, 3},   {"2551", 255, 3},   {"2555", 255, 3},
+                 {"6000", 100, 4},   {"6001", 100, 4},   {"15300", 255, 4},  {"60000", 100, 5},
+                 {"60001", 100, 5},  {"100000", 167, 5}, {"153000", 255, 5}, {"918000", 255, 6},
+                 {"0", 0, 0},        {"-5", 0, 0},       {"1e12", 255, 6},   {"nan", 0, 0}};
     for (const auto& c : cases) {
         int count = -1;
         BYTE code = 0xFF;
-        CAlarm::EncodeDelay(c.seconds, count, code);
-        EXPECT_EQ(count, c.count) << c.seconds;
-        EXPECT_EQ(code, c.code) << c.seconds;
+        CAlarm::EncodeDelay(c.text, count, code);
+        EXPECT_EQ(count, c.count) << c.text;
+        EXPECT_EQ(code, c.code) << c.text;
     }
 }
 
-TEST_F(AlarmDelay, EveryDelayFitsItsCode) {
+TEST_F(AlarmDelay, EveryDelayTakesTheNearestTheUnitHolds) {
+    static const double tableUpTo[7] = {1.0, 10.0, 100.0, 2550.0, 6000.0, 60000.0, 918000.0};
     for (double seconds = 0.3; seconds <= 918000.0; seconds *= 1.0007) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.3f", seconds);
         int count = -1;
         BYTE code = 0xFF;
-        CAlarm::EncodeDelay(seconds, count, code);
+        CAlarm::EncodeDelay(text, count, code);
         ASSERT_GE(count, 0);
-        ASSERT_LE(count, 255) << seconds;
-        ASSERT_LT(code, 7);
-        const double unit = CAlarm::GetTimeFactorUnit(code);
-        ASSERT_LE(std::fabs(count * unit - seconds), unit / 2 + 1e-9) << seconds;
-        // Each code starts where the one before it ends: 1, 10, 100 s, then 255 counts of 10 s, 6000 s, 60000
-        // s.
-        static const double starts[7] = {0.0, 1.0, 10.0, 100.0, 2550.0, 6000.0, 60000.0};
-        ASSERT_GT(seconds, starts[code]) << seconds;
+        ASSERT_LE(count, 255) << text;
+        int tableCode = 0;
+        while (std::atof(text) > tableUpTo[tableCode])
+            ++tableCode;
+        // Never coarser than the table's code, and at least as near as its rounding.
+        ASSERT_LE(code, tableCode) << text;
+        const double unit = CAlarm::GetTimeFactorUnit(tableCode);
+        ASSERT_LE(std::fabs(count * CAlarm::GetTimeFactorUnit(code) - std::atof(text)), unit / 2 + 1e-9)
+            << text;
     }
 }
 
@@ -270,7 +282,7 @@ TEST_F(AlarmDelay, Decoding) {
     for (const std::string text : {"0.3", "0.75", "1", "2.5", "9.9", "45", "100", "2550", "6000", "918000"}) {
         int count = 0;
         BYTE code = 0;
-        CAlarm::EncodeDelay(std::atof(text.c_str()), count, code);
+        CAlarm::EncodeDelay(text, count, code);
         EXPECT_DOUBLE_EQ(std::atof(Decoded(count, code).c_str()), std::atof(text.c_str())) << text;
     }
 }

@@ -1,5 +1,7 @@
 #include "AlarmFixture.h"
 
+#include <tuple>
+
 namespace {
 class AlarmValidate : public AlarmSheets {
 protected:
@@ -144,8 +146,9 @@ TEST_F(AlarmValidate, SetPointStaysWithinTheLcdRange) {
     EXPECT_TRUE(alarm.ValidateData(12, ALM_COL_SETPOINT, "100"));
 
     // Texts the unit cannot hold as typed are refused: a comma or a fourth decimal would change the value.
-    for (const std::string text : {"12.5000", "12,5", "abc", "", "1e2", "nan", "--1"})
+    for (const std::string text : {"12,5", "abc", "", "1e2", "0x10", "12abc", "nan", "--1"})
         ExpectRefused(12, ALM_COL_SETPOINT, text, IDS_INVALID_VALUE_LAST);
+    ExpectRefused(12, ALM_COL_SETPOINT, "12.5000", IDS_TOO_MANY_DECIMALS);
 
     // A limit typed exactly is inside, also when it has no exact binary form.
     ActivatePhysical(7, "24 V", "0.1", "0.7");
@@ -165,6 +168,44 @@ TEST_F(AlarmValidate, SetPointStaysWithinTheLcdRange) {
     UseInput(15, "LOG3");
     EXPECT_FALSE(alarm.ValidateData(15, ALM_COL_SETPOINT, "-80"));
     EXPECT_EQ(Value(15, ALM_COL_SETPOINT), "-50");
+}
+
+// A set point reaches the unit exactly as typed, or is refused: never wrapped, never with a lost scale.
+TEST_F(AlarmValidate, SetPointIsANumberTheUnitHolds) {
+    ActivatePhysical(9, "24 V", "-65535", "65535");
+    UseInput(20, "IN 33");
+    for (const std::string text : {"4.35", "1.005", "0.29", "2.675", "655.35", "-65535", "65.535"}) {
+        EXPECT_TRUE(alarm.ValidateData(20, ALM_COL_SETPOINT, text)) << text;
+        BYTE block[32];
+        alarm.GetAlarmDataBlock(19, block);
+        BYTE number[3] = {block[1], block[2], block[3]};
+        EXPECT_EQ(CBrantSetupType::Decode3Bytes(number), text);
+    }
+    for (const std::string text : {"70000", "655.36", "65536", "6553.6", "65.536"})
+        ExpectRefused(20, ALM_COL_SETPOINT, text, IDS_NUMBER_TOO_LARGE);
+    ExpectRefused(20, ALM_COL_SETPOINT, "1.2345", IDS_TOO_MANY_DECIMALS);
+}
+
+// A delay the unit cannot hold takes the nearest one it holds, shown with a message; one it holds is kept as
+// typed.
+TEST_F(AlarmValidate, DelayIsADelayTheUnitHolds) {
+    UseInput(17, "IN 11");
+    const std::tuple<const char*, const char*, UINT> cases[] = {{"1234.5", "1230", IDS_DELAY_NEAREST},
+                                                                {"2551", "2550", IDS_DELAY_NEAREST},
+                                                                {"100000", "100200", IDS_DELAY_NEAREST},
+                                                                {"12.34", "12.3", IDS_DELAY_NEAREST},
+                                                                {"0.305", "0.310", IDS_DELAY_NEAREST},
+                                                                {"1.0001", "1.000", IDS_DELAY_NEAREST},
+                                                                {"12.3", "12.3", 0},
+                                                                {"0.3", "0.3", 0},
+                                                                {"100200", "100200", 0},
+                                                                {" 45 ", " 45 ", 0}};
+    for (const auto& [text, shown, code] : cases) {
+        EXPECT_EQ(alarm.ValidateData(17, ALM_COL_DELAY, text), code == 0) << text;
+        EXPECT_EQ(LastError(), code) << text;
+        EXPECT_EQ(Value(17, ALM_COL_DELAY), shown) << text;
+    }
+    ExpectRefused(17, ALM_COL_DELAY, "12abc", IDS_DELAY_OUT_OF_RANGE);
 }
 
 TEST_F(AlarmValidate, TextDelayLedOutput) {

@@ -72,15 +72,24 @@ TEST_F(GeneralSheet, EditsAreCheckedPerRow) {
         const char* text;
         int accepted;
         const char* shown;
-    } cases[] = {{3, "62", 1, "62"},      {3, "63", 0, "62"},       {3, "0", 0, "62"},
-                 {3, "abc", 0, "62"},     {3, " 5", 1, " 5"},       {3, "7xy", 1, "7xy"},
-                 {14, "12.5", 1, "12.5"}, {14, "12.51", 0, "12.5"}, {14, "none", 1, "0"},
-                 {14, "nan", 0, "0"},     {14, "-1", 0, "0"},       {11, "-REF", 1, "-REF"},
-                 {11, "-ref", 0, "-REF"}, {5, "57600", 0, "9600"},  {4, "BRANT BUS", 1, "BRANT BUS"}};
+    } cases[] = {{3, "62", 1, "62"},       {3, "63", 0, "62"},
+                 {3, "0", 0, "62"},        {3, "abc", 0, "62"},
+                 {3, " 5", 1, " 5"},       {3, "7xy", 0, " 5"},
+                 {3, "12abc", 0, " 5"},    {3, "+7", 0, " 5"},
+                 {3, "7.", 0, " 5"},       {14, "12.5", 1, "12.5"},
+                 {14, "12.51", 0, "12.5"}, {14, "none", 1, "0"},
+                 {14, "nan", 0, "0"},      {14, "-1", 0, "0"},
+                 {14, "0.35", 1, "0.35"},  {14, "0.07", 0, "0.35"},
+                 {14, "1e1", 0, "0.35"},   {14, "0.1000", 1, "0.1000"},
+                 {11, "-REF", 1, "-REF"},  {11, "-ref", 0, "-REF"},
+                 {5, "57600", 0, "9600"},  {4, "BRANT BUS", 1, "BRANT BUS"}};
     for (const auto& c : cases) {
         EXPECT_EQ(general.ValidateData(c.row, 1, c.text), c.accepted) << c.row << " " << c.text;
         EXPECT_EQ(Value(c.row), c.shown) << c.row << " " << c.text;
     }
+    // The unit counts the hysteresis in steps of 0.05 %: a value between two steps is refused and says so.
+    EXPECT_EQ(general.ValidateData(14, 1, "0.07"), 0);
+    EXPECT_EQ(general.GetLastError(), static_cast<int>(IDS_HYSTERESIS_STEP));
 }
 
 TEST_F(GeneralSheet, NoticesGoToAllFourEvenWhenRefused) {
@@ -158,4 +167,8 @@ TEST_F(GeneralSheet, ConstantsBlockDecoding) {
     EXPECT_EQ(general.FormatValue(14, 20), " 1");
     EXPECT_EQ(general.FormatValue(14, 1), "0.05");
     EXPECT_EQ(general.StringToValue(7, "MAYBE"), 0xFFFFFFFFu);
+    // Steps counted from the decimal text; a text between steps (an older document) takes the nearest.
+    for (const auto& [text, steps] : std::vector<std::pair<std::string, std::uint32_t>>{
+             {"0.35", 7}, {"12.5", 250}, {"0.08", 2}, {"0.07", 1}, {"1e1", 200}, {"", 0}})
+        EXPECT_EQ(general.StringToValue(14, text), steps) << text;
 }

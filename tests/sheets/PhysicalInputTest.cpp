@@ -93,12 +93,29 @@ TEST_F(PhysicalInputTest, ValuesOfAnInactiveInputAreRefused) {
     EXPECT_EQ(Items(physical, 6, 2).size(), 9u);
 }
 
-TEST_F(PhysicalInputTest, LcdValuesAreStoredUnchecked) {
+// LCD values and the miscellaneous value take any number the unit holds as typed; others are refused.
+TEST_F(PhysicalInputTest, LcdValuesAreNumbersTheUnitHolds) {
     ActivatePh(7);
-    for (const auto& [col, text] :
-         std::vector<std::pair<int, std::string>>{{4, "-12.5"}, {6, "abc"}, {7, ""}})
-        EXPECT_EQ(physical.ValidateData(7, col, text), 1) << col;
-    EXPECT_EQ(PhParms(7), (Strings{"20 mA", "", "0", "-12.5", "0", "abc", ""}));
+    // Column, text, message (0: taken); a refused text keeps the value before it.
+    const std::tuple<int, const char*, UINT> cases[] = {{4, "-12.5", 0},
+                                                        {6, "4.35", 0},
+                                                        {7, "65535", 0},
+                                                        {4, "1.2345", IDS_TOO_MANY_DECIMALS},
+                                                        {6, "70000", IDS_NUMBER_TOO_LARGE},
+                                                        {6, "655.36", IDS_NUMBER_TOO_LARGE},
+                                                        {6, "0x10", IDS_INVALID_VALUE_LAST},
+                                                        {6, "1e2", IDS_INVALID_VALUE_LAST},
+                                                        {6, "abc", IDS_INVALID_VALUE_LAST},
+                                                        {7, "", IDS_INVALID_VALUE_LAST}};
+    for (const auto& [col, text, id] : cases) {
+        EXPECT_EQ(physical.ValidateData(7, col, text), id == 0) << text;
+        EXPECT_EQ(LastError(), id) << text;
+    }
+    EXPECT_EQ(PhParms(7), (Strings{"20 mA", "", "0", "-12.5", "0", "4.35", "65535"}));
+    // An input limit with a fourth decimal is refused the same way.
+    EXPECT_EQ(physical.ValidateData(7, 5, "4.0001"), 0);
+    EXPECT_EQ(LastError(), IDS_TOO_MANY_DECIMALS);
+    EXPECT_EQ(Ph(7, 5), "0");
 }
 
 TEST_F(PhysicalInputTest, TurningAnInputOffResetsIt) {
