@@ -23,6 +23,7 @@ const std::pair<unsigned, const char*> g_messages[] = {
     {62015, "Out off range. The closest match will be used."},
     {62016, "The channel is not active. Default value will be used."},
     {62017, "Invalid input type. Previous will be used."},
+    {62018, "Too many LCD units. Previous will be used."},
 };
 } // namespace
 

@@ -23,6 +23,7 @@ enum : unsigned {
     IDS_OUT_OFF_RANGE_CLOSEST = 62015,
     IDS_CHANNEL_NOT_ACTIVE = 62016,
     IDS_INVALID_INPUT_TYPE = 62017,
+    IDS_TOO_MANY_UNITS = 62018,
 };
 
 // The text of a message identifier; the empty string for an unknown one.
