@@ -36,6 +36,13 @@ void CArchive::WriteString(const std::string& text) {
     m_buffer.insert(m_buffer.end(), text.begin(), text.end());
 }
 
+void CArchive::CountItems(std::size_t count) {
+    if (count > MAX_DOCUMENT_ITEMS - m_nItems)
+        throw CArchiveException(CArchiveException::badSchema,
+                                "the file holds more list items than a document");
+    m_nItems += count;
+}
+
 std::uint8_t CArchive::ReadUInt8() {
     Need(1);
     return m_buffer[m_pos++];

@@ -35,6 +35,13 @@ public:
     std::int16_t ReadInt16() { return static_cast<std::int16_t>(ReadUInt16()); }
     std::string ReadString();
 
+    // The list items a document holds at most: 24 LCD unit lists of CBrChnData::MAX_ITEMS units, and room
+    // to spare for every other list. Counting them keeps a damaged file from making the loader build far
+    // more strings than its bytes would suggest (an empty item takes one byte).
+    static constexpr std::size_t MAX_DOCUMENT_ITEMS = 2u * 1024 * 1024;
+    // Counts `count` more items read; a document beyond MAX_DOCUMENT_ITEMS is refused.
+    void CountItems(std::size_t count);
+
     // Bytes written so far (storing) or the whole input (loading).
     const std::vector<std::uint8_t>& GetBuffer() const { return m_buffer; }
     std::size_t GetPosition() const { return m_pos; }
@@ -46,4 +53,5 @@ private:
     Mode m_mode;
     std::vector<std::uint8_t> m_buffer;
     std::size_t m_pos = 0;
+    std::size_t m_nItems = 0;
 };

@@ -4,10 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-constexpr std::int32_t MAX_STORED_ITEMS = 4096;
-}
-
 CBrChnData::CBrChnData(short dataType, int editable, CTRL_STYLE style, unsigned long bkColour)
     : m_nDataType(dataType), m_bEditable(editable), m_nStyle(style), m_clrBk(bkColour) {}
 
@@ -137,10 +133,11 @@ void CBrChnData::FileRead(CArchive& archive) {
     m_nStyle = static_cast<CTRL_STYLE>(archive.ReadInt32());
     m_items.clear();
     const std::int32_t count = archive.ReadInt32();
-    // No sheet gives a cell more than a few dozen items, and every item takes at least its length byte: a
-    // larger count is a damaged file, refused before anything is allocated for it.
-    if (count > MAX_STORED_ITEMS || (count > 0 && static_cast<std::size_t>(count) > archive.GetRemaining()))
+    // Every item takes at least its length byte: a count that the file cannot back, or that no sheet
+    // produces, is a damaged file, refused before anything is allocated for it.
+    if (count > MAX_ITEMS || (count > 0 && static_cast<std::size_t>(count) > archive.GetRemaining()))
         throw CArchiveException(CArchiveException::badSchema, "an item count exceeds the file");
+    if (count > 0) archive.CountItems(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count; ++i) {
         std::string item = archive.ReadString();
         // Older files stored the degree sign the way the unit shows it (0xDF).

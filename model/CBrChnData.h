@@ -26,6 +26,10 @@ public:
     CBrChnData& operator=(const CBrChnData& other) = default;
     virtual ~CBrChnData() = default;
 
+    // The most items a cell holds. Only the LCD unit lists grow with editing, and they stop here; the
+    // document loader takes any cell up to this size.
+    static constexpr std::int32_t MAX_ITEMS = 65536;
+
     const std::string& GetName() const { return m_strPropName; }
     void SetPropName(std::string name) { m_strPropName = std::move(name); }
     std::vector<std::string>& GetData() { return m_items; }

@@ -53,6 +53,9 @@ CBrChnData* CBrantSetupType::GetCellOf(SETUP_TYPE type, int row, int col) {
 }
 
 void CBrantSetupType::NotifyAll(int row, int col, const std::string& text) {
+    // One cascade for all four: the Alarm sheet hears this notice after the Logical Input sheet has
+    // followed it.
+    const CNoticeCascade cascade;
     for (IBrantSetupType* setup : m_pBrantSetupTypes)
         if (setup) setup->UpdateModify(m_nSetupType, row, col, text);
 }

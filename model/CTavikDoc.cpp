@@ -11,8 +11,10 @@
 #include <unistd.h>
 
 namespace {
-// Documents are a few tens of kilobytes; anything far larger is not ours and is refused before reading.
-constexpr off_t MAX_DOCUMENT_SIZE = 4L * 1024 * 1024;
+// Documents are a few tens of kilobytes. The largest the sheets can produce, with the LCD unit lists full
+// (24 lists of 65536 units of four characters, 7.5 MiB), fits; anything larger is not ours and is refused
+// before reading.
+constexpr off_t MAX_DOCUMENT_SIZE = 16L * 1024 * 1024;
 
 std::string SystemError(const std::string& what, const std::string& path) {
     return what + " '" + path + "': " + std::strerror(errno);

@@ -12,7 +12,33 @@ void IBrantSetupType::DoFileReadWrite(CArchive&, unsigned) {}
 
 void IBrantSetupType::OnUpdateModify(int, int, int, std::string) {}
 
+void IBrantSetupType::OnNoticesSettled() {}
+
+namespace {
+thread_local int g_nCascadeDepth = 0;
+thread_local bool g_bNoticeSent = false;
+} // namespace
+
+IBrantSetupType::CNoticeCascade::CNoticeCascade() {
+    ++g_nCascadeDepth;
+}
+
+IBrantSetupType::CNoticeCascade::~CNoticeCascade() {
+    if (g_nCascadeDepth > 1 || !g_bNoticeSent) {
+        --g_nCascadeDepth;
+        return;
+    }
+    // Still open while the setup types settle, so that a notice sent from there does not settle again.
+    g_bNoticeSent = false;
+    for (IBrantSetupType* setup : m_pBrantSetupTypes)
+        if (setup) setup->OnNoticesSettled();
+    g_bNoticeSent = false;
+    --g_nCascadeDepth;
+}
+
 void IBrantSetupType::UpdateModify(int source, int row, int col, std::string text) {
+    const CNoticeCascade cascade;
+    g_bNoticeSent = true;
     IBrantSetupType* self =
         m_nSetupType >= 0 && m_nSetupType < SETUP_TYPE_COUNT ? m_pBrantSetupTypes[m_nSetupType] : nullptr;
     (self ? self : this)->OnUpdateModify(source, row, col, std::move(text));

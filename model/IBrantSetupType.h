@@ -35,6 +35,19 @@ public:
     // has changed; `text` is the new value or a keyword the two setup types agree on.
     void UpdateModify(int source, int row, int col, std::string text);
 
+    // The notices that one edit sends, and those they cause in turn, form one cascade. An edit that sends
+    // notices from several places holds a cascade open for its whole length; notices sent meanwhile only
+    // join it. When the outermost one closes after a notice was sent, every setup type hears
+    // OnNoticesSettled once, with every sheet in its final state. A cascade belongs to the thread that runs
+    // it: the window thread while editing, the transfer worker during a download.
+    class CNoticeCascade {
+    public:
+        CNoticeCascade();
+        ~CNoticeCascade();
+        CNoticeCascade(const CNoticeCascade&) = delete;
+        CNoticeCascade& operator=(const CNoticeCascade&) = delete;
+    };
+
     int GetTransState() const { return m_nTransState.load(); }
     const std::string& GetTitle() const { return m_strTitle; }
     SETUP_TYPE GetSetupType() const { return m_nSetupType; }
@@ -46,6 +59,8 @@ public:
 
 protected:
     virtual void OnUpdateModify(int source, int row, int col, std::string text);
+    // A cascade of change notices has ended (see CNoticeCascade); the default does nothing.
+    virtual void OnNoticesSettled();
     // A new title cell: text, read-only, default colour; owned by the caller.
     CBrChnData* CreateLabelCell(const std::string& title);
 

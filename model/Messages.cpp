@@ -28,6 +28,7 @@ const std::pair<unsigned, const char*> g_messages[] = {
             "Last value will be used."},
     {62020, "The unit cannot hold this delay exactly. The nearest delay it can hold will be used."},
     {62021, "The hysteresis is set in steps of 0.05 %. Last value will be used."},
+    {62022, "Too many LCD units. Previous will be used."},
 };
 } // namespace
 

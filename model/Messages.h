@@ -27,6 +27,7 @@ enum : unsigned {
     IDS_NUMBER_TOO_LARGE = 62019,
     IDS_DELAY_NEAREST = 62020,
     IDS_HYSTERESIS_STEP = 62021,
+    IDS_TOO_MANY_UNITS = 62022,
 };
 
 // The text of a message identifier; the empty string for an unknown one.

@@ -29,6 +29,7 @@ void CAlarm::Initialize() {
     m_nSetupType = SETUP_ALARM;
     m_nNumColumns = 10;
     m_bBlockWarned = 0;
+    m_bDynRefsPending = 0;
     CreateDefDataSheet();
 }
 

@@ -55,6 +55,7 @@ public:
 
 protected:
     void OnUpdateModify(int source, int row, int col, std::string text) override;
+    void OnNoticesSettled() override;
 
 private:
     void CreateDefDataSheet() override;
@@ -66,11 +67,9 @@ private:
     int ValidateDynRef(int row, const std::string& text);
     int ValidateSign(int row, const std::string& text);
     int CheckSetPoint(int row, int col, const std::string& text);
-    int VerifyDynRef(int row, std::string dynRef);
+    int VerifyDynRef(int row, std::string dynRef, bool choose);
     int UpdateInpParms(int row, int input);
     int UpdateLogInpParms(int row, int input);
-    // The seven parameters of the input an alarm refers to, read from that input's sheet.
-    bool GetReferencedParms(int row, std::array<std::string, ALARM_MIRROR_COUNT>& parms) const;
     void OnPhysicalInputChanged(int input);
     void OnLogicalInputChanged(int input);
     void OnBlockModeChanged();
@@ -95,4 +94,6 @@ private:
 
     std::array<std::unique_ptr<CFlagGroup>, ALARM_COUNT> m_pAlarmFlags;
     int m_bBlockWarned = 0;
+    // An input notice arrived: the dynamic references are checked when its cascade has settled.
+    int m_bDynRefsPending = 0;
 };

@@ -133,7 +133,7 @@ int CAlarm::ValidateInputReference(int row, std::string text) {
     else
         UpdateLogInpParms(row, input);
 
-    if (GetValue(row, ALM_COL_DYNREF) != "OFF" && !VerifyDynRef(row, GetValue(row, ALM_COL_DYNREF)))
+    if (GetValue(row, ALM_COL_DYNREF) != "OFF" && !VerifyDynRef(row, GetValue(row, ALM_COL_DYNREF), false))
         return IDS_DYNREF_INVALID;
     return 0;
 }
@@ -149,7 +149,7 @@ int CAlarm::ValidateDynRef(int row, const std::string& text) {
     // Only an offered logical input can be a dynamic reference.
     int index = -1;
     if (!cell->IsItemExist(text, index)) return IDS_INVALID_SELECTION;
-    return VerifyDynRef(row, text) ? 0 : static_cast<int>(IDS_LOGINP_PARMS_MISMATCH);
+    return VerifyDynRef(row, text, true) ? 0 : static_cast<int>(IDS_LOGINP_PARMS_MISMATCH);
 }
 
 // Column 3.
@@ -164,7 +164,7 @@ int CAlarm::ValidateSign(int row, const std::string& text) {
         SelectItem(cell, previous);
         return IDS_INVALID_SELECTION;
     }
-    if (VerifyDynRef(row, dynRef) && cell->GetDataAsString() == g_strPlusMinus) return 0;
+    if (VerifyDynRef(row, dynRef, true) && cell->GetDataAsString() == g_strPlusMinus) return 0;
     // The dynamic reference did not hold (it is off now): "±" is not taken, and an earlier "±" gives way.
     if (previous != g_strPlusMinus) SelectItem(cell, previous);
     return IDS_DYNREF_NOT_ACTIVE;
@@ -219,24 +219,10 @@ int CAlarm::CheckSetPoint(int row, int, const std::string& text) {
     return result;
 }
 
-bool CAlarm::GetReferencedParms(int row, std::array<std::string, ALARM_MIRROR_COUNT>& parms) const {
-    const std::string reference = GetValue(row, ALM_COL_INPREF);
-    if (reference.empty()) return false;
-    const bool physical = reference.front() == 'I';
-    const int input = physical ? GetPhChnIndex(reference) : GetLogChnIndex(reference);
-    if (input < 1) return false;
-    for (int i = 0; i < ALARM_MIRROR_COUNT; ++i) {
-        const CBrChnData* cell = physical ? GetCellOf(SETUP_PHYSICAL_INPUT, input, PHINP_FIRST_PARM_COL + i)
-                                          : GetCellOf(SETUP_LOGICAL_INPUT, input, LOGINP_FIRST_PARM_COL + i);
-        if (!cell) return false;
-        parms[static_cast<std::size_t>(i)] = cell->GetDataAsString();
-    }
-    return true;
-}
-
-// A dynamic reference must be a logical input whose seven parameters are exactly those of the alarm's own
-// input. Accepting it switches the comparison to "±"; losing it switches "±" back to "<".
-int CAlarm::VerifyDynRef(int row, std::string dynRef) {
+// A dynamic reference must be a logical input whose seven parameters are exactly the alarm's mirror columns.
+// Choosing one (`choose`) switches the comparison to "±"; a re-check keeps the comparison the user chose,
+// except that "±" gives way to "<" when the reference is lost.
+int CAlarm::VerifyDynRef(int row, std::string dynRef, bool choose) {
     if (!IsChannelActive(row)) return 1;
     if (dynRef.empty()) dynRef = "OFF";
     CBrChnData* dynCell = GetCell(row, ALM_COL_DYNREF);
@@ -249,19 +235,13 @@ int CAlarm::VerifyDynRef(int row, std::string dynRef) {
     if (dynRef.front() == 'L') {
         const int input = GetLogChnIndex(dynRef);
         if (input < 0 || !GetCellOf(SETUP_LOGICAL_INPUT, input, LOGINP_FIRST_PARM_COL)) return 1;
-        // Compared with the input itself rather than the mirror columns: when a physical input changes,
-        // the logical input that follows it may report before the physical input's own notice arrives.
-        std::array<std::string, ALARM_MIRROR_COUNT> own;
-        if (!GetReferencedParms(row, own))
-            for (int i = 0; i < ALARM_MIRROR_COUNT; ++i)
-                own[static_cast<std::size_t>(i)] = GetValue(row, ALM_COL_MIRROR + i);
         bool equal = true;
         for (int i = 0; i < ALARM_MIRROR_COUNT && equal; ++i) {
             const CBrChnData* cell = GetCellOf(SETUP_LOGICAL_INPUT, input, LOGINP_FIRST_PARM_COL + i);
-            equal = cell && cell->GetDataAsString() == own[static_cast<std::size_t>(i)];
+            equal = cell && cell->GetDataAsString() == GetValue(row, ALM_COL_MIRROR + i);
         }
         if (equal && SelectItem(dynCell, dynRef) >= 0) {
-            SelectItem(signCell, g_strPlusMinus);
+            if (choose) SelectItem(signCell, g_strPlusMinus);
             return 1;
         }
         switchOff();
@@ -302,7 +282,8 @@ void CAlarm::OnUpdateModify(int source, int row, int, std::string) {
 }
 
 // An active physical input is offered to every alarm and its parameters are copied to the alarms that use
-// it; an inactive one is withdrawn and the alarms that used it are reset.
+// it; an inactive one is withdrawn and the alarms that used it are reset. Dynamic references wait until the
+// notices have settled.
 void CAlarm::OnPhysicalInputChanged(int input) {
     if (input < 1 || input >= CHANNEL_NAME_COUNT) return;
     const std::string name = g_PhInpChn[input];
@@ -322,8 +303,8 @@ void CAlarm::OnPhysicalInputChanged(int input) {
             if (used) ResetChannel(alarm);
             refCell->RemoveItem(name);
         }
-        VerifyDynRef(alarm, GetValue(alarm, ALM_COL_DYNREF));
     }
+    m_bDynRefsPending = 1;
 }
 
 // The same for a logical input, which is also offered as a dynamic reference.
@@ -354,8 +335,17 @@ void CAlarm::OnLogicalInputChanged(int input) {
             refCell->RemoveItem(name);
             dynCell->RemoveItem(name);
         }
-        VerifyDynRef(alarm, GetValue(alarm, ALM_COL_DYNREF));
     }
+    m_bDynRefsPending = 1;
+}
+
+// Dynamic references are checked once the notices of an edit have all arrived: while they arrive, one
+// logical input may still hold the old parameters while another, or the alarm's own input, has the new ones.
+void CAlarm::OnNoticesSettled() {
+    if (!m_bDynRefsPending) return;
+    m_bDynRefsPending = 0;
+    for (int alarm = 1; alarm <= ALARM_COUNT; ++alarm)
+        VerifyDynRef(alarm, GetValue(alarm, ALM_COL_DYNREF), false);
 }
 
 // The General "Block" row: while it is "OFF" no alarm may use its Block flag.

@@ -119,6 +119,8 @@ void CLogicalInput::GetActiveLogInputs(std::uint32_t* list, int& count) const {
 // One input cell edited: the source must be offered there and, when the logical input already has sources,
 // have their parameters. Every other setup type is told, also when the source was refused.
 int CLogicalInput::ValidateData(int row, int col, std::string text) {
+    // The Alarm sheet hears of derived parameters row by row; it settles once every row is updated.
+    const CNoticeCascade cascade;
     CBrChnData* cell = GetInputCell(row, col);
     if (!cell || text.empty() || text == GetLogChnName(row)) {
         // Refused without a message of its own: clear the record so that no earlier message is shown.
@@ -180,6 +182,7 @@ int CLogicalInput::ValidateData(int row, int col, std::string text) {
 // let go of it, and the derived cells are emptied like after the last source is turned off by an edit.
 void CLogicalInput::ResetChannel(int row) {
     if (row < 1 || row >= LOGICAL_ROWS) return;
+    const CNoticeCascade cascade;
     for (int col = LOG_COL_FIRST_INPUT; col <= LOG_COL_LAST_INPUT; ++col) {
         CBrChnData* cell = GetInputCell(row, col);
         if (!cell) continue;

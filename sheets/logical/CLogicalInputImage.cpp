@@ -74,6 +74,7 @@ void CLogicalInput::GetLogInpDataBlock(int index, BYTE* block) {
 void CLogicalInput::SetLogInpParms(int index, BYTE* block) {
     if (!block || index < 0 || index >= LOGICAL_USED_ROWS) return;
     const int row = index + 1;
+    const CNoticeCascade cascade;
     SetInputType(row, LOG_COL_TYPE, block[0]);
     Set3ByteParms(block + 1, row, g_numberColumns, 5);
     SetInputReference(row, block + 16);

@@ -5,6 +5,8 @@
 #include "sheets/physical/PhysicalTables.h"
 
 #include <cstdio>
+#include <unordered_set>
+#include <vector>
 
 namespace {
 std::string TrimLeft(const std::string& text) {
@@ -129,8 +131,8 @@ int CPhysicalInput::DoValidateData(int row, int col, std::string text) {
     case PH_COL_UNIT:
         if (!IsChannelActive(row))
             error = IDS_CHANNEL_NOT_ACTIVE;
-        else
-            ValidateUnit(row, col, text);
+        else if (!ValidateUnit(row, col, text))
+            error = IDS_TOO_MANY_UNITS;
         break;
     case PH_COL_INP_LO:
     case PH_COL_INP_UP:
@@ -163,7 +165,8 @@ int CPhysicalInput::DoValidateData(int row, int col, std::string text) {
 }
 
 // A new unit is offered on every input; it is selected only on the edited one. Units are appended as
-// whole items so that a ';' in the text cannot split it into several.
+// whole items so that a ';' in the text cannot split it into several. Every input offers the same list, so
+// once it is full no new unit is taken (0), and the document stays one the loader reads.
 int CPhysicalInput::ValidateUnit(int row, int col, std::string& text) {
     text = TrimLeft(text);
     CBrChnData* cell = GetCell(row, col);
@@ -172,6 +175,7 @@ int CPhysicalInput::ValidateUnit(int row, int col, std::string& text) {
         cell->m_nSel = index;
         return 1;
     }
+    if (cell->GetData().size() >= static_cast<std::size_t>(CBrChnData::MAX_ITEMS)) return 0;
     cell->GetData().push_back(text);
     cell->m_nSel = static_cast<int>(cell->GetData().size()) - 1;
     for (int other = 1; other <= PHYSICAL_INPUTS; ++other) {
@@ -227,13 +231,18 @@ void CPhysicalInput::ResetChannel(int row) {
     NotifyAll(row, PH_COL_TYPE, m_pInpTypes[0]->m_strName);
 }
 
-void CPhysicalInput::MergeUnits() {
-    int index = -1;
+bool CPhysicalInput::MergeUnits() {
+    std::vector<std::string>& catalogue = m_pUnits->GetData();
+    std::unordered_set<std::string> known(catalogue.begin(), catalogue.end());
     for (int row = 1; row <= PHYSICAL_INPUTS; ++row) {
         const CBrChnData* cell = GetCell(row, PH_COL_UNIT);
         if (!cell) continue;
-        for (const std::string& unit : cell->GetData())
-            if (!m_pUnits->IsItemExist(unit, index)) m_pUnits->GetData().push_back(unit);
+        for (const std::string& unit : cell->GetData()) {
+            if (!known.insert(unit).second) continue;
+            // Inputs stored with different lists could together hold more units than a list may.
+            if (catalogue.size() >= static_cast<std::size_t>(CBrChnData::MAX_ITEMS)) return false;
+            catalogue.push_back(unit);
+        }
     }
     for (int row = 1; row <= PHYSICAL_INPUTS; ++row) {
         CBrChnData* cell = GetCell(row, PH_COL_UNIT);
@@ -243,4 +252,5 @@ void CPhysicalInput::MergeUnits() {
         cell->m_nSel = 0;
         cell->SetSelText(value);
     }
+    return true;
 }

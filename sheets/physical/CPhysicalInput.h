@@ -44,8 +44,9 @@ private:
     int ValidateInpRange(std::string& text, int row, int col);
     int IsSelectValid(int row, int col, const std::string& text);
     int ValidateUnit(int row, int col, std::string& text);
-    // Gathers the units of all inputs into the catalogue and gives every input the full list.
-    void MergeUnits();
+    // Gathers the units of all inputs into the catalogue and gives every input the full list; false, with
+    // the inputs' lists left as they were, when together they hold more units than a list may.
+    bool MergeUnits();
     void ResetUnitCatalogue();
 
     std::unique_ptr<CBrChnData> m_pUnits;

@@ -9,5 +9,6 @@ void CPhysicalInput::DoFileReadWrite(CArchive& archive, unsigned version) {
         return;
     }
     CBrantSetupType::FileRead(archive, version);
-    MergeUnits();
+    if (!MergeUnits())
+        throw CArchiveException(CArchiveException::badSchema, "the inputs hold too many LCD units");
 }

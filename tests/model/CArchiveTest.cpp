@@ -60,4 +60,8 @@ TEST(ArchiveDamage, ReadsPastTheEndRaiseEndOfFile) {
     } catch (const CArchiveException& e) {
         EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
     }
+
+    // The list items of a whole document are counted: no file makes the loader build more than one holds.
+    in.CountItems(CArchive::MAX_DOCUMENT_ITEMS);
+    EXPECT_THROW(in.CountItems(1), CArchiveException);
 }

@@ -154,8 +154,8 @@ TEST(CellRecord, LayoutAndDegreeRepair) {
 // An item count beyond the bytes, or backed by bytes but more items than any cell has (so a file cannot make
 // each of its bytes cost a string), is refused.
 TEST(CellRecord, ImpossibleItemCountIsRefusedBeforeAllocating) {
-    for (const auto& [count, stored] :
-         std::vector<std::pair<std::int32_t, int>>{{0x7FFFFFFF, 0}, {5000, 5000}}) {
+    for (const auto& [count, stored] : std::vector<std::pair<std::int32_t, int>>{
+             {0x7FFFFFFF, 0}, {CBrChnData::MAX_ITEMS + 1, CBrChnData::MAX_ITEMS + 1}}) {
         CArchive out(CArchive::store);
         out.WriteString("");
         out.WriteInt16(30);

@@ -10,6 +10,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <random>
 #include <unistd.h>
 
 namespace {
@@ -52,6 +54,59 @@ TEST_F(DocumentFile, RoundTripKeepsEveryEdit) {
     EXPECT_EQ(Value(loaded, 0, 11, 1), "+REF");
     EXPECT_EQ(loaded.SaveToBytes(), saved) << "and so every other edit";
     EXPECT_EQ(loaded.GetZemUnit()->GetReadVersion(), 3u);
+}
+
+// Random edits of every sheet, with long texts and thousands of LCD units: what is saved loads again and
+// saves to the same bytes. Each round goes on editing the loaded document, whose sheets the setup-type
+// table names now.
+TEST_F(DocumentFile, WhatIsSavedLoadsAgain) {
+    auto current = std::make_unique<CTavikDoc>();
+    current->OnNewDocument();
+    std::mt19937 random(20261206);
+    const auto any = [&](std::size_t count) { return static_cast<std::size_t>(random() % count); };
+    const auto unitName = [](int n) { // distinct texts of four characters, as the grid allows
+        std::string text = "u";
+        for (int i = 0; i < 3; ++i, n /= 62)
+            text += "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"[n % 62];
+        return text;
+    };
+    int units = 0;
+    for (int round = 0; round < 4; ++round) {
+        CZemUnit& unit = *current->GetZemUnit();
+        for (int step = 0; step < 400; ++step) {
+            IBrantSetupType& sheet = *unit.GetSetupType(static_cast<int>(any(4)));
+            const CDataSheet& cells = *sheet.GetDataSheet();
+            const int row = 1 + static_cast<int>(any(static_cast<std::size_t>(cells.GetNumSections() - 1)));
+            const int col = 1 + static_cast<int>(any(static_cast<std::size_t>(cells.GetNumCells(row) - 1)));
+            const std::vector<std::string>& items = cells.GetProperty(row, col)->GetData();
+            std::string text;
+            switch (any(6)) {
+            case 0:
+                text = std::string(any(2) ? 300 : 70000, static_cast<char>('A' + any(26)));
+                break;
+            case 1:
+                text = std::to_string(static_cast<int>(any(400)) - 100);
+                break;
+            case 2:
+                text = unitName(units++);
+                break;
+            default:
+                text = items.empty() ? std::string() : items[any(items.size())];
+            }
+            sheet.ValidateData(row, col, text);
+        }
+        if (round == 1) { // more units than a cell held when the loader counted items per cell
+            ASSERT_TRUE(unit.GetSetupType(1)->ValidateData(1, 1, "24 V"));
+            for (int n = 0; n < 4100; ++n)
+                unit.GetSetupType(1)->ValidateData(1, 2, unitName(units++));
+        }
+        const Bytes saved = current->SaveToBytes();
+        auto loaded = std::make_unique<CTavikDoc>();
+        std::string error;
+        ASSERT_TRUE(loaded->LoadFromBytes(saved, error)) << "round " << round << ": " << error;
+        ASSERT_EQ(loaded->SaveToBytes(), saved) << "round " << round;
+        current = std::move(loaded);
+    }
 }
 
 TEST_F(DocumentFile, LegacyVersionsLoadWithTheirRepairs) {

@@ -119,6 +119,34 @@ TEST_F(AlarmFollowsInputs, DynamicReferenceChecksAfterEveryChange) {
     EXPECT_EQ(Value(2, ALM_COL_SIGN), "<");
 }
 
+// Dynamic references are judged once a change has reached every sheet: logical inputs that follow one
+// physical input (side by side or in a chain) end equal, and a chosen "<" or ">" is never turned into "±".
+TEST_F(AlarmFollowsInputs, DynamicReferencesAreCheckedAgainstTheFinalParameters) {
+    ActivatePhysical(1, "24 V", "0", "0");
+    ActivatePhysical(2, "24 V", "0", "0");
+    for (const auto& [row, source] : {std::pair{1, "IN 11"}, {2, "IN 11"}, {3, "LOG2"}, {4, "IN 12"}})
+        ASSERT_TRUE(logical.ValidateData(row, 1, source));
+    const struct {
+        int alarm;
+        const char *input, *dynRef, *sign;
+    } alarms[] = {{1, "LOG2", "LOG1", "\xB1"},
+                  {2, "LOG1", "LOG2", "\xB1"},
+                  {3, "IN 11", "LOG3", "\xB1"},
+                  {4, "IN 11", "LOG1", ">"},
+                  {5, "IN 12", "LOG4", "<"}};
+    for (const auto& a : alarms) {
+        UseInput(a.alarm, a.input);
+        ASSERT_TRUE(alarm.ValidateData(a.alarm, ALM_COL_DYNREF, a.dynRef));
+        ASSERT_TRUE(alarm.ValidateData(a.alarm, ALM_COL_SIGN, a.sign));
+    }
+    physical.ValidateData(1, 6, "10");
+    physical.ValidateData(2, 7, "3");
+    for (const auto& a : alarms) {
+        EXPECT_EQ(Value(a.alarm, ALM_COL_DYNREF), a.dynRef) << a.alarm;
+        EXPECT_EQ(Value(a.alarm, ALM_COL_SIGN), a.sign) << a.alarm;
+    }
+}
+
 TEST_F(AlarmFollowsInputs, NoticesForRowsThatAreNotInputs) {
     ActivatePhysical(1);
     UseInput(1, "IN 11");

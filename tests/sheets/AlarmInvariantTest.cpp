@@ -4,7 +4,10 @@
 //   hold exactly that input's parameters; an alarm on "OFF" holds its defaults;
 // - every alarm offers exactly the active inputs as input references and the active logical inputs as
 //   dynamic references, "OFF" first;
-// - a dynamic reference has the alarm's parameters, and "±" is used only with one.
+// - a dynamic reference has the alarm's parameters, and "±" is used only with one;
+// and, for the alarms that a step reaches only through change notices:
+// - a dynamic reference is kept exactly when its logical input ends with the alarm's mirror columns;
+// - the comparison stays as chosen, except that "±" becomes "<" when the dynamic reference is lost.
 #include "AlarmFixture.h"
 
 #include "model/ChannelNames.h"
@@ -67,6 +70,32 @@ protected:
         return std::string();
     }
 
+    // Dynamic reference and comparison of every alarm.
+    using Choices = std::vector<std::pair<std::string, std::string>>;
+    Choices Snapshot() const {
+        Choices choices;
+        for (int row = 1; row <= 48; ++row)
+            choices.emplace_back(Value(row, ALM_COL_DYNREF), Value(row, ALM_COL_SIGN));
+        return choices;
+    }
+
+    // The first notice rule broken since `before`, or the empty string; `edited` was edited directly.
+    std::string NoticeViolation(const Choices& before, int edited) const {
+        for (int row = 1; row <= 48; ++row) {
+            const auto& [dynRef, sign] = before[static_cast<std::size_t>(row - 1)];
+            if (row == edited || !alarm.IsChannelActive(row)) continue;
+            std::ostringstream out;
+            out << "alarm " << row << " (" << dynRef << ", " << sign << "): ";
+            const bool kept = Value(row, ALM_COL_DYNREF) == dynRef;
+            if (dynRef != "OFF" && kept != (LogParms(GetLogChnIndex(dynRef)) == Mirror(row)))
+                return out << (kept ? "kept" : "lost") << " against the final parameters", out.str();
+            const std::string expected = sign == "\xB1" && !kept ? "<" : sign;
+            if (Value(row, ALM_COL_SIGN) != expected)
+                return out << "comparison became " << Value(row, ALM_COL_SIGN), out.str();
+        }
+        return std::string();
+    }
+
     // Few physical inputs with few distinct parameters, so that equal parameters and shared inputs are
     // common.
     std::string Step(std::mt19937& random) {
@@ -85,6 +114,7 @@ protected:
                           delays = {"0.3", "1", "2.5", "100000", "0.1", "x"}, onOff = {"ON", "OFF"};
         const int kind = between(0, 39);
         const int alarmRow = between(1, 6) == 1 ? between(1, 48) : between(1, 6);
+        edited = kind >= 17 && kind != 38 ? alarmRow : 0;
         if (kind < 8) {
             const int row = between(1, 4), col = between(1, 7);
             return edit(physical, row, col, pick(col == 1 ? types : col == 2 ? units : limits));
@@ -139,6 +169,8 @@ protected:
         }
         return edit(general, 11, 1, pick({"OFF", "+REF", "-REF"}));
     }
+
+    int edited = 0; // the alarm the last step edited directly, 0 when none
 };
 } // namespace
 
@@ -150,9 +182,12 @@ TEST_F(AlarmInvariant, RandomEditsKeepTheAlarmRules) {
         std::mt19937 random(seed);
         int activeSeen = 0, dynamicSeen = 0;
         for (int step = 0; step < 2500; ++step) {
+            const Choices before = Snapshot();
             const std::string what = Step(random);
             const std::string broken = Violation();
             ASSERT_EQ(broken, "") << "seed " << seed << " step " << step << ": " << what;
+            ASSERT_EQ(NoticeViolation(before, edited), "")
+                << "seed " << seed << " step " << step << ": " << what;
             for (int row = 1; row <= 6; ++row) {
                 activeSeen += alarm.IsChannelActive(row);
                 dynamicSeen += Value(row, ALM_COL_DYNREF) != "OFF";

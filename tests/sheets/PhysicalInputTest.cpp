@@ -283,6 +283,35 @@ TEST_F(PhysicalInputTest, ReadingADocumentMergesTheUnitsOfAllInputs) {
     EXPECT_EQ(Ph(9, 2), "");
 }
 
+// The unit lists stop where the document loader stops: a full sheet reads back, a new unit beyond is refused,
+// and inputs stored with different lists that together exceed a list are refused when read.
+TEST_F(PhysicalInputTest, UnitListsStopWhereTheLoaderStops) {
+    ActivatePh(1);
+    for (int row = 1; row <= 24; ++row) {
+        Strings& items = Cell(physical, row, 2)->GetData();
+        for (int n = static_cast<int>(items.size()); n < CBrChnData::MAX_ITEMS - 1; ++n)
+            items.push_back("#" + std::to_string(n));
+    }
+    EXPECT_EQ(physical.ValidateData(1, 2, "last"), 1);
+    EXPECT_EQ(physical.ValidateData(1, 2, "more"), 0);
+    EXPECT_EQ(LastError(), IDS_TOO_MANY_UNITS);
+    EXPECT_EQ(Ph(1, 2), "last");
+    EXPECT_EQ(physical.ValidateData(1, 2, "bar"), 1) << "units already offered are still taken";
+
+    const auto reread = [&] {
+        CArchive out(CArchive::store);
+        physical.DoFileReadWrite(out, 3);
+        physical.Initialize();
+        CArchive in(out.GetBuffer());
+        physical.DoFileReadWrite(in, 3);
+    };
+    reread();
+    EXPECT_EQ(Ph(1, 2), "bar");
+    EXPECT_EQ(Items(physical, 24, 2).size(), static_cast<std::size_t>(CBrChnData::MAX_ITEMS));
+    Cell(physical, 5, 2)->GetData().back() = "more";
+    EXPECT_THROW(reread(), CArchiveException);
+}
+
 TEST_F(PhysicalInputTest, DegreeUnitOfAnOlderFileIsRepaired) {
     ActivatePh(1);
     Cell(physical, 1, 2)->GetData()[7] = "\xDF"
