@@ -144,7 +144,10 @@ void CLynGridCtrl::MarkChanged(const QModelIndex& from, const QModelIndex& to) {
     const int columns = m_pModel->columnCount();
     const std::size_t cells =
         static_cast<std::size_t>(m_pModel->rowCount()) * static_cast<std::size_t>(columns);
-    if (m_cellChanged.size() != cells) m_cellChanged.assign(cells, 0);
+    if (m_cellChanged.size() != cells) {
+        m_cellChanged.assign(cells, 0);
+        m_changedCells.clear();
+    }
     for (int row = std::max(from.row(), 0); row <= to.row() && row < m_pModel->rowCount(); ++row)
         for (int col = std::max(from.column(), 0); col <= to.column() && col < columns; ++col) {
             const int at = row * columns + col;
@@ -161,6 +164,7 @@ void CLynGridCtrl::FitChangedColumns() {
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     for (const int at : m_changedCells) {
+        if (static_cast<std::size_t>(at) >= m_cellChanged.size()) continue;
         m_cellChanged[static_cast<std::size_t>(at)] = 0;
         const QModelIndex index = m_pModel->index(at / columns, at % columns);
         if (!index.isValid()) continue;
