@@ -41,14 +41,11 @@ CLynGridCtrl::CLynGridCtrl(QWidget* parent, int controlId)
     if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
 
     connect(m_pModel, &CLynGridModel::cellEdited, this, &CLynGridCtrl::OnCellEdited);
-    connect(m_pModel, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex& from, const QModelIndex& to) {
-                for (int col = from.column(); col <= to.column(); ++col) {
-                    if (col >= static_cast<int>(m_changedColumns.size()))
-                        m_changedColumns.resize(col + 1, false);
-                    m_changedColumns[static_cast<std::size_t>(col)] = true;
-                }
-            });
+    connect(m_pModel, &QAbstractItemModel::dataChanged, this, &CLynGridCtrl::MarkChanged);
+    connect(m_pModel, &QAbstractItemModel::modelReset, this, [this] {
+        m_changedCells.clear();
+        m_cellChanged.clear();
+    });
     connect(m_pModel, &QAbstractItemModel::headerDataChanged, this, [this](Qt::Orientation, int, int) {
         if (auto* corner = findChild<QAbstractButton*>()) corner->update();
     });
@@ -143,15 +140,44 @@ void CLynGridCtrl::ExpandToFit() {
     horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 
-void CLynGridCtrl::FitChangedColumns() {
-    for (std::size_t col = 0; col < m_changedColumns.size(); ++col) {
-        if (!m_changedColumns[col]) continue;
-        m_changedColumns[col] = false;
-        const int column = static_cast<int>(col);
-        if (column >= m_pModel->columnCount()) continue;
-        const int needed = std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
-        if (needed > columnWidth(column)) setColumnWidth(column, needed);
+void CLynGridCtrl::MarkChanged(const QModelIndex& from, const QModelIndex& to) {
+    const int columns = m_pModel->columnCount();
+    const std::size_t cells =
+        static_cast<std::size_t>(m_pModel->rowCount()) * static_cast<std::size_t>(columns);
+    if (m_cellChanged.size() != cells) {
+        m_cellChanged.assign(cells, 0);
+        m_changedCells.clear();
     }
+    for (int row = std::max(from.row(), 0); row <= to.row() && row < m_pModel->rowCount(); ++row)
+        for (int col = std::max(from.column(), 0); col <= to.column() && col < columns; ++col) {
+            const int at = row * columns + col;
+            if (m_cellChanged[static_cast<std::size_t>(at)]) continue;
+            m_cellChanged[static_cast<std::size_t>(at)] = 1;
+            m_changedCells.push_back(at);
+        }
+}
+
+void CLynGridCtrl::FitChangedColumns() {
+    const int columns = m_pModel->columnCount();
+    if (m_changedCells.empty() || columns <= 0) return;
+    std::vector<int> needed(static_cast<std::size_t>(columns), 0);
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    for (const int at : m_changedCells) {
+        if (static_cast<std::size_t>(at) >= m_cellChanged.size()) continue;
+        m_cellChanged[static_cast<std::size_t>(at)] = 0;
+        const QModelIndex index = m_pModel->index(at / columns, at % columns);
+        if (!index.isValid()) continue;
+        int& width = needed[static_cast<std::size_t>(index.column())];
+        if (width == 0) width = horizontalHeader()->sectionSizeHint(index.column());
+        // As QTableView measures a column: the delegate's hint plus the grid line.
+        const int hint = itemDelegateForIndex(index)->sizeHint(option, index).width() + (showGrid() ? 1 : 0);
+        width = std::max(width, hint);
+    }
+    m_changedCells.clear();
+    for (int column = 0; column < columns; ++column)
+        if (needed[static_cast<std::size_t>(column)] > columnWidth(column))
+            setColumnWidth(column, needed[static_cast<std::size_t>(column)]);
 }
 
 BOOL CLynGridCtrl::SetItemText(int row, int col, const QString& text) {

@@ -45,7 +45,8 @@ public:
     void SetColumnWidth(int col, int width);
     // Sizes the columns to share the grid's width.
     void ExpandToFit();
-    // Widens every column whose texts changed since the last call and no longer fit; never narrows one.
+    // Widens every column in which a cell changed since the last call and no longer fits; never narrows one.
+    // Only the changed cells are measured.
     void FitChangedColumns();
 
     BOOL SetItemText(int row, int col, const QString& text);
@@ -138,5 +139,8 @@ private:
     int m_nPrintPages = 0;
     QString m_strPrintTitle;
     PrintLayout m_print;
-    std::vector<bool> m_changedColumns; // model columns with a changed text since FitChangedColumns
+    void MarkChanged(const QModelIndex& from, const QModelIndex& to);
+    // Cells changed since FitChangedColumns (model row-major positions), each listed once.
+    std::vector<int> m_changedCells;
+    std::vector<char> m_cellChanged;
 };

@@ -74,7 +74,10 @@ bool CLynGridModel::SetType(int row, int col, int type) {
 bool CLynGridModel::SetItems(int row, int col, const QStringList& items) {
     GridCell* cell = Mutable(row, col);
     if (!cell) return false;
-    if (cell->items != items) cell->items = items;
+    if (cell->items != items) {
+        cell->items = items;
+        Changed(row, col);
+    }
     return true;
 }
 
@@ -91,7 +94,10 @@ bool CLynGridModel::SetDataType(int row, int col, short dataType) {
 bool CLynGridModel::SetTextLen(int row, int col, int length) {
     GridCell* cell = Mutable(row, col);
     if (!cell) return false;
-    cell->textLen = length;
+    if (cell->textLen != length) {
+        cell->textLen = length;
+        Changed(row, col);
+    }
     return true;
 }
 
@@ -118,7 +124,10 @@ bool CLynGridModel::SetPopup(int row, int col, bool popup) {
 bool CLynGridModel::SetListEditable(int row, int col, bool editable) {
     GridCell* cell = Mutable(row, col);
     if (!cell) return false;
-    cell->listEditable = editable;
+    if (cell->listEditable != editable) {
+        cell->listEditable = editable;
+        Changed(row, col);
+    }
     return true;
 }
 

@@ -44,7 +44,8 @@ public:
     bool IsFixed(int row, int col) const { return row < m_nFixedRows || col < m_nFixedColumns; }
 
     const GridCell* Cell(int row, int col) const;
-    // Changes one cell; tells the view only when something visible changed.
+    // Changes one cell. The view hears of it only when the value differs, and then about that one cell, so
+    // a refresh that rewrites a whole sheet repaints just the cells that really changed.
     bool SetText(int row, int col, const QString& text);
     bool SetType(int row, int col, int type);
     bool SetItems(int row, int col, const QStringList& items);

@@ -294,7 +294,17 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
 QWidget* CMainFrame::CreateView() {
     auto* view = new CTavikView(m_pDoc);
     connect(view, &CTavikView::documentModified, this, &CMainFrame::OnUpdateFrameTitle);
+    connect(view, &CTavikView::sheetsChanged, this, [this, view] { OnSheetsChanged(view); });
     return view;
+}
+
+void CMainFrame::OnActivateView(int index, bool activate) {
+    if (CTavikView* view = GetTavikView(index)) view->OnActivateView(activate);
+}
+
+void CMainFrame::OnSheetsChanged(const CTavikView* source) {
+    for (int i = 0; i < GetViewCount(); ++i)
+        if (CTavikView* view = GetTavikView(i); view && view != source) view->UpdateAllRows();
 }
 
 bool CMainFrame::AddView() {

@@ -70,6 +70,7 @@ signals:
 protected:
     QWidget* CreateView() override;
     void OnUpdateFrameTitle() override;
+    void OnActivateView(int index, bool activate) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -84,6 +85,8 @@ private:
     void CreateStatusBar();
     bool RunPrintDialog();
     static QString DroppedDocument(const QMimeData* data);
+    // Another view's edit may have changed any sheet: every other view shows its cells again.
+    void OnSheetsChanged(const CTavikView* source);
 
     CTavikDoc* m_pDoc;
     std::map<int, QAction*> m_actions;

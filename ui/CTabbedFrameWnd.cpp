@@ -46,6 +46,7 @@ bool CTabbedFrameWnd::AddView() {
 
 void CTabbedFrameWnd::SetActiveView(int index) {
     if (index < 0 || index >= GetViewCount() || index == m_nActiveIndex) return;
+    const int previous = m_nActiveIndex;
     if (m_pActiveView) m_pActiveView->setEnabled(false);
     QWidget* view = m_views[static_cast<std::size_t>(index)];
     view->setEnabled(true);
@@ -55,6 +56,8 @@ void CTabbedFrameWnd::SetActiveView(int index) {
     m_pTabCtrl->setCurrentIndex(index);
     m_bSwitching = false;
     view->setFocus();
+    if (previous >= 0) OnActivateView(previous, false);
+    OnActivateView(index, true);
 }
 
 void CTabbedFrameWnd::OnTabSelected(int index) {

@@ -32,6 +32,8 @@ public:
 protected:
     virtual QWidget* CreateView() = 0;
     virtual void OnUpdateFrameTitle() {}
+    // Tells view `index` that it was hidden (false) or shown (true) by a switch of tabs.
+    virtual void OnActivateView(int /*index*/, bool /*activate*/) {}
 
 private:
     void OnTabSelected(int index);

@@ -77,19 +77,22 @@ void CTavikView::UpdateChannelView(int row) {
         const CBrChnData* cell = sheet->GetCellChecked(row, col);
         if (!cell) continue;
         m_pGrid->SetTextLen(row, col, cell->m_nMaxTextLen);
+        // Every attribute is set each time, also the list of a cell that no longer has a choice: a channel
+        // switched off in another sheet turns a drop-down back into plain text.
         const std::vector<std::string>& items = cell->GetData();
-        if (items.size() > 1) {
-            QStringList list;
-            list.reserve(static_cast<qsizetype>(items.size()));
+        const bool list = items.size() > 1;
+        QStringList choices;
+        if (list) {
+            choices.reserve(static_cast<qsizetype>(items.size()));
             for (const std::string& item : items)
-                list << FromCp1252(item);
-            m_pGrid->SetCellType(row, col, CLynGridCtrl::GVET_LIST);
-            m_pGrid->FillListItems(row, col, list);
-            m_pGrid->SetListEditable(row, col, cell->m_bEditable);
-        } else {
-            m_pGrid->SetCellType(row, col,
-                                 cell->m_bEditable ? CLynGridCtrl::GVET_EDIT : CLynGridCtrl::GVET_READONLY);
+                choices << FromCp1252(item);
         }
+        m_pGrid->SetCellType(row, col,
+                             list                ? CLynGridCtrl::GVET_LIST
+                             : cell->m_bEditable ? CLynGridCtrl::GVET_EDIT
+                                                 : CLynGridCtrl::GVET_READONLY);
+        m_pGrid->FillListItems(row, col, choices);
+        m_pGrid->SetListEditable(row, col, list && cell->m_bEditable);
         m_pGrid->SetCellDataType(row, col, cell->m_nDataType);
         m_pGrid->SetCellPopup(row, col, cell->m_nStyle == CTRL_STYLE_POPUP);
         m_pGrid->SetItemText(row, col, FromCp1252(cell->GetDataAsString()));
@@ -148,6 +151,7 @@ void CTavikView::OnEndEdit(int row, int col) {
         }
     }
     UpdateAllRows();
+    emit sheetsChanged();
 }
 
 void CTavikView::OnNotifyPopup(int code, int row, int col) {
@@ -177,11 +181,13 @@ void CTavikView::OnNotifyPopup(int code, int row, int col) {
                     .arg(FromCp1252(cell->GetName()), FromCp1252(name->GetDataAsString()).simplified()));
         dlg.SetProperties(properties, count);
         m_bPopupOpen = 1;
-        if (m_popupRunner(dlg) == QDialog::Accepted) m_pSetup->UpdateProperties(row, col, properties, count);
+        const bool accepted = m_popupRunner(dlg) == QDialog::Accepted;
+        if (accepted) m_pSetup->UpdateProperties(row, col, properties, count);
         m_bPopupOpen = 0;
         destroy();
         UpdateChannelView(row);
         m_pGrid->FitChangedColumns();
+        if (accepted) emit sheetsChanged();
         return;
     }
 
@@ -198,6 +204,7 @@ void CTavikView::OnEditCut() {
     for (int row = minRow; row <= maxRow; ++row)
         m_pSetup->ResetChannel(row);
     UpdateAllRows();
+    emit sheetsChanged();
     // Cutting changes the configuration like any edit does.
     if (m_bReady) MarkModified();
 }

@@ -13,7 +13,8 @@ class QPrinter;
 
 // Shows one setup type's data sheet in a grid and turns the user's edits into calls on that setup type.
 // It owns only its grid: every value shown is read from the cells, every change goes through the setup
-// type, and after each edit every row is redrawn because one edit may change other cells and sheets.
+// type, and after each edit every row is refreshed because one edit may change other cells and sheets (the
+// grid repaints only the cells whose contents changed).
 class CTavikView : public QWidget {
     Q_OBJECT
 public:
@@ -54,6 +55,9 @@ public:
 signals:
     // The document was marked modified by this view.
     void documentModified();
+    // An edit, cut or popup went through the setup type, which may have changed other sheets too; this view
+    // already shows its own sheet again.
+    void sheetsChanged();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

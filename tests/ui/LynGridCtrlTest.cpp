@@ -189,3 +189,17 @@ TEST_F(GridTest, PrintingSpreadsRowsOverPages) {
     painter.end();
     EXPECT_GT(QFileInfo(dir.filePath(QStringLiteral("grid.pdf"))).size(), 1000);
 }
+
+TEST_F(GridTest, ChangedCellsWidenTheirColumnAndNeverNarrowIt) {
+    grid.FitChangedColumns();
+    const int listWidth = grid.GetColumnWidth(2);
+    const QString wide = QStringLiteral("A much longer text than any column holds");
+    grid.SetItemText(3, 1, wide);
+    grid.FitChangedColumns();
+    EXPECT_GE(grid.GetColumnWidth(1), grid.fontMetrics().horizontalAdvance(wide));
+    EXPECT_EQ(grid.GetColumnWidth(2), listWidth) << "an unchanged column keeps its width";
+    const int wideWidth = grid.GetColumnWidth(1);
+    grid.SetItemText(3, 1, QStringLiteral("x"));
+    grid.FitChangedColumns();
+    EXPECT_EQ(grid.GetColumnWidth(1), wideWidth);
+}

@@ -1,3 +1,5 @@
+#include "ViewCheck.h"
+
 #include "model/CBrantSetupType.h"
 #include "model/CScriptedPrompt.h"
 #include "model/CTavikDoc.h"
@@ -30,6 +32,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 namespace {
 // The application with its dialogs answered by the test.
@@ -268,6 +271,76 @@ TEST_F(FrameTest, CommandLineFileIsOpenedAndAMissingOneEndsStartUp) {
         third.InitInstance({QStringLiteral("tavik"), dir.filePath(QStringLiteral("missing.zmg"))}, false));
 }
 
+// One edit may change other sheets (an input switched on or off changes what the logical inputs and alarms
+// offer and hold): after every edit, tab change, New and Open, each view shows exactly what its sheet holds.
+TEST_F(FrameTest, EveryViewShowsItsSheetAfterEachEditAndTabChange) {
+    std::string step;
+    const auto expectEveryView = [&] {
+        for (int i = 0; i < 4; ++i)
+            ASSERT_TRUE(view_check::ShowsItsSheet(View(i))) << "after " << step;
+    };
+    const auto edit = [&](int tab, int row, int col, const QString& text) {
+        step = "tab " + std::to_string(tab) + " (" + std::to_string(row) + "," + std::to_string(col) +
+               ") = \"" + text.toStdString() + "\"";
+        Frame().GetTabCtrl()->setCurrentIndex(tab);
+        expectEveryView();
+        View(tab).GetGrid()->EditCell(row, col, text);
+        expectEveryView();
+    };
+    CLynGridCtrl& alarms = *View(3).GetGrid();
+
+    // The reported case: IN 11 switched on is offered to alarm 1, and switched off again resets alarm 1
+    // and logical input 1 in their tabs as well.
+    Frame().OnFileNew();
+    edit(1, 1, 1, QStringLiteral("24 V"));
+    Frame().GetTabCtrl()->setCurrentIndex(3);
+    EXPECT_EQ(alarms.GetCellType(1, 1), CLynGridCtrl::GVET_LIST);
+    EXPECT_TRUE(alarms.GetListItems(1, 1).contains(QStringLiteral("IN 11")));
+    edit(3, 1, 1, QStringLiteral("IN 11"));
+    edit(3, 1, 4, QStringLiteral("12"));
+    edit(3, 1, 5, QStringLiteral("Pump"));
+    edit(2, 1, 1, QStringLiteral("IN 11"));
+    ASSERT_EQ(alarms.GetItemText(1, 5), QStringLiteral("Pump"));
+    edit(1, 1, 1, QStringLiteral("OFF"));
+    EXPECT_EQ(alarms.GetItemText(1, 1), QStringLiteral("OFF"));
+    EXPECT_EQ(alarms.GetItemText(1, 5), QString());
+
+    // Random edits of the first channels of every sheet, where the sheets refer to each other most.
+    std::mt19937 random(20261206);
+    const auto pick = [&random](int count) {
+        return std::uniform_int_distribution<int>(0, count - 1)(random);
+    };
+    const QStringList typed{"0", "5", "12", "100", "-3", "Tank 1"};
+    for (int i = 0; i < 150 && !HasFatalFailure(); ++i) {
+        const int tab = i % 3 == 0 ? 1 : pick(4);
+        const CDataSheet* sheet = View(tab).GetSetup()->GetDataSheet();
+        const int row = 1 + pick(std::min(3, sheet->GetNumSections() - 1));
+        const int col = tab == 1 && i % 3 == 0 ? 1 : 1 + pick(sheet->GetNumCells(row) - 1);
+        const CBrChnData* cell = sheet->GetCellChecked(row, col);
+        if (cell->m_nStyle == CTRL_STYLE_POPUP) continue;
+        const std::vector<std::string>& items = cell->GetData();
+        edit(tab, row, col,
+             items.size() > 1
+                 ? FromCp1252(items[static_cast<std::size_t>(pick(static_cast<int>(items.size())))])
+                 : typed[pick(static_cast<int>(typed.size()))]);
+        if (i % 25 == 24) {
+            step = "cutting row " + std::to_string(row) + " of tab " + std::to_string(tab);
+            View(tab).GetGrid()->SetSelectedRange(row, 1, row, 2);
+            View(tab).OnEditCut();
+            expectEveryView();
+        }
+    }
+
+    const QString path = dir.filePath(QStringLiteral("views.zmg"));
+    ASSERT_TRUE(app->DoSave(path));
+    step = "New";
+    Frame().OnFileNew();
+    expectEveryView();
+    step = "Open";
+    ASSERT_TRUE(app->OpenDocumentFile(path));
+    expectEveryView();
+}
+
 TEST(About, VersionLineJoinsMinorAndPatch) {
     EXPECT_EQ(CAboutDlg::VersionText(1, 0, 1), QStringLiteral("Tavik-30 Programmer Version 1.01"));
     EXPECT_EQ(CAboutDlg::VersionText(2, 3, 4), QStringLiteral("Tavik-30 Programmer Version 2.34"));
@@ -293,10 +366,8 @@ TEST_F(FrameTest, ScreenshotsOfEveryTab) {
     View(1).GetGrid()->EditCell(2, 1, QStringLiteral("20 mA"));
     View(1).GetGrid()->EditCell(2, 2, QString::fromUtf8("°C"));
     View(1).GetGrid()->EditCell(2, 6, QStringLiteral("120"));
-    View(2).UpdateAllRows();
     View(2).GetGrid()->EditCell(1, 1, QStringLiteral("IN 11"));
     View(2).GetGrid()->EditCell(1, 2, QStringLiteral("IN 12"));
-    View(3).UpdateAllRows();
     View(3).GetGrid()->EditCell(1, 1, QStringLiteral("IN 11"));
     View(3).GetGrid()->EditCell(1, 4, QStringLiteral("85"));
     View(3).GetGrid()->EditCell(1, 5, QStringLiteral("Oil temp"));
@@ -307,7 +378,6 @@ TEST_F(FrameTest, ScreenshotsOfEveryTab) {
     View(3).OnEditPaste();
     for (int tab = 0; tab < 4; ++tab) {
         Frame().GetTabCtrl()->setCurrentIndex(tab);
-        View(tab).OnActivateView(true);
         QApplication::processEvents();
         const QString name = Frame().GetTabCtrl()->tabText(tab).replace(QLatin1Char(' '), QLatin1Char('-'));
         const QString path = QDir::temp().filePath(QStringLiteral("tavik-tab-%1.png").arg(name));

@@ -3,6 +3,7 @@
 #include "model/IBrantSetupType.h"
 #include "model/Messages.h"
 #include "ui/CLynGridCtrl.h"
+#include "ui/CLynGridModel.h"
 #include "ui/CPropertyDlg.h"
 #include "ui/CTavikView.h"
 
@@ -12,7 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <memory>
+#include <set>
+#include <utility>
 
 namespace {
 const std::string g_pasteMessage = "Erroneous values have been detected. Appropriate values will be used.";
@@ -203,4 +208,53 @@ TEST_F(ViewTest, PopupOfAnInactiveAlarmIsNotShown) {
     EXPECT_EQ(shown, 0);
     ASSERT_EQ(prompt.Messages().size(), 1u);
     EXPECT_EQ(prompt.Messages()[0], LoadMessage(IDS_ALARM_DISABLED));
+}
+
+// A refresh reports exactly the cells whose text, choices or editability changed, one cell at a time, so the
+// window repaints those and nothing else.
+TEST_F(ViewTest, ARefreshReportsExactlyTheChangedCells) {
+    ActivateAlarms(2);
+    const CLynGridModel& model = *Grid(3).GetModel();
+    std::set<std::pair<int, int>> reported;
+    QObject::connect(&model, &QAbstractItemModel::dataChanged,
+                     [&](const QModelIndex& from, const QModelIndex& to) {
+                         EXPECT_EQ(from, to) << "one cell per report";
+                         reported.insert({model.GridRow(from), model.GridColumn(from)});
+                     });
+    const auto snapshot = [&model] {
+        std::vector<GridCell> cells;
+        for (int row = 1; row < model.Rows(); ++row)
+            for (int col = 1; col < model.Columns(); ++col)
+                cells.push_back(*model.Cell(row, col));
+        return cells;
+    };
+    const auto same = [](const GridCell& a, const GridCell& b) {
+        return a.text == b.text && a.type == b.type && a.items == b.items &&
+               a.listEditable == b.listEditable && a.textLen == b.textLen && a.background == b.background &&
+               a.popup == b.popup && a.dataType == b.dataType;
+    };
+    const std::function<void()> steps[] = {
+        [&] { Grid(3).EditCell(1, 4, QStringLiteral("50")); },
+        [&] { // IN 12 joins the choices of every alarm
+            Grid(1).EditCell(2, 1, QStringLiteral("24 V"));
+            views[3]->UpdateAllRows();
+        },
+        [&] { // IN 11 leaves them, and alarms 1 and 2 are reset
+            Grid(1).EditCell(1, 1, QStringLiteral("OFF"));
+            views[3]->UpdateAllRows();
+        },
+    };
+    for (std::size_t step = 0; step < std::size(steps); ++step) {
+        const std::vector<GridCell> before = snapshot();
+        reported.clear();
+        steps[step]();
+        const std::vector<GridCell> after = snapshot();
+        std::set<std::pair<int, int>> changed;
+        for (std::size_t i = 0; i < after.size(); ++i)
+            if (!same(before[i], after[i]))
+                changed.insert({1 + static_cast<int>(i) / (model.Columns() - 1),
+                                1 + static_cast<int>(i) % (model.Columns() - 1)});
+        EXPECT_FALSE(changed.empty()) << "step " << step;
+        EXPECT_EQ(reported, changed) << "step " << step;
+    }
 }
