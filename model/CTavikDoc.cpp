@@ -105,6 +105,10 @@ int CTavikDoc::Redo() {
     return RestoreUndoState(m_undo.Redo());
 }
 
+int CTavikDoc::RevertToUndoStep() {
+    return RestoreUndoState(m_undo.Current());
+}
+
 int CTavikDoc::RestoreUndoState(const CUndoHistory::State* state) {
     if (!state) return 0;
     CArchive archive{std::vector<std::uint8_t>(*state)};

@@ -51,6 +51,9 @@ public:
     // Bring back the configuration before (after) the current step; 0 when there is none.
     int Undo();
     int Redo();
+    // Brings back the configuration of the current step, dropping every change not recorded since (a
+    // download that failed half-way); the modified flag is as it was at that step.
+    int RevertToUndoStep();
     bool CanUndo() const { return m_undo.CanUndo(); }
     bool CanRedo() const { return m_undo.CanRedo(); }
     const std::string& GetPathName() const { return m_strPathName; }

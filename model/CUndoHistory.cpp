@@ -9,7 +9,8 @@ void CUndoHistory::Reset(State state) {
 
 bool CUndoHistory::Record(State state) {
     if (!m_states.empty() && m_states[m_nCurrent] == state) return false;
-    if (!m_states.empty()) m_states.erase(m_states.begin() + static_cast<long>(m_nCurrent) + 1, m_states.end());
+    if (!m_states.empty())
+        m_states.erase(m_states.begin() + static_cast<long>(m_nCurrent) + 1, m_states.end());
     if (m_nSaved > static_cast<long>(m_states.size()) - 1) m_nSaved = -1; // the saved state was a redo step
     m_states.push_back(std::move(state));
     if (m_states.size() > MAX_STATES) {

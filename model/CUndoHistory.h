@@ -20,6 +20,7 @@ public:
     // The state before (after) the current one, which becomes current; null when there is none.
     const State* Undo();
     const State* Redo();
+    const State* Current() const { return m_states.empty() ? nullptr : &m_states[m_nCurrent]; }
     bool CanUndo() const { return m_nCurrent > 0; }
     bool CanRedo() const { return m_nCurrent + 1 < m_states.size(); }
     // The current state is the one on disk; IsSaved tells whether Undo or Redo came back to it.

@@ -4,11 +4,32 @@
 #include "model/CZemUnit.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 const std::string& At(const std::vector<std::string>& row, std::size_t col) {
     static const std::string none;
     return col < row.size() ? row[col] : none;
+}
+
+// Titles and row names as a reader wants them in a list: without the blanks that align them in the grid.
+std::string Trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string()
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+// Two texts for the same value: equal but for blanks, or the same number written differently ("0.3" and
+// "0.300", "0" and " 0": the unit's own texts are padded and formatted as it keeps them).
+bool SameValue(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    const std::string ta = Trimmed(a), tb = Trimmed(b);
+    if (ta == tb) return true;
+    if (ta.empty() || tb.empty()) return false;
+    char* endA = nullptr;
+    char* endB = nullptr;
+    const double va = std::strtod(ta.c_str(), &endA);
+    const double vb = std::strtod(tb.c_str(), &endB);
+    return *endA == '\0' && *endB == '\0' && va == vb;
 }
 } // namespace
 
@@ -45,9 +66,10 @@ std::vector<ConfigDifference> CompareConfigValues(const ConfigValues& first, con
             const auto& rowA = row < a.size() ? a[row] : none;
             const auto& rowB = row < b.size() ? b[row] : none;
             for (std::size_t col = 1; col < std::max(rowA.size(), rowB.size()); ++col)
-                if (At(rowA, col) != At(rowB, col))
-                    differences.push_back({first.sheets[s].title, rowA.empty() ? At(rowB, 0) : At(rowA, 0),
-                                           At(titles, col), At(rowA, col), At(rowB, col)});
+                if (!SameValue(At(rowA, col), At(rowB, col)))
+                    differences.push_back(
+                        {first.sheets[s].title, Trimmed(rowA.empty() ? At(rowB, 0) : At(rowA, 0)),
+                         Trimmed(At(titles, col)), Trimmed(At(rowA, col)), Trimmed(At(rowB, col))});
         }
     }
     return differences;

@@ -25,7 +25,8 @@ struct ConfigValues {
 };
 
 ConfigValues ReadConfigValues(CZemUnit& unit);
-// The cells whose values differ, sheet by sheet, row by row, column by column.
+// The cells whose values differ, sheet by sheet, row by row, column by column. Blanks around a value and
+// the way a number is written ("0.3", "0.300") are no difference.
 std::vector<ConfigDifference> CompareConfigValues(const ConfigValues& first, const ConfigValues& second);
 // One line per difference, tab-separated, under a title line naming the two sides:
 // "Sheet\tRow\tColumn\t<firstTitle>\t<secondTitle>".

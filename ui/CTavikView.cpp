@@ -148,6 +148,7 @@ void CTavikView::OnEndEdit(int row, int col) {
         }
     }
     UpdateAllRows();
+    if (!m_bPasting) emit editFinished();
 }
 
 void CTavikView::OnNotifyPopup(int code, int row, int col) {
@@ -177,11 +178,13 @@ void CTavikView::OnNotifyPopup(int code, int row, int col) {
                     .arg(FromCp1252(cell->GetName()), FromCp1252(name->GetDataAsString()).simplified()));
         dlg.SetProperties(properties, count);
         m_bPopupOpen = 1;
-        if (m_popupRunner(dlg) == QDialog::Accepted) m_pSetup->UpdateProperties(row, col, properties, count);
+        const bool accepted = m_popupRunner(dlg) == QDialog::Accepted;
+        if (accepted) m_pSetup->UpdateProperties(row, col, properties, count);
         m_bPopupOpen = 0;
         destroy();
         UpdateChannelView(row);
         m_pGrid->FitChangedColumns();
+        if (accepted) emit editFinished();
         return;
     }
 
@@ -200,6 +203,7 @@ void CTavikView::OnEditCut() {
     UpdateAllRows();
     // Cutting changes the configuration like any edit does.
     if (m_bReady) MarkModified();
+    emit editFinished();
 }
 
 void CTavikView::OnEditCopy() {
@@ -213,6 +217,7 @@ void CTavikView::OnEditPaste() {
     if (m_bPasteError) GetPrompt().ShowMessage(g_strPasteErrors, IPrompt::Warning);
     m_bPasting = 0;
     m_bPasteError = 0;
+    emit editFinished();
 }
 
 void CTavikView::OnEditSelectAll() {

@@ -54,6 +54,8 @@ public:
 signals:
     // The document was marked modified by this view.
     void documentModified();
+    // An edit, a popup change, a cut or a whole paste has been applied to the sheets.
+    void editFinished();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

@@ -5,8 +5,9 @@
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app{"Tavik: configure a Zemra-30 alarm annunciator from the command line", "tavik-cli"};
     app.require_subcommand(1);
-    app.footer("Exit status: 0 done (compare, diff: no differences); 1 a transfer or a save failed; 2 a document "
-               "could not be read; 3 compare, diff: the configurations differ; 64 bad usage.");
+    app.footer(
+        "Exit status: 0 done (compare, diff: no differences); 1 a transfer or a save failed; 2 a document "
+        "could not be read; 3 compare, diff: the configurations differ; 64 bad usage.");
 
     std::string path;
     bool json = false;

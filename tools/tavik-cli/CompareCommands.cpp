@@ -32,7 +32,8 @@ int Report(const ConfigValues& first, const ConfigValues& second, const std::str
 }
 } // namespace
 
-int RunCompare(const std::string& path, const TransferOptions& options, std::ostream& out, std::ostream& err) {
+int RunCompare(const std::string& path, const TransferOptions& options, std::ostream& out,
+               std::ostream& err) {
     const std::optional<ConfigValues> document = ReadDocument(path, err);
     if (!document) return CLI_BAD_FILE;
     CTavikDoc unit;
