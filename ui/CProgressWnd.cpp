@@ -149,7 +149,10 @@ void CProgressWnd::RestorePosition(QWidget* parent) {
     settings.endGroup();
     // The profile keeps the position of the window's inside, not of its frame: placed by its inside, the
     // window lands where it was whatever the window manager's title bar, and does not creep upwards.
-    setGeometry(QRect(RestoredPosition(x, y, frameGeometry().size(), centreOn), size()));
+    if (QGuiApplication::screenAt(QPoint(x, y)))
+        setGeometry(QRect(QPoint(x, y), size()));
+    else
+        move(CentredPosition(frameGeometry().size(), centreOn));
 }
 
 void CProgressWnd::SavePosition() {
