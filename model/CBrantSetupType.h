@@ -66,9 +66,10 @@ public:
     // Observer of every message sent and received (set before a transfer starts; not owned).
     static void SetTrace(ITransferTrace* trace) { m_pTrace.store(trace); }
 
-protected:
     // Blocks the block loops move: one per section below the title row unless a sheet says otherwise.
     virtual int GetNumTransBlocks();
+
+protected:
     virtual void FileRead(CArchive& archive, unsigned version);
     virtual void FileWrite(CArchive& archive, unsigned version);
 

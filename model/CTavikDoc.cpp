@@ -85,7 +85,42 @@ int CTavikDoc::OnNewDocument() {
     if (!m_pUnit) return 0;
     m_strPathName.clear();
     m_bModified = 0;
-    return m_pUnit->Initialize() > 0;
+    const int ok = m_pUnit->Initialize() > 0;
+    m_undo.Reset(SaveToBytes());
+    return ok;
+}
+
+void CTavikDoc::SetModifiedFlag(BOOL modified) {
+    m_bModified = modified ? 1 : 0;
+    if (!m_bModified) m_undo.MarkSaved();
+}
+
+int CTavikDoc::RecordUndoStep() {
+    return m_undo.Record(SaveToBytes()) ? 1 : 0;
+}
+
+int CTavikDoc::Undo() {
+    return RestoreUndoState(m_undo.Undo());
+}
+
+int CTavikDoc::Redo() {
+    return RestoreUndoState(m_undo.Redo());
+}
+
+int CTavikDoc::RevertToUndoStep() {
+    return RestoreUndoState(m_undo.Current());
+}
+
+int CTavikDoc::RestoreUndoState(const CUndoHistory::State* state) {
+    if (!state) return 0;
+    CArchive archive{std::vector<std::uint8_t>(*state)};
+    try {
+        Serialize(archive); // the document's own bytes: they load as they were saved
+    } catch (const CArchiveException&) {
+        return 0;
+    }
+    m_bModified = m_undo.IsSaved() ? 0 : 1;
+    return 1;
 }
 
 void CTavikDoc::Serialize(CArchive& archive) {
@@ -121,6 +156,7 @@ int CTavikDoc::LoadFromBytes(std::vector<std::uint8_t> bytes, std::string& error
         return 0;
     }
     m_bModified = 0;
+    m_undo.Reset(SaveToBytes());
     return 1;
 }
 
@@ -165,6 +201,6 @@ int CTavikDoc::OnSaveDocument(const std::string& path, std::string& error) {
         return 0;
     }
     m_strPathName = path;
-    m_bModified = 0;
+    SetModifiedFlag(0);
     return 1;
 }

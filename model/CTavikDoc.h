@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/BrTypes.h"
+#include "model/CUndoHistory.h"
 
 #include <cstdint>
 #include <memory>
@@ -41,14 +42,30 @@ public:
     CZemUnit* GetZemUnit() const { return m_pUnit.get(); }
 
     BOOL IsModified() const { return m_bModified; }
-    void SetModifiedFlag(BOOL modified = 1) { m_bModified = modified ? 1 : 0; }
+    // Clearing the flag also makes the current configuration the one Undo and Redo call unmodified.
+    void SetModifiedFlag(BOOL modified = 1);
+
+    // Undo and Redo over whole configurations. New, Open and a load start a new history.
+    // After an accepted edit (or a download): records the configuration as one step; 0 when it is unchanged.
+    int RecordUndoStep();
+    // Bring back the configuration before (after) the current step; 0 when there is none.
+    int Undo();
+    int Redo();
+    // Brings back the configuration of the current step, dropping every change not recorded since (a
+    // download that failed half-way); the modified flag is as it was at that step.
+    int RevertToUndoStep();
+    bool CanUndo() const { return m_undo.CanUndo(); }
+    bool CanRedo() const { return m_undo.CanRedo(); }
     const std::string& GetPathName() const { return m_strPathName; }
     void SetPathName(const std::string& path) { m_strPathName = path; }
 
     int m_nDirection = 0; // 0 upload, 1 download: chooses the progress texts
 
 private:
+    int RestoreUndoState(const CUndoHistory::State* state);
+
     std::unique_ptr<CZemUnit> m_pUnit;
+    CUndoHistory m_undo;
     BOOL m_bModified = 0;
     std::string m_strPathName;
 };

@@ -71,6 +71,13 @@ CBrantSetupType* CZemUnit::GetSetupType(int index) const {
     return index >= 0 && index < SETUP_TYPE_COUNT ? m_pSetupTypes[static_cast<std::size_t>(index)] : nullptr;
 }
 
+int CZemUnit::GetNumTransBlocks() const {
+    int blocks = 0;
+    for (CBrantSetupType* setup : m_pSetupTypes)
+        blocks += setup->GetNumTransBlocks();
+    return blocks;
+}
+
 std::string CZemUnit::GetTitle(int index) const {
     return index >= 0 && index < SETUP_TYPE_COUNT ? g_setupTitles[index] : std::string();
 }

@@ -38,6 +38,8 @@ public:
 
     // "General", "Physical Input", "Logical Input", "Alarm"; empty outside 0..3.
     std::string GetTitle(int index) const;
+    // The blocks a whole transfer moves (each written block is also read back).
+    int GetNumTransBlocks() const;
     CBrantSetupType* GetSetupType(int index) const;
     CComSetupDialog* GetComSetup() const { return m_pComSetup; }
     // The version number of the last document read.

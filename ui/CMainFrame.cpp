@@ -113,6 +113,12 @@ void CMainFrame::CreateCommands() {
     a = MakeAction(ID_EDIT_UNDO, tr("&Undo\tCtrl+Z"), tr("Undo the last action\nUndo"));
     a->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
     a->setEnabled(false);
+    connect(a, &QAction::triggered, this, &CMainFrame::OnEditUndo);
+
+    a = MakeAction(ID_EDIT_REDO, tr("&Redo\tCtrl+Y"), tr("Redo the action undone last\nRedo"));
+    a->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    a->setEnabled(false);
+    connect(a, &QAction::triggered, this, &CMainFrame::OnEditRedo);
 
     a = MakeAction(ID_EDIT_CUT_CHANNELS, tr("Cu&t\tCtrl+X"),
                    tr("Cut the selection: copy it and reset the selected channels\nCut"));
@@ -131,7 +137,8 @@ void CMainFrame::CreateCommands() {
 
     a = MakeAction(ID_EDIT_PASTE, tr("&Paste\tCtrl+V"), tr("Insert Clipboard contents\nPaste"));
     connect(a, &QAction::triggered, this, [this] {
-        if (CTavikView* view = GetActiveTavikView(); view && view->GetGrid()) view->GetGrid()->OnEditPaste();
+        // Through the view, so that a paste is one change and its refusals one message.
+        if (CTavikView* view = GetActiveTavikView()) view->OnEditPaste();
     });
 
     a = MakeAction(ID_EDIT_CUT_GRID, tr("Copy"), tr("Copy the selection and put it on the Clipboard\nCopy"));
@@ -176,6 +183,9 @@ void CMainFrame::CreateCommands() {
     a = MakeAction(ID_COM_SETUP, tr("&COM Setup..."),
                    tr("Set up the serial port to the Zemra unit\nCOM Setup"));
     connect(a, &QAction::triggered, this, &CMainFrame::OnComSetup);
+    a = MakeAction(ID_COMPARE, tr("Co&mpare with Unit..."),
+                   tr("Read the unit and list where it differs from the document\nCompare with Unit"));
+    connect(a, &QAction::triggered, this, &CMainFrame::OnCompare);
 
     a = MakeAction(ID_HELP_FINDER, tr("&Help Topics"), tr("List Help topics\nHelp Topics"));
     a->setShortcut(QKeySequence(Qt::Key_F1));
@@ -204,6 +214,7 @@ void CMainFrame::CreateMenus() {
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->addAction(GetAction(ID_EDIT_UNDO));
+    edit->addAction(GetAction(ID_EDIT_REDO));
     edit->addSeparator();
     edit->addAction(GetAction(ID_EDIT_CUT_CHANNELS));
     edit->addAction(GetAction(ID_EDIT_COPY));
@@ -216,6 +227,7 @@ void CMainFrame::CreateMenus() {
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     tools->addAction(GetAction(ID_UPLOAD));
     tools->addAction(GetAction(ID_DOWNLOAD));
+    tools->addAction(GetAction(ID_COMPARE));
     tools->addSeparator();
     tools->addAction(GetAction(ID_COM_SETUP));
 
@@ -294,7 +306,10 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
 QWidget* CMainFrame::CreateView() {
     auto* view = new CTavikView(m_pDoc);
     connect(view, &CTavikView::documentModified, this, &CMainFrame::OnUpdateFrameTitle);
-    connect(view, &CTavikView::sheetsChanged, this, [this, view] { OnSheetsChanged(view); });
+    connect(view, &CTavikView::sheetsChanged, this, [this, view] {
+        OnSheetsChanged(view);
+        OnEditFinished();
+    });
     return view;
 }
 
@@ -338,12 +353,49 @@ void CMainFrame::ResetViews() {
     m_bViewsShown = true;
 }
 
+void CMainFrame::RefreshViews() {
+    const int active = GetActiveIndex();
+    ResetViews();
+    if (active >= 0 && active < GetViewCount()) SetActiveView(active);
+}
+
 void CMainFrame::OnUpdateFrameTitle() {
     QString name = tr("Untitled");
     if (m_pDoc && !m_pDoc->GetPathName().empty())
         name = QFileInfo(QString::fromStdString(m_pDoc->GetPathName())).fileName();
     setWindowTitle(name + QStringLiteral("[*] - ") + QLatin1String(kMainTitle));
     setWindowModified(m_pDoc && m_pDoc->IsModified());
+    UpdateUndoActions();
+}
+
+void CMainFrame::UpdateUndoActions() {
+    if (QAction* undo = GetAction(ID_EDIT_UNDO)) undo->setEnabled(m_pDoc && m_pDoc->CanUndo());
+    if (QAction* redo = GetAction(ID_EDIT_REDO)) redo->setEnabled(m_pDoc && m_pDoc->CanRedo());
+}
+
+void CMainFrame::OnEditFinished() {
+    if (m_pDoc) m_pDoc->RecordUndoStep();
+    OnUpdateFrameTitle();
+}
+
+void CMainFrame::OnEditUndo() {
+    if (!m_pDoc || (m_pTransfer && m_pTransfer->IsTransferring())) return;
+    CommitEdits();
+    m_pDoc->RecordUndoStep(); // a change not yet recorded is the step to undo
+    if (m_pDoc->Undo()) RefreshViews();
+    OnUpdateFrameTitle();
+}
+
+void CMainFrame::OnEditRedo() {
+    if (!m_pDoc || (m_pTransfer && m_pTransfer->IsTransferring())) return;
+    CommitEdits();
+    // A change made after Undo starts a new branch: there is nothing left to redo then.
+    if (!m_pDoc->RecordUndoStep() && m_pDoc->Redo()) RefreshViews();
+    OnUpdateFrameTitle();
+}
+
+void CMainFrame::ShowStatus(const QString& text) {
+    statusBar()->showMessage(text);
 }
 
 void CMainFrame::CommitEdits() {
@@ -412,6 +464,10 @@ void CMainFrame::OnDownload() {
 
 void CMainFrame::OnComSetup() {
     m_pTransfer->OnComSetup();
+}
+
+void CMainFrame::OnCompare() {
+    m_pTransfer->Compare();
 }
 
 void CMainFrame::showEvent(QShowEvent* event) {

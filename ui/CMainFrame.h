@@ -31,6 +31,8 @@ public:
     bool AddView() override;
     // Re-initialises every view from its setup type, names the tabs and shows the first one.
     void ResetViews();
+    // Shows every view again from its sheet, keeping the current tab (after Undo, Redo, a failed download).
+    void RefreshViews();
     void UpdateFrameTitle() { OnUpdateFrameTitle(); }
     // A cell editor still open hands its text to the sheet now (validated as any edit), so that a save,
     // a print, a new document or a transfer sees what the user typed.
@@ -57,6 +59,14 @@ public:
     void OnUpload();
     void OnDownload();
     void OnComSetup();
+    // Tools > Compare with Unit: reads the unit and lists what differs; the document does not change.
+    void OnCompare();
+    // Edit > Undo and Redo: whole configurations, every sheet at once.
+    void OnEditUndo();
+    void OnEditRedo();
+    void UpdateUndoActions();
+    // Shows a short result in the status bar ("Upload complete: ...").
+    void ShowStatus(const QString& text);
 
 signals:
     void fileOpenRequested();
@@ -83,6 +93,7 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    void OnEditFinished();
     bool RunPrintDialog();
     static QString DroppedDocument(const QMimeData* data);
     // Another view's edit may have changed any sheet: every other view shows its cells again.

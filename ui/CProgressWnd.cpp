@@ -147,14 +147,19 @@ void CProgressWnd::RestorePosition(QWidget* parent) {
     const int x = settings.value(QStringLiteral("X"), -1).toInt();
     const int y = settings.value(QStringLiteral("Y"), -1).toInt();
     settings.endGroup();
-    move(RestoredPosition(x, y, frameGeometry().size(), centreOn));
+    // The profile keeps the position of the window's inside, not of its frame: placed by its inside, the
+    // window lands where it was whatever the window manager's title bar, and does not creep upwards.
+    if (QGuiApplication::screenAt(QPoint(x, y)))
+        setGeometry(QRect(QPoint(x, y), size()));
+    else
+        move(CentredPosition(frameGeometry().size(), centreOn));
 }
 
 void CProgressWnd::SavePosition() {
     QSettings settings = Profile();
     settings.beginGroup(QLatin1String(kSettingsSection));
-    settings.setValue(QStringLiteral("X"), pos().x());
-    settings.setValue(QStringLiteral("Y"), pos().y());
+    settings.setValue(QStringLiteral("X"), geometry().x());
+    settings.setValue(QStringLiteral("Y"), geometry().y());
     settings.endGroup();
     settings.sync();
 }

@@ -151,7 +151,7 @@ void CTavikView::OnEndEdit(int row, int col) {
         }
     }
     UpdateAllRows();
-    emit sheetsChanged();
+    if (!m_bPasting) emit sheetsChanged();
 }
 
 void CTavikView::OnNotifyPopup(int code, int row, int col) {
@@ -204,9 +204,9 @@ void CTavikView::OnEditCut() {
     for (int row = minRow; row <= maxRow; ++row)
         m_pSetup->ResetChannel(row);
     UpdateAllRows();
-    emit sheetsChanged();
     // Cutting changes the configuration like any edit does.
     if (m_bReady) MarkModified();
+    emit sheetsChanged();
 }
 
 void CTavikView::OnEditCopy() {
@@ -220,6 +220,7 @@ void CTavikView::OnEditPaste() {
     if (m_bPasteError) GetPrompt().ShowMessage(g_strPasteErrors, IPrompt::Warning);
     m_bPasting = 0;
     m_bPasteError = 0;
+    emit sheetsChanged();
 }
 
 void CTavikView::OnEditSelectAll() {

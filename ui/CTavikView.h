@@ -55,8 +55,8 @@ public:
 signals:
     // The document was marked modified by this view.
     void documentModified();
-    // An edit, cut or popup went through the setup type, which may have changed other sheets too; this view
-    // already shows its own sheet again.
+    // An edit, a popup change, a cut or a whole paste went through the setup type, which may have changed
+    // other sheets too; this view already shows its own sheet again.
     void sheetsChanged();
 
 protected:

@@ -3,7 +3,11 @@
 #include "link/CComSetupDialog.h"
 #include "model/CTavikDoc.h"
 #include "model/CZemUnit.h"
+#include "model/ConfigCompare.h"
+#include "ui/CCompareDialog.h"
 #include "ui/CMainFrame.h"
+
+#include <QMessageBox>
 
 CTransferCommands::CTransferCommands(CTavikDoc* doc, CMainFrame* frame, std::function<bool()> saveModified,
                                      QObject* parent)
@@ -25,15 +29,47 @@ CTransferCommands::~CTransferCommands() {
     }
 }
 
+void CTransferCommands::ShowStatus(const QString& text) {
+    if (m_pFrame) m_pFrame->ShowStatus(text);
+}
+
 void CTransferCommands::Upload() {
     CZemUnit* unit = m_pDoc ? m_pDoc->GetZemUnit() : nullptr;
     if (!unit || m_bBusy) return;
     // The worker must not start while an open cell editor can still write into the sheets.
     if (m_pFrame) m_pFrame->CommitEdits();
     m_bBusy = true;
-    m_pDoc->m_nDirection = 0;
-    if (unit->UploadData()) m_progress.StartTrans(*m_pDoc);
+    bool again = true;
+    while (again) {
+        again = false;
+        m_pDoc->m_nDirection = 0;
+        if (!unit->UploadData()) break; // the port was not set up: nothing was sent
+        m_progress.StartTrans(*m_pDoc);
+        if (unit->GetTransferResult()) {
+            ShowStatus(tr("Upload complete: %1 blocks written and verified").arg(unit->GetNumTransBlocks()));
+            break;
+        }
+        ShowStatus(tr("Upload stopped: the unit holds a mix of old and new blocks"));
+        again =
+            QMessageBox::warning(m_pFrame, QStringLiteral("Tavik Programmer"),
+                                 tr("The upload did not finish. The unit now holds a mix of old and new "
+                                    "blocks and does not work as this configuration says.\n\nUpload "
+                                    "again?"),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    }
     m_bBusy = false;
+}
+
+bool CTransferCommands::RunDownload() {
+    CZemUnit* unit = m_pDoc->GetZemUnit();
+    if (m_pFrame) m_pFrame->CommitEdits();
+    // The configuration as it is now, so that a download that does not finish can put it back.
+    m_pDoc->RecordUndoStep();
+    unit->Initialize();
+    m_pDoc->m_nDirection = 1;
+    if (!unit->DownloadData()) return false;
+    m_progress.StartTrans(*m_pDoc);
+    return unit->GetTransferResult() != 0;
 }
 
 void CTransferCommands::Download() {
@@ -42,18 +78,46 @@ void CTransferCommands::Download() {
     if (m_pFrame) m_pFrame->CommitEdits();
     if (m_saveModified && !m_saveModified()) return;
     m_bBusy = true;
-    unit->Initialize();
-    m_pDoc->m_nDirection = 1;
-    if (unit->DownloadData()) m_progress.StartTrans(*m_pDoc);
-    // The sheets now hold what was downloaded, or the defaults where nothing arrived (also when the port
-    // could not be set up): the views show that either way.
-    m_pDoc->SetPathName(std::string());
-    m_pDoc->SetModifiedFlag(0);
+    if (RunDownload()) {
+        // One step for Undo, and a new unmodified "Untitled" document.
+        m_pDoc->RecordUndoStep();
+        m_pDoc->SetPathName(std::string());
+        m_pDoc->SetModifiedFlag(0);
+        if (m_pFrame) m_pFrame->ResetViews();
+        ShowStatus(tr("Download complete: %1 blocks read").arg(unit->GetNumTransBlocks()));
+    } else {
+        m_pDoc->RevertToUndoStep();
+        if (m_pFrame) m_pFrame->RefreshViews();
+        ShowStatus(tr("Download stopped: the document is unchanged"));
+    }
+    if (m_pFrame) m_pFrame->UpdateFrameTitle();
+    m_bBusy = false;
+}
+
+void CTransferCommands::Compare() {
+    CZemUnit* unit = m_pDoc ? m_pDoc->GetZemUnit() : nullptr;
+    if (!unit || m_bBusy) return;
+    if (m_pFrame) m_pFrame->CommitEdits();
+    m_bBusy = true;
+    const ConfigValues document = ReadConfigValues(*unit);
+    const bool read = RunDownload();
+    const ConfigValues inUnit = ReadConfigValues(*unit);
+    m_pDoc->RevertToUndoStep();
     if (m_pFrame) {
-        m_pFrame->ResetViews();
+        m_pFrame->RefreshViews();
         m_pFrame->UpdateFrameTitle();
     }
     m_bBusy = false;
+    if (!read) {
+        ShowStatus(tr("Compare stopped: the unit could not be read"));
+        return;
+    }
+    const std::vector<ConfigDifference> differences = CompareConfigValues(document, inUnit);
+    ShowStatus(differences.empty()
+                   ? tr("Compare complete: the unit holds this configuration")
+                   : tr("Compare complete: %n difference(s)", nullptr, static_cast<int>(differences.size())));
+    CCompareDialog dialog(differences, m_pFrame);
+    dialog.exec();
 }
 
 void CTransferCommands::OnComSetup() {

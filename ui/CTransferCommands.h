@@ -23,17 +23,28 @@ public:
     // A transfer still running is stopped and waited for, so the unit never calls a dialog that is gone.
     ~CTransferCommands() override;
 
-    // Sends the configuration to the unit; the document itself does not change.
+    // Sends the configuration to the unit; the document itself does not change. A finished upload is
+    // reported in the status bar; one that stopped half-way warns that the unit holds a mix of old and new
+    // blocks and offers to upload again.
     void Upload();
     // Asks to save a modified document, then reads the configuration from the unit into the default
-    // sheets. Afterwards the document is "Untitled" and unmodified and the General tab is shown.
+    // sheets. Afterwards the document is "Untitled" and unmodified and the General tab is shown. A download
+    // that fails or is stopped leaves the document as it was.
     void Download();
+    // Reads the unit like Download, lists every cell where it differs from the document, and then puts the
+    // document back as it was.
+    void Compare();
     // Names and configures the port.
     void OnComSetup();
 
     bool IsTransferring() const { return m_bBusy; }
 
 private:
+    // Runs a download into the document's sheets; true when every block arrived. The caller puts the
+    // document back (RevertToUndoStep) when it should not keep what arrived.
+    bool RunDownload();
+    void ShowStatus(const QString& text);
+
     CTavikDoc* m_pDoc;
     QPointer<CMainFrame> m_pFrame;
     std::function<bool()> m_saveModified;

@@ -19,14 +19,6 @@ QString CTransferProgress::ProgressText(int direction, const QString& setupTitle
         .arg(setupTitle);
 }
 
-bool CTransferProgress::AskStop(QWidget* over) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Tavik Programmer"),
-                    QObject::tr("Stop the transfer?\nIt stops after the block being transferred."),
-                    QMessageBox::Yes | QMessageBox::No, over);
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
-}
-
 unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
     CZemUnit* unit = doc.GetZemUnit();
     if (!unit) return 0;
@@ -42,13 +34,29 @@ unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
     progress.SetRange(0, total, 1);
 
     bool stopping = false;
+    QPointer<QMessageBox> stopQuestion;
+    const auto dropStopQuestion = [&stopQuestion] {
+        if (stopQuestion) stopQuestion->done(QMessageBox::No);
+        delete stopQuestion;
+    };
     progress.SetEscapeHandler([&] {
-        if (stopping || unit->IsTransEnd()) return;
-        if (!AskStop(&progress) || unit->IsTransEnd()) return;
-        stopping = true;
-        unit->StopTransfer();
-        progress.SetText(QObject::tr("Stopping the transfer ..."));
+        if (stopping || stopQuestion || unit->IsTransEnd()) return;
+        stopQuestion =
+            new QMessageBox(QMessageBox::Question, QStringLiteral("Tavik Programmer"),
+                            QObject::tr("Stop the transfer?\nIt stops after the block being transferred."),
+                            QMessageBox::Yes | QMessageBox::No, &progress);
+        stopQuestion->setDefaultButton(QMessageBox::No);
+        QObject::connect(stopQuestion, &QMessageBox::finished, &progress, [&](int answer) {
+            if (answer != QMessageBox::Yes || stopping || unit->IsTransEnd()) return;
+            stopping = true;
+            unit->StopTransfer();
+            progress.SetText(QObject::tr("Stopping the transfer ..."));
+        });
+        stopQuestion->open();
     });
+    QMetaObject::Connection retryShown;
+    if (m_pPrompt)
+        retryShown = QObject::connect(m_pPrompt, &CUpDownPrompt::questionAsked, &progress, dropStopQuestion);
 
     // Poll until the worker has ended, not merely until the count reached the total: the declared totals
     // differ from the bytes moved, and the main window must stay disabled while the worker runs.
@@ -71,6 +79,8 @@ unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
         progress.SetPos(static_cast<int>(std::min<unsigned long>(count, static_cast<unsigned long>(total))));
         progress.WaitAndPump(kPollMs);
     }
+    dropStopQuestion();
+    QObject::disconnect(retryShown);
     unit->JoinWorker();
     if (unit->GetTransferResult()) progress.SetPos(total);
 

@@ -9,7 +9,8 @@ class CUpDownPrompt;
 
 // The window side of a running transfer: shows the progress window over the main window, which stays
 // disabled, and polls the unit until its worker has ended. Escape asks whether to stop; a stop takes
-// effect at the next block and ends the transfer as Cancel in the retry dialog does.
+// effect at the next block and ends the transfer as Cancel in the retry dialog does. The question does not
+// halt the polling, and it goes away by itself when the transfer ends or the retry question comes up.
 class CTransferProgress {
 public:
     static constexpr int kPollMs = 50;
@@ -23,9 +24,6 @@ public:
     static QString ProgressText(int direction, const QString& setupTitle);
 
 private:
-    // Asked when the user presses Escape; true stops the transfer.
-    static bool AskStop(QWidget* over);
-
     QPointer<QWidget> m_pMainWnd;
     CUpDownPrompt* m_pPrompt;
 };

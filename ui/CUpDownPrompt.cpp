@@ -26,7 +26,11 @@ bool CUpDownPrompt::RunDialog(const std::string& message) {
 }
 
 bool CUpDownPrompt::AskRetry(const std::string& message) {
-    if (QThread::currentThread() == thread()) return !IsClosed() && RunDialog(message);
+    if (QThread::currentThread() == thread()) {
+        if (IsClosed()) return false;
+        emit questionAsked();
+        return RunDialog(message);
+    }
 
     auto question = std::make_shared<Question>();
     {
@@ -38,7 +42,10 @@ bool CUpDownPrompt::AskRetry(const std::string& message) {
             this,
             [this, question, message] {
                 bool retry = false;
-                if (!IsClosed()) retry = RunDialog(message);
+                if (!IsClosed()) {
+                    emit questionAsked();
+                    retry = RunDialog(message);
+                }
                 Answer(question, retry);
             },
             Qt::QueuedConnection);

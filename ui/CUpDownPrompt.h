@@ -27,6 +27,10 @@ public:
     void Close();
     bool IsClosed() const;
 
+signals:
+    // The retry question is about to be shown (on the window thread).
+    void questionAsked();
+
 private:
     struct Question {
         std::mutex lock;

@@ -12,6 +12,7 @@ enum CommandId : int {
     ID_FILE_MRU_FIRST = 57616,
     ID_FILE_MRU_LAST = 57631,
     ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
     ID_EDIT_CUT_GRID = 57635, // Shift+Delete, offered to the grid
     ID_EDIT_COPY = 57634,
     ID_EDIT_PASTE = 57637,
@@ -28,4 +29,5 @@ enum CommandId : int {
     ID_EDIT_PASTE_VIEW = 32787,
     ID_EDIT_COPY_VIEW = 32788,
     ID_EDIT_SELECT_ALL = 32789,
+    ID_COMPARE = 32790,
 };

@@ -8,6 +8,8 @@
 // hysteresis). Edited in a two-column grid; 50 hidden rows keep the document record a fixed shape.
 class CGeneral : public CBrantSetupType {
 public:
+    static constexpr int GENERAL_BLOCKS = 8; // 8 blocks of 8 constants
+
     CGeneral();
     ~CGeneral() override;
 
@@ -20,6 +22,8 @@ public:
     int UploadData(CComSetupDialog* com) override;
     int DownloadData(CComSetupDialog* com) override;
     unsigned long GetTotalTransBytes(int direction) override;
+    // The constants travel in eight blocks, not one per row.
+    int GetNumTransBlocks() override { return GENERAL_BLOCKS; }
 
     // Device image: constants `first`..`first`+7 of one 32-byte block, little-endian 32-bit each.
     void GetConDataBlock(int first, BYTE* buffer);

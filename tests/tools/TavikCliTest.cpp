@@ -392,6 +392,45 @@ TEST_F(TavikCli, RetriesRepeatTheWholeTransfer) {
     ASSERT_TRUE(downloaded.OnOpenDocument(Path("out.zmg"), error)) << error;
 }
 
+TEST_F(TavikCli, CompareAndDiffListEveryDifferenceAndChangeNothing) {
+    SimulatedUnit unit;
+    unit.Start();
+    const std::string inUnit = NewDocument("unit.zmg");
+    ASSERT_EQ(Cli(EditCommand(inUnit, {{"physical", "1", "1", "24 V"},
+                                       {"logical", "1", "1", "IN 11"},
+                                       {"alarm", "1", "1", "IN 11"}}))
+                  .code,
+              CLI_OK);
+    ASSERT_EQ(Cli({"upload", inUnit, "--port", unit.Path()}).code, CLI_OK);
+    const std::string edited = Path("edited.zmg");
+    fs::copy_file(inUnit, edited);
+    ASSERT_EQ(Cli(EditCommand(edited, {{"general", "3", "1", "18"},
+                                       {"physical", "2", "1", "24 V"},
+                                       {"logical", "1", "2", "IN 12"},
+                                       {"alarm", "1", "5", "PUMP"}}))
+                  .code,
+              CLI_OK);
+    const std::string before = ReadFile(edited);
+    const std::string list = "Sheet\tRow\tColumn\tDocument\tUnit\n"
+                             "General\tDevice Number\tSelections\t18\t1\n"
+                             "Physical Input\tIN 12\tInpTp\t24 V\tOFF\n"
+                             "Logical Input\tLOG1 (1A)\tI2\tIN 12\tOFF\n"
+                             "Alarm\t1  (A11)\tLCD Text\tPUMP\t\n";
+
+    const CliResult differs = Cli({"compare", edited, "--port", unit.Path()});
+    EXPECT_EQ(differs.code, CLI_DIFFERS) << differs.err;
+    EXPECT_EQ(differs.out, list);
+    EXPECT_EQ(ReadFile(edited), before) << "compare changes no document";
+    const CliResult same = Cli({"compare", inUnit, "--port", unit.Path()});
+    EXPECT_EQ(same.code, CLI_OK) << same.err;
+    EXPECT_EQ(same.out, "No differences.\n") << "nor the unit";
+
+    const CliResult diff = Cli({"diff", edited, inUnit});
+    EXPECT_EQ(diff.code, CLI_DIFFERS);
+    EXPECT_EQ(diff.out.substr(diff.out.find('\n')), list.substr(list.find('\n'))) << "the same list offline";
+    EXPECT_EQ(Cli({"diff", edited, Path("missing.zmg")}).code, CLI_BAD_FILE);
+}
+
 TEST_F(TavikCli, APortThatCannotBeOpenedExitsWith1) {
     const std::string path = NewDocument("unit.zmg");
     const CliResult result = Cli({"upload", path, "--port", Path("no-such-tty")});

@@ -113,8 +113,10 @@ TEST_F(FrameTest, MenusFollowTheCommandTable) {
     const QList<QAction*> menus = Frame().menuBar()->actions();
     ASSERT_EQ(menus.size(), 5);
     EXPECT_EQ(ActionTexts(menus[1]->menu()),
-              (QStringList{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V"}));
-    EXPECT_EQ(ActionTexts(menus[3]->menu()), (QStringList{"&Upload", "&Download", "-", "&COM Setup..."}));
+              (QStringList{"&Undo\tCtrl+Z", "&Redo\tCtrl+Y", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
+                           "&Paste\tCtrl+V"}));
+    EXPECT_EQ(ActionTexts(menus[3]->menu()),
+              (QStringList{"&Upload", "&Download", "Co&mpare with Unit...", "-", "&COM Setup..."}));
     EXPECT_EQ(ActionTexts(menus[4]->menu()), (QStringList{"&Help Topics", "-", "&About Tavik..."}));
     const QStringList file = ActionTexts(menus[0]->menu());
     EXPECT_EQ(file.first(), QStringLiteral("&New\tCtrl+N"));

@@ -5,6 +5,9 @@
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app{"Tavik: configure a Zemra-30 alarm annunciator from the command line", "tavik-cli"};
     app.require_subcommand(1);
+    app.footer(
+        "Exit status: 0 done (compare, diff: no differences); 1 a transfer or a save failed; 2 a document "
+        "could not be read; 3 compare, diff: the configurations differ; 64 bad usage.");
 
     std::string path;
     bool json = false;
@@ -34,7 +37,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     CLI::App* downloadCmd =
         app.add_subcommand("download", "Read the unit's configuration into a new document");
     downloadCmd->add_option("OUT", path, "Document to write on success (.zmg)")->required();
-    for (CLI::App* cmd : {uploadCmd, downloadCmd}) {
+    CLI::App* compareCmd = app.add_subcommand(
+        "compare", "Read the unit and list every cell that differs from a document (exit status 3 when any "
+                   "does); neither the unit nor the document changes");
+    compareCmd->add_option("FILE", path, "Document to compare (.zmg)")->required();
+    std::string otherPath;
+    CLI::App* diffCmd = app.add_subcommand(
+        "diff", "List every cell that differs between two documents (exit status 3 when any does)");
+    diffCmd->add_option("A", path, "First document (.zmg)")->required();
+    diffCmd->add_option("B", otherPath, "Second document (.zmg)")->required();
+    for (CLI::App* cmd : {uploadCmd, downloadCmd, compareCmd}) {
         cmd->add_option("--port", transfer.port, "Serial port: COM1..COM4 or a device path")->required();
         cmd->add_option("--retries", transfer.retries, "Retries of the whole transfer after a failure")
             ->check(CLI::NonNegativeNumber);
@@ -56,5 +68,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (dumpCmd->parsed()) return RunDump(path, json, out, err);
     if (editCmd->parsed()) return RunEdit(path, yes, edits, out, err);
     if (uploadCmd->parsed()) return RunUpload(path, transfer, err);
+    if (compareCmd->parsed()) return RunCompare(path, transfer, out, err);
+    if (diffCmd->parsed()) return RunDiff(path, otherPath, out, err);
     return RunDownload(path, transfer, err);
 }

@@ -107,6 +107,7 @@ private:
     bool m_bTerminal;
     std::string m_strLastTitle;
 };
+} // namespace
 
 int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& options, std::ostream& err) {
     CZemUnit& unit = *document.GetZemUnit();
@@ -152,7 +153,6 @@ int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& optio
     err << "tavik-cli: " << unit.GetTransferError() << '\n';
     return CLI_FAILED;
 }
-} // namespace
 
 int RunUpload(const std::string& path, const TransferOptions& options, std::ostream& err) {
     CTavikDoc document;

@@ -1,0 +1,84 @@
+#include "model/ConfigCompare.h"
+
+#include "model/CBrantSetupType.h"
+#include "model/CZemUnit.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+const std::string& At(const std::vector<std::string>& row, std::size_t col) {
+    static const std::string none;
+    return col < row.size() ? row[col] : none;
+}
+
+// Titles and row names as a reader wants them in a list: without the blanks that align them in the grid.
+std::string Trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string()
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+// Two texts for the same value: equal but for blanks, or the same number written differently ("0.3" and
+// "0.300", "0" and " 0": the unit's own texts are padded and formatted as it keeps them).
+bool SameValue(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    const std::string ta = Trimmed(a), tb = Trimmed(b);
+    if (ta == tb) return true;
+    if (ta.empty() || tb.empty()) return false;
+    char* endA = nullptr;
+    char* endB = nullptr;
+    const double va = std::strtod(ta.c_str(), &endA);
+    const double vb = std::strtod(tb.c_str(), &endB);
+    return *endA == '\0' && *endB == '\0' && va == vb;
+}
+} // namespace
+
+ConfigValues ReadConfigValues(CZemUnit& unit) {
+    ConfigValues values;
+    for (int type = 0; type < SETUP_TYPE_COUNT; ++type) {
+        CBrantSetupType* setup = unit.GetSetupType(type);
+        const CDataSheet* data = setup ? setup->GetDataSheet() : nullptr;
+        ConfigValues::Sheet sheet;
+        sheet.title = setup ? setup->GetTitle() : std::string();
+        const int rows = data ? std::min(setup->GetNumChannels(), data->GetNumSections()) : 0;
+        for (int row = 0; row < rows; ++row) {
+            std::vector<std::string>& line = sheet.rows.emplace_back();
+            for (int col = 0; col < data->GetNumCells(row); ++col) {
+                const CBrChnData* cell = data->GetCellChecked(row, col);
+                line.push_back(cell ? cell->GetDataAsString() : std::string());
+            }
+        }
+        values.sheets.push_back(std::move(sheet));
+    }
+    return values;
+}
+
+std::vector<ConfigDifference> CompareConfigValues(const ConfigValues& first, const ConfigValues& second) {
+    std::vector<ConfigDifference> differences;
+    const std::size_t sheets = std::min(first.sheets.size(), second.sheets.size());
+    for (std::size_t s = 0; s < sheets; ++s) {
+        const auto& a = first.sheets[s].rows;
+        const auto& b = second.sheets[s].rows;
+        if (a.empty()) continue;
+        const std::vector<std::string>& titles = a.front();
+        for (std::size_t row = 1; row < std::max(a.size(), b.size()); ++row) {
+            static const std::vector<std::string> none;
+            const auto& rowA = row < a.size() ? a[row] : none;
+            const auto& rowB = row < b.size() ? b[row] : none;
+            for (std::size_t col = 1; col < std::max(rowA.size(), rowB.size()); ++col)
+                if (!SameValue(At(rowA, col), At(rowB, col)))
+                    differences.push_back(
+                        {first.sheets[s].title, Trimmed(rowA.empty() ? At(rowB, 0) : At(rowA, 0)),
+                         Trimmed(At(titles, col)), Trimmed(At(rowA, col)), Trimmed(At(rowB, col))});
+        }
+    }
+    return differences;
+}
+
+std::string FormatDifferences(const std::vector<ConfigDifference>& differences, const std::string& firstTitle,
+                              const std::string& secondTitle) {
+    std::string text = "Sheet\tRow\tColumn\t" + firstTitle + '\t' + secondTitle + '\n';
+    for (const ConfigDifference& d : differences)
+        text += d.sheet + '\t' + d.row + '\t' + d.column + '\t' + d.first + '\t' + d.second + '\n';
+    return text;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CZemUnit;
+
+// Comparing two configurations cell by cell, as the grids show them: the document against the unit, or
+// two documents. Texts are the document's Windows-1252 bytes.
+struct ConfigDifference {
+    std::string sheet;  // "General", "Physical Input", ...
+    std::string row;    // the row's channel name, e.g. "IN 11" or "(A11)"
+    std::string column; // the column title
+    std::string first;  // the value in the first configuration (the document)
+    std::string second; // the value in the second one (the unit, or the other document)
+};
+
+// Every value of a configuration: per sheet, per row, per column, with the row names and column titles.
+struct ConfigValues {
+    struct Sheet {
+        std::string title;
+        std::vector<std::vector<std::string>> rows; // rows[0] holds the column titles, cell 0 the row name
+    };
+    std::vector<Sheet> sheets;
+};
+
+ConfigValues ReadConfigValues(CZemUnit& unit);
+// The cells whose values differ, sheet by sheet, row by row, column by column. Blanks around a value and
+// the way a number is written ("0.3", "0.300") are no difference.
+std::vector<ConfigDifference> CompareConfigValues(const ConfigValues& first, const ConfigValues& second);
+// One line per difference, tab-separated, under a title line naming the two sides:
+// "Sheet\tRow\tColumn\t<firstTitle>\t<secondTitle>".
+std::string FormatDifferences(const std::vector<ConfigDifference>& differences, const std::string& firstTitle,
+                              const std::string& secondTitle);
