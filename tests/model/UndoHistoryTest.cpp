@@ -31,14 +31,15 @@ TEST(UndoHistory, RandomEditsUndoAndRedoToEveryEarlierDocumentByteForByte) {
     CScriptedPrompt prompt{true}; // confirmations answered OK, so that every kind of edit happens
     CTavikDoc doc;
     doc.OnNewDocument();
+    std::vector<Bytes> states{doc.SaveToBytes()};
     // Active inputs and alarms, so that most random edits are taken.
     CZemUnit& unit = *doc.GetZemUnit();
     for (int row = 1; row <= 24; ++row)
         unit.GetSetupType(SETUP_PHYSICAL_INPUT)->ValidateData(row, 1, "24 V");
     for (int row = 1; row <= 48; ++row)
         unit.GetSetupType(SETUP_ALARM)->ValidateData(row, 1, "IN 11");
-    doc.RecordUndoStep();
-    std::vector<Bytes> states{doc.SaveToBytes()};
+    ASSERT_TRUE(doc.RecordUndoStep());
+    states.push_back(doc.SaveToBytes());
     std::mt19937 random(1207);
     for (int step = 0; step < 400; ++step) {
         RandomEdit(*doc.GetZemUnit(), random);
