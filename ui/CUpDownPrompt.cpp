@@ -19,14 +19,15 @@ void CUpDownPrompt::Answer(const std::shared_ptr<Question>& question, bool retry
     question->answered.notify_all();
 }
 
-bool CUpDownPrompt::RunDialog(const std::string& message) {
+bool CUpDownPrompt::RunDialog(const std::string& message, const std::string& reason) {
     CUpDown dialog(m_pParent);
     dialog.SetMessage(FromCp1252(message));
+    dialog.SetReason(FromCp1252(reason));
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool CUpDownPrompt::AskRetry(const std::string& message) {
-    if (QThread::currentThread() == thread()) return !IsClosed() && RunDialog(message);
+bool CUpDownPrompt::AskRetry(const std::string& message, const std::string& reason) {
+    if (QThread::currentThread() == thread()) return !IsClosed() && RunDialog(message, reason);
 
     auto question = std::make_shared<Question>();
     {
@@ -36,9 +37,9 @@ bool CUpDownPrompt::AskRetry(const std::string& message) {
         m_pPending = question;
         QMetaObject::invokeMethod(
             this,
-            [this, question, message] {
+            [this, question, message, reason] {
                 bool retry = false;
-                if (!IsClosed()) retry = RunDialog(message);
+                if (!IsClosed()) retry = RunDialog(message, reason);
                 Answer(question, retry);
             },
             Qt::QueuedConnection);
