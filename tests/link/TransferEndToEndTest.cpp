@@ -37,6 +37,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 // Short pauses make a download take under two seconds instead of nine. Shorter ones are missed now and then
@@ -486,6 +487,8 @@ TEST_F(TransferEndToEnd, LateAnswersAreNeverTakenForALaterBlock) {
     EXPECT_THAT(unit->GetTransferError(),
                 ::testing::AnyOf(HasSubstr("no answer"), HasSubstr("short answer")));
     EXPECT_EQ(retry.Questions().size(), 4u);
+    for (const ScriptedRetry::Question& q : retry.Questions())
+        EXPECT_THAT(q.reason, Not(HasSubstr("was asked"))) << "the line is quiet before a retry starts";
 }
 
 // --- Stopping and losing the port.
