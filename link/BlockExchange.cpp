@@ -17,6 +17,16 @@ void Pause(int milliseconds) {
 std::string BlockName(BR_ZEM_MSG code, int block) {
     return "message " + std::to_string(static_cast<int>(code)) + ", block " + std::to_string(block);
 }
+
+// Empty when the line needs no settling or has fallen quiet; else why the exchange cannot start.
+std::string Settle(CComSetupDialog& com, bool honourStop) {
+    if (!com.IsUnsettled()) return std::string();
+    const auto stop = [honourStop] { return honourStop && CBrantSetupType::IsStopRequested(); };
+    if (com.SettleLine(TransferWaits::QuietMs(), TransferWaits::SettleLimitMs(), stop)) return std::string();
+    return stop() ? "stopped by the user"
+                  : "the line did not fall quiet within " + std::to_string(TransferWaits::SettleLimitMs()) +
+                        " ms";
+}
 } // namespace
 
 bool CBrantSetupType::ExchangeFailed(const std::string& reason, BR_ZEM_MSG code, int block) {
@@ -34,6 +44,8 @@ BYTE* CBrantSetupType::ReadBlock(BR_ZEM_MSG code, int block, CComSetupDialog* co
     std::memset(m_DataBlock, 0, sizeof m_DataBlock);
     if (!com) return ExchangeFailed("no port", code, block), nullptr;
     if (honourStop && IsStopRequested()) return ExchangeFailed("stopped by the user", code, block), nullptr;
+    const std::string unsettled = Settle(*com, honourStop);
+    if (!unsettled.empty()) return ExchangeFailed(unsettled, code, block), nullptr;
 
     // Whatever is still waiting (the tail of a long or late answer) must not be taken for this answer.
     com->PurgePort(LYN_PURGE_RXABORT | LYN_PURGE_RXCLEAR);
@@ -41,8 +53,13 @@ BYTE* CBrantSetupType::ReadBlock(BR_ZEM_MSG code, int block, CComSetupDialog* co
     const int sent = com->Write(m_ReqMsg, REQ_MSG_LEN);
     Trace(true, m_ReqMsg, sent > 0 ? sent : 0);
     if (sent > 0) UpdateTransData(static_cast<BYTE>(sent));
-    if (sent != REQ_MSG_LEN)
-        return ExchangeFailed("port error: " + com->GetLastErrorText(), code, block), nullptr;
+    // From here on a failure may leave an answer on its way.
+    const auto failed = [&](const std::string& reason) {
+        com->MarkUnsettled();
+        ExchangeFailed(reason, code, block);
+        return nullptr;
+    };
+    if (sent != REQ_MSG_LEN) return failed("port error: " + com->GetLastErrorText());
 
     // One byte more than a message holds, so that a long answer is told from a good one.
     BYTE answer[DATA_MSG_LEN + 1] = {};
@@ -50,19 +67,20 @@ BYTE* CBrantSetupType::ReadBlock(BR_ZEM_MSG code, int block, CComSetupDialog* co
     com->ReadData(answer, received, TransferWaits::BlockWaitMs());
     Trace(false, answer, received);
     if (received == 0)
-        return ExchangeFailed(com->IsPortLost() ? "port error: " + com->GetLastErrorText() : "no answer",
-                              code, block),
-               nullptr;
-    if (received < DATA_MSG_LEN)
-        return ExchangeFailed("short answer of " + std::to_string(received) + " bytes", code, block), nullptr;
-    if (received > DATA_MSG_LEN)
-        return ExchangeFailed("long answer of more than 71 bytes", code, block), nullptr;
+        return failed(com->IsPortLost() ? "port error: " + com->GetLastErrorText() : "no answer");
+    if (received < DATA_MSG_LEN) return failed("short answer of " + std::to_string(received) + " bytes");
+    if (received > DATA_MSG_LEN) return failed("long answer of more than 71 bytes");
     std::memcpy(m_ReadMsg, answer, DATA_MSG_LEN);
 
     BR_ZEM_MSG answerCode{};
     BYTE address = 0;
-    if (!GetReadMsg(m_ReadMsg, answerCode, address, m_DataBlock))
-        return ExchangeFailed("wrong checksum", code, block), nullptr;
+    if (!GetReadMsg(m_ReadMsg, answerCode, address, m_DataBlock)) return failed("wrong checksum");
+    const std::string mismatch =
+        AnswerMismatch(code, static_cast<BYTE>(block), static_cast<BYTE>(answerCode), address);
+    if (!mismatch.empty()) {
+        std::memset(m_DataBlock, 0, sizeof m_DataBlock);
+        return failed(mismatch);
+    }
     UpdateTransData(DATA_MSG_LEN);
     return m_DataBlock;
 }
@@ -72,12 +90,17 @@ int CBrantSetupType::DoUpload(BR_ZEM_MSG code, int block, CComSetupDialog* com) 
     std::memset(m_CmpBlock, 0, sizeof m_CmpBlock);
     if (!com) return ExchangeFailed("no port", code, block);
     if (IsStopRequested()) return ExchangeFailed("stopped by the user", code, block);
+    const std::string unsettled = Settle(*com, true);
+    if (!unsettled.empty()) return ExchangeFailed(unsettled, code, block);
 
     MakeWriteMsg(code, static_cast<BYTE>(block), m_DataBlock, m_WriteMsg);
     std::memcpy(m_CmpBlock, m_DataBlock, sizeof m_CmpBlock);
     const int sent = com->Write(m_WriteMsg, DATA_MSG_LEN);
     Trace(true, m_WriteMsg, sent > 0 ? sent : 0);
-    if (sent < DATA_MSG_LEN) return ExchangeFailed("port error: " + com->GetLastErrorText(), code, block);
+    if (sent < DATA_MSG_LEN) {
+        com->MarkUnsettled();
+        return ExchangeFailed("port error: " + com->GetLastErrorText(), code, block);
+    }
     UpdateTransData(DATA_MSG_LEN);
     Pause(TransferWaits::BlockWaitMs());
 

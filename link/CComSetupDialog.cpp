@@ -76,6 +76,29 @@ int CComSetupDialog::PurgePort(std::uint32_t flags) {
     return m_pPort->PurgeComm(flags) ? 1 : 0;
 }
 
+int CComSetupDialog::SettleLine(int quietMs, int limitMs, const std::function<bool()>& stop) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    Clock::time_point lastHeard = start;
+    // Small steps, so that the silence is measured to a tenth of its length.
+    const int step = std::max(1, quietMs / 10);
+    bool more = false; // the last read filled the buffer: read on without waiting
+    for (;;) {
+        if (stop && stop()) return 0;
+        std::uint8_t discarded[256];
+        int count = static_cast<int>(sizeof discarded);
+        ReadData(discarded, count, more ? 0 : step);
+        more = count == static_cast<int>(sizeof discarded);
+        const Clock::time_point now = Clock::now();
+        if (count > 0) lastHeard = now;
+        if (now - lastHeard >= std::chrono::milliseconds(quietMs)) break;
+        if (now - start >= std::chrono::milliseconds(limitMs)) return 0;
+    }
+    PurgePort(LYN_PURGE_RXABORT | LYN_PURGE_RXCLEAR);
+    m_bUnsettled = false;
+    return 1;
+}
+
 int CComSetupDialog::OnData(const std::uint8_t* data, long count) {
     std::lock_guard<std::mutex> lock(m_ReceiveLock);
     m_ReceiveBuffer.fill(0);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -42,6 +43,14 @@ public:
     // Discards what is waiting on the port (LYN_PURGE_* flags). 1 on success, 0 when the port is not open.
     int PurgePort(std::uint32_t flags = LYN_PURGE_ALL);
 
+    // After a failed exchange the unit may still be answering: a late answer would otherwise be taken for
+    // the answer to the next request. The worker marks the line, and settles it before the next exchange.
+    void MarkUnsettled() { m_bUnsettled = true; }
+    bool IsUnsettled() const { return m_bUnsettled; }
+    // Reads and discards until nothing has arrived for quietMs, then purges the input. 1 when the line fell
+    // quiet; 0 when it still talked after limitMs or `stop` said so (the line then stays marked).
+    int SettleLine(int quietMs, int limitMs, const std::function<bool()>& stop);
+
     // Handler of the data notification: keeps a copy of up to 16384 bytes in the receive buffer. Returns 0.
     int OnData(const std::uint8_t* data, long count);
     // Copies at most maximum bytes of the receive buffer out; returns how many.
@@ -65,4 +74,5 @@ private:
     mutable std::mutex m_ReceiveLock;
     std::unique_ptr<CLynSerial> m_pPort;
     std::string m_strPortName;
+    bool m_bUnsettled = false; // used by the transfer worker alone
 };

@@ -35,13 +35,20 @@ void PutHead(BYTE code, BYTE address, BYTE checksum, BYTE* out) {
 
 } // namespace
 
+void CZemProtocol::WireCodeAndAddress(BR_ZEM_MSG code, BYTE address, BYTE& wireCode, BYTE& wireAddress) {
+    wireCode = static_cast<BYTE>(code);
+    wireAddress = address;
+    if (code == MSG_READ_LOGINP || code == MSG_WRITE_LOGINP) {
+        wireCode = static_cast<BYTE>(code == MSG_READ_LOGINP ? MSG_READ_PHINP : MSG_WRITE_PHINP);
+        wireAddress = static_cast<BYTE>(address + LOGINP_ADDRESS_OFFSET);
+    }
+}
+
 void CZemProtocol::MakeReqMsg(BR_ZEM_MSG code, BYTE address, BYTE* out) {
     if (!out) return;
+    // Only the read alias is mapped in a request, only the write alias in a data message.
     BYTE wireCode = static_cast<BYTE>(code);
-    if (code == MSG_READ_LOGINP) {
-        wireCode = static_cast<BYTE>(MSG_READ_PHINP);
-        address = static_cast<BYTE>(address + LOGINP_ADDRESS_OFFSET);
-    }
+    if (code == MSG_READ_LOGINP) WireCodeAndAddress(code, address, wireCode, address);
     PutHead(wireCode, address, static_cast<BYTE>(wireCode + address), out);
     out[REQ_MSG_LEN - 1] = MSG_END;
 }
@@ -49,10 +56,7 @@ void CZemProtocol::MakeReqMsg(BR_ZEM_MSG code, BYTE address, BYTE* out) {
 int CZemProtocol::MakeWriteMsg(BR_ZEM_MSG code, BYTE address, const BYTE* data, BYTE* out) {
     if (!data || !out) return 0;
     BYTE wireCode = static_cast<BYTE>(code);
-    if (code == MSG_WRITE_LOGINP) {
-        wireCode = static_cast<BYTE>(MSG_WRITE_PHINP);
-        address = static_cast<BYTE>(address + LOGINP_ADDRESS_OFFSET);
-    }
+    if (code == MSG_WRITE_LOGINP) WireCodeAndAddress(code, address, wireCode, address);
     PutHead(wireCode, address, static_cast<BYTE>(wireCode + address + SumOf(data)), out);
     for (int i = 0; i < BLOCK_LEN; ++i)
         PutByte(data[i], out + OFS_DATA + 2 * i);
@@ -69,6 +73,22 @@ int CZemProtocol::GetReadMsg(const BYTE* msg, BR_ZEM_MSG& code, BYTE& address, B
         data[i] = GetByte(msg + OFS_DATA + 2 * i);
     const BYTE expected = static_cast<BYTE>(msg[OFS_CODE] + address + SumOf(data));
     return expected == checksum ? 1 : 0;
+}
+
+std::string CZemProtocol::AnswerMismatch(BR_ZEM_MSG code, BYTE address, BYTE answerCode, BYTE answerAddress) {
+    BYTE wireCode = 0;
+    BYTE wireAddress = 0;
+    WireCodeAndAddress(code, address, wireCode, wireAddress);
+    if (answerCode != wireCode)
+        return "answer with message " + std::to_string(answerCode) + " while message " +
+               std::to_string(wireCode) + " was asked";
+    if (answerAddress == wireAddress) return std::string();
+    // Named as the request names its blocks: logical inputs count from their first address.
+    const bool logical = code == MSG_READ_LOGINP || code == MSG_WRITE_LOGINP;
+    const int offset = logical ? LOGINP_ADDRESS_OFFSET : 0;
+    const std::string answered = answerAddress >= offset ? "block " + std::to_string(answerAddress - offset)
+                                                         : "address " + std::to_string(answerAddress);
+    return "answer for " + answered + " while block " + std::to_string(address) + " was asked";
 }
 
 int CZemProtocol::CmpRWData(const BYTE* a, const BYTE* b) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 using BYTE = std::uint8_t;
 
@@ -43,6 +44,14 @@ public:
     // Decodes a received 71-byte data message. The code comes back as received (no alias mapping); the data
     // are decoded whatever the checksum says. Returns 1 when the checksum matches, 0 otherwise.
     static int GetReadMsg(const BYTE* msg, BR_ZEM_MSG& code, BYTE& address, BYTE* data);
+    // The code byte and address that a message for `code` and `address` carries on the wire: the
+    // logical-input codes go as the physical-input codes at address + 24 (modulo 256), every other code as
+    // itself.
+    static void WireCodeAndAddress(BR_ZEM_MSG code, BYTE address, BYTE& wireCode, BYTE& wireAddress);
+    // Why a received data message with a good checksum is not the answer to the request for `code` and
+    // `address` ("answer for block 2 while block 3 was asked"); empty when it is. A late answer to an
+    // earlier request is well formed, so only its code and address tell it apart.
+    static std::string AnswerMismatch(BR_ZEM_MSG code, BYTE address, BYTE answerCode, BYTE answerAddress);
     // 1 when the characters of the first 16 data bytes (message bytes 6 to 37) of two messages are equal.
     static int CmpRWData(const BYTE* a, const BYTE* b);
 

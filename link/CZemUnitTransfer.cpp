@@ -66,7 +66,7 @@ void CZemUnit::TransThread() {
         const std::string& reason = m_pSetupTypes[static_cast<std::size_t>(failed)]->GetExchangeError();
         if (!reason.empty()) m_strTransferError += ": " + reason;
         if (CBrantSetupType::IsStopRequested()) break;
-        const bool retry = m_pTransferUI && m_pTransferUI->AskRetry(message);
+        const bool retry = m_pTransferUI && m_pTransferUI->AskRetry(message, reason);
         if (!retry || CBrantSetupType::IsStopRequested()) break;
         CBrantSetupType::ResetTransData();
     }

@@ -7,6 +7,8 @@
 class ITransferUI {
 public:
     virtual ~ITransferUI() = default;
-    // True for Retry (the whole transfer again from General), false for Cancel.
-    virtual bool AskRetry(const std::string& message) = 0;
+    // `message` names the setup type ("Error to download Alarm data"); `reason` says why its block exchange
+    // failed ("no answer (message 65, block 3)"), empty when there is none to tell. True for Retry (the whole
+    // transfer again from General), false for Cancel.
+    virtual bool AskRetry(const std::string& message, const std::string& reason) = 0;
 };

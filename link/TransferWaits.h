@@ -7,5 +7,14 @@ public:
     static int BlockWaitMs();
     static void SetBlockWaitMsForTests(int milliseconds);
 
+    // Silence that settles the line after a failed exchange. An answer that has not begun five answer
+    // windows after the failure is not coming: a unit that is that slow fails every block anyway, and half
+    // a second is little beside the retry question and a transfer of ten seconds or more.
+    static int QuietMs() { return QUIET_BLOCK_WAITS * BlockWaitMs(); }
+    // A line that does not fall quiet by then carries noise, not late answers; the exchange fails.
+    static int SettleLimitMs() { return SETTLE_LIMIT_QUIETS * QuietMs(); }
+
     static constexpr int UNIT_BLOCK_WAIT_MS = 100;
+    static constexpr int QUIET_BLOCK_WAITS = 5;
+    static constexpr int SETTLE_LIMIT_QUIETS = 10;
 };

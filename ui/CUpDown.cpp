@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 CUpDown::CUpDown(QWidget* parent)
-    : QDialog(parent), m_pMessage(new QLabel(this)), m_pRetry(new QPushButton(tr("Retry"), this)),
-      m_pCancel(new QPushButton(tr("Cancel"), this)) {
+    : QDialog(parent), m_pMessage(new QLabel(this)), m_pReason(new QLabel(this)),
+      m_pRetry(new QPushButton(tr("Retry"), this)), m_pCancel(new QPushButton(tr("Cancel"), this)) {
     setWindowTitle(QStringLiteral("Upload/Download"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
@@ -19,6 +19,10 @@ CUpDown::CUpDown(QWidget* parent)
     m_pMessage->setObjectName(QStringLiteral("message"));
     m_pMessage->setTextFormat(Qt::PlainText);
     m_pMessage->setMinimumWidth(260);
+    m_pReason->setObjectName(QStringLiteral("reason"));
+    m_pReason->setTextFormat(Qt::PlainText);
+    m_pReason->setWordWrap(true);
+    m_pReason->hide();
     m_pRetry->setObjectName(QStringLiteral("retry"));
     m_pCancel->setObjectName(QStringLiteral("cancel"));
     m_pRetry->setDefault(true);
@@ -28,7 +32,10 @@ CUpDown::CUpDown(QWidget* parent)
     auto* top = new QHBoxLayout;
     top->addWidget(icon);
     top->addSpacing(10);
-    top->addWidget(m_pMessage, 1);
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(m_pMessage);
+    texts->addWidget(m_pReason);
+    top->addLayout(texts, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_pRetry);
@@ -47,4 +54,13 @@ void CUpDown::SetMessage(const QString& message) {
 
 QString CUpDown::GetMessage() const {
     return m_pMessage->text();
+}
+
+void CUpDown::SetReason(const QString& reason) {
+    m_pReason->setText(reason);
+    m_pReason->setVisible(!reason.isEmpty());
+}
+
+QString CUpDown::GetReason() const {
+    return m_pReason->text();
 }

@@ -15,11 +15,15 @@ public:
 
     void SetMessage(const QString& message);
     QString GetMessage() const;
+    // Why the transfer failed, shown under the message; hidden when empty.
+    void SetReason(const QString& reason);
+    QString GetReason() const;
     QPushButton* GetRetryButton() const { return m_pRetry; }
     QPushButton* GetCancelButton() const { return m_pCancel; }
 
 private:
     QLabel* m_pMessage;
+    QLabel* m_pReason;
     QPushButton* m_pRetry;
     QPushButton* m_pCancel;
 };

@@ -19,17 +19,18 @@ void CUpDownPrompt::Answer(const std::shared_ptr<Question>& question, bool retry
     question->answered.notify_all();
 }
 
-bool CUpDownPrompt::RunDialog(const std::string& message) {
+bool CUpDownPrompt::RunDialog(const std::string& message, const std::string& reason) {
     CUpDown dialog(m_pParent);
     dialog.SetMessage(FromCp1252(message));
+    dialog.SetReason(FromCp1252(reason));
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool CUpDownPrompt::AskRetry(const std::string& message) {
+bool CUpDownPrompt::AskRetry(const std::string& message, const std::string& reason) {
     if (QThread::currentThread() == thread()) {
         if (IsClosed()) return false;
         emit questionAsked();
-        return RunDialog(message);
+        return RunDialog(message, reason);
     }
 
     auto question = std::make_shared<Question>();
@@ -40,11 +41,11 @@ bool CUpDownPrompt::AskRetry(const std::string& message) {
         m_pPending = question;
         QMetaObject::invokeMethod(
             this,
-            [this, question, message] {
+            [this, question, message, reason] {
                 bool retry = false;
                 if (!IsClosed()) {
                     emit questionAsked();
-                    retry = RunDialog(message);
+                    retry = RunDialog(message, reason);
                 }
                 Answer(question, retry);
             },

@@ -20,7 +20,8 @@ public:
     explicit CUpDownPrompt(QObject* parent = nullptr);
     ~CUpDownPrompt() override;
 
-    bool AskRetry(const std::string& message) override;
+    bool AskRetry(const std::string& message, const std::string& reason) override;
+    bool AskRetry(const std::string& message) { return AskRetry(message, std::string()); }
     // The window the dialog is shown over (the progress window while a transfer runs); none by default.
     void SetParentWindow(QWidget* parent) { m_pParent = parent; }
     // Answers Cancel to the question being asked, if any, and to every later one.
@@ -39,7 +40,7 @@ private:
         bool retry = false;
     };
     static void Answer(const std::shared_ptr<Question>& question, bool retry);
-    bool RunDialog(const std::string& message);
+    bool RunDialog(const std::string& message, const std::string& reason);
 
     mutable std::mutex m_lock;
     bool m_bClosed = false;

@@ -18,12 +18,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,6 +37,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 // Short pauses make a download take under two seconds instead of nine. Shorter ones are missed now and then
@@ -116,6 +121,10 @@ public:
         m_server->Stop();
         m_thread.join();
     }
+    // Serves again after Stop, on the same terminal; what the unit still had to send goes out now.
+    void Resume() {
+        if (!m_thread.joinable()) m_thread = std::thread([this] { m_server->Run(m_runError); });
+    }
     // The far end disappears, as when the USB adapter is pulled: the terminal is closed under the port.
     void Vanish() {
         Stop();
@@ -164,6 +173,10 @@ public:
         std::lock_guard<std::mutex> lock(m_lock);
         return m_messages.size();
     }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_messages.clear();
+    }
     std::vector<Bytes> Sent() const {
         std::vector<Bytes> sent;
         for (const TracedMessage& message : Messages())
@@ -184,6 +197,7 @@ class ScriptedRetry : public ITransferUI {
 public:
     struct Question {
         std::string message;
+        std::string reason;
         unsigned long count;      // bytes moved when asked
         std::size_t tracedBefore; // messages traced before the question
     };
@@ -191,13 +205,18 @@ public:
     explicit ScriptedRetry(const RecordingTrace& trace) : m_trace(trace) {}
 
     void Script(std::vector<bool> answers) { m_answers = std::move(answers); }
+    // A person takes a moment to answer; a program retrying by itself does not.
+    void SetThinkMs(int milliseconds) { m_thinkMs = milliseconds; }
+    void ForgetQuestions() {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_questions.clear();
+    }
 
-    bool AskRetry(const std::string& message) override {
+    bool AskRetry(const std::string& message, const std::string& reason) override {
         std::lock_guard<std::mutex> lock(m_lock);
         const std::size_t index = m_questions.size();
-        m_questions.push_back({message, CBrantSetupType::ReadProgressData(), m_trace.Size()});
-        // A person takes a moment to answer; a late answer from the unit arrives meanwhile.
-        std::this_thread::sleep_for(std::chrono::milliseconds(8 * kShortWaitMs));
+        m_questions.push_back({message, reason, CBrantSetupType::ReadProgressData(), m_trace.Size()});
+        std::this_thread::sleep_for(std::chrono::milliseconds(m_thinkMs));
         return index < m_answers.size() && m_answers[index];
     }
 
@@ -211,6 +230,7 @@ private:
     mutable std::mutex m_lock;
     std::vector<bool> m_answers;
     std::vector<Question> m_questions;
+    int m_thinkMs = 8 * kShortWaitMs;
 };
 
 class TransferEndToEnd : public ::testing::Test {
@@ -240,7 +260,7 @@ protected:
             ASSERT_TRUE(CZemraFaultTable::Parse(faultText, fault, error)) << faultText << ": " << error;
             simulated.Sim().Faults().Add(fault);
         }
-        simulated.Sim().SetLateDelayMs(5 * kShortWaitMs);
+        simulated.Sim().SetLateDelayMs(lateDelayMs);
         std::string error;
         ASSERT_TRUE(simulated.Start(error)) << error;
         portUI.AnswerPortName(simulated.Path());
@@ -336,6 +356,7 @@ protected:
     CTavikDoc doc;
     CZemUnit* unit = nullptr;
     unsigned long total = 0;
+    int lateDelayMs = 5 * kShortWaitMs;
 };
 
 // --- Good transfers.
@@ -399,6 +420,7 @@ TEST_P(TransferFault, IsReportedAndRetriedFromGeneral) {
     ASSERT_EQ(questions.size(), 2u);
     EXPECT_EQ(questions[0].message, c.question);
     EXPECT_EQ(questions[1].message, c.question);
+    EXPECT_THAT(questions[0].reason, HasSubstr(c.reason)) << "the question tells why";
     EXPECT_GT(questions[0].count, 0u);
     EXPECT_EQ(questions[1].count, questions[0].count) << "the count starts again from 0 on Retry";
 
@@ -426,7 +448,13 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"physical/2:flip:2", 0, "Error to upload Physical Input data",
                                 "read-back differs from what was written", "message 68, block 2"},
                       FaultCase{"general/1:checksum:2", 0, "Error to upload General data", "wrong checksum",
-                                "message 66, block 1"}));
+                                "message 66, block 1"},
+                      FaultCase{"general/3:other:2", 1, "Error to download General data",
+                                "answer for block 4 while block 3 was asked", "message 66, block 3"},
+                      FaultCase{"logical/6:other:2", 1, "Error to download Logical Input data",
+                                "answer for block 7 while block 6 was asked", "message 147, block 6"},
+                      FaultCase{"physical/2:other:2", 0, "Error to upload Physical Input data",
+                                "answer for block 3 while block 2 was asked", "message 64, block 2"}));
 
 TEST_F(TransferEndToEnd, RetryAfterAFailureInTheAlarmsCompletesTheWholeTransfer) {
     StartUnit({"alarm/40:noanswer:1"});
@@ -442,6 +470,25 @@ TEST_F(TransferEndToEnd, RetryAfterAFailureInTheAlarmsCompletesTheWholeTransfer)
     for (const Bytes& message : sent)
         generalFirst += Printable(message) == "#B0042$";
     EXPECT_EQ(generalFirst, 2);
+}
+
+// --- A unit that answers after the window, and a program that retries at once.
+
+TEST_F(TransferEndToEnd, LateAnswersAreNeverTakenForALaterBlock) {
+    // Every answer comes half a window late and so lands in the window of the next request. Retried at
+    // once, a download that took whatever arrived would succeed with every block shifted by one.
+    simulated.Sim().SetAnswerDelayMs(3 * kShortWaitMs / 2);
+    StartUnit();
+    retry.SetThinkMs(0);
+    retry.Script({true, true, true});
+    Transfer(1);
+
+    EXPECT_EQ(unit->GetTransferResult(), 0) << "a late answer was taken for a later block";
+    EXPECT_THAT(unit->GetTransferError(),
+                ::testing::AnyOf(HasSubstr("no answer"), HasSubstr("short answer")));
+    EXPECT_EQ(retry.Questions().size(), 4u);
+    for (const ScriptedRetry::Question& q : retry.Questions())
+        EXPECT_THAT(q.reason, Not(HasSubstr("was asked"))) << "the line is quiet before a retry starts";
 }
 
 // --- Stopping and losing the port.
@@ -564,6 +611,206 @@ TEST_F(TransferEndToEnd, UploadAtRealWaitsThenDownloadGivesBackTheConfiguration)
     Transfer(1);
     ExpectSucceeded();
     EXPECT_EQ(doc.SaveToBytes(), edited);
+}
+
+// --- Soak: random faults and answer delays against a program that retries by itself. A transfer may fail;
+// one that reports success has moved every block exactly.
+
+constexpr int kSoakWaitMs = 6;
+constexpr int kSoakRounds = 12;      // an upload, then a download, and so on
+constexpr int kSoakPerMille = 5;     // of the requests and of the writes that misbehave
+constexpr int kSoakRetries = 3;      // per transfer, answered at once
+constexpr unsigned kSoakSeed = 1206; // TAVIK_SOAK_SEED replays another run
+
+unsigned SoakSeed() {
+    const char* text = std::getenv("TAVIK_SOAK_SEED");
+    return text && *text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : kSoakSeed;
+}
+
+// Bank, address and data of a write message, read by the wire rules above; false for any other message.
+bool DecodeWrite(const Bytes& msg, ZemBank& bank, int& address, CZemraMemory::Block& data) {
+    if (msg.size() != 71) return false;
+    switch (msg[1]) {
+    case 'F':
+        bank = ZemBank::General;
+        break;
+    case 'D':
+        bank = ZemBank::Input;
+        break;
+    case 'E':
+        bank = ZemBank::Alarm;
+        break;
+    default:
+        return false;
+    }
+    const auto byteAt = [&msg](std::size_t at) {
+        return static_cast<std::uint8_t>((msg[at] & 0x0F) << 4 | (msg[at + 1] & 0x0F));
+    };
+    address = byteAt(2);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = byteAt(6 + 2 * i);
+    return true;
+}
+
+// The blocks in which two memories differ ("alarm/3 physical/0"); empty when equal.
+std::string Differences(const CZemraMemory& a, const CZemraMemory& b) {
+    std::string names;
+    for (ZemBank bank : {ZemBank::General, ZemBank::Input, ZemBank::Alarm}) {
+        for (int address = 0; address < CZemraMemory::BlockCount(bank); ++address) {
+            if (*a.Get(bank, address) != *b.Get(bank, address))
+                names += CZemraFaultTable::BlockName(bank, address) + " ";
+        }
+    }
+    return names;
+}
+
+class TransferSoak : public TransferEndToEnd {
+protected:
+    TransferSoak() {
+        TransferWaits::SetBlockWaitMsForTests(kSoakWaitMs);
+        lateDelayMs = 2 * kSoakWaitMs; // late answers come up to two windows after the request
+        retry.SetThinkMs(0);
+    }
+
+    // The unit's memory, looked at while its thread is stopped; a fault may be added meanwhile.
+    CZemraMemory UnitMemory(const ZemFault* addFault = nullptr) {
+        simulated.Stop();
+        CZemraMemory memory = simulated.Sim().Memory();
+        if (addFault) simulated.Sim().Faults().Add(*addFault);
+        simulated.Resume();
+        return memory;
+    }
+
+    // A second configuration, one that the unit gives back as it was sent.
+    void ChangeSomeCells() {
+        const struct {
+            int type, row;
+            const char* text;
+        } edits[] = {{SETUP_GENERAL, 3, "5"},
+                     {SETUP_GENERAL, 14, "1.5"},
+                     {SETUP_PHYSICAL_INPUT, 1, "24 V"},
+                     {SETUP_PHYSICAL_INPUT, 2, "24 V"}};
+        for (const auto& e : edits)
+            ASSERT_TRUE(unit->GetSetupType(e.type)->ValidateData(e.row, 1, e.text)) << e.row << " " << e.text;
+    }
+
+    // One transfer with automatic retries; the messages of its last attempt, and whether it succeeded.
+    bool Run(int direction, std::vector<TracedMessage>& lastAttempt) {
+        trace.Clear();
+        retry.ForgetQuestions();
+        retry.Script(std::vector<bool>(kSoakRetries, true));
+        Transfer(direction);
+        const std::vector<ScriptedRetry::Question> questions = retry.Questions();
+        attempts += 1 + std::min<int>(static_cast<int>(questions.size()), kSoakRetries);
+        const std::vector<TracedMessage> messages = trace.Messages();
+        lastAttempt.assign(messages.begin() + static_cast<std::ptrdiff_t>(
+                                                  questions.empty() ? 0 : questions.back().tracedBefore),
+                           messages.end());
+        if (unit->GetTransferResult()) return true;
+        EXPECT_THAT(unit->GetTransferError(),
+                    StartsWith(direction ? "Error to download " : "Error to upload "));
+        return false;
+    }
+
+    int attempts = 0;
+};
+
+TEST_F(TransferSoak, RandomFaultsNeverEndInAFalseSuccess) {
+    const unsigned seed = SoakSeed();
+    simulated.Sim().Faults().SetRandom(seed, kSoakPerMille);
+    StartUnit();
+    const Clock::time_point start = Clock::now();
+    unit->Initialize();
+    ChangeEverySheet();
+    const Bytes edited = doc.SaveToBytes();
+    unit->Initialize();
+    ChangeSomeCells();
+    const Bytes other = doc.SaveToBytes();
+    // Besides the random ones, one fault of each kind per two rounds, at a block drawn at random.
+    const ZemFaultKind uploadKinds[] = {ZemFaultKind::FlipBit,    ZemFaultKind::NoStore,
+                                        ZemFaultKind::OtherBlock, ZemFaultKind::LateAnswer,
+                                        ZemFaultKind::NoAnswer,   ZemFaultKind::BadChecksum};
+    const ZemFaultKind downloadKinds[] = {ZemFaultKind::ShortAnswer, ZemFaultKind::LongAnswer,
+                                          ZemFaultKind::LateAnswer,  ZemFaultKind::OtherBlock,
+                                          ZemFaultKind::BadChecksum, ZemFaultKind::NoAnswer};
+    std::mt19937 random(seed);
+
+    std::optional<Bytes> unitHolds; // the document the unit's memory was last made from in one piece
+    int transfers[2] = {};
+    int succeeded[2] = {};
+    for (int round = 0; round < kSoakRounds && !HasFailure(); ++round) {
+        SCOPED_TRACE("round " + std::to_string(round) + " of seed " + std::to_string(seed));
+        const int direction = round % 2;
+        const bool sendEdited = round % 4 == 0;
+        unit->Initialize();
+        if (direction == 0) sendEdited ? ChangeEverySheet() : ChangeSomeCells();
+        const ZemBank bank = static_cast<ZemBank>(random() % 3);
+        const int address = static_cast<int>(
+            random() %
+            (bank == ZemBank::Input ? 31u : static_cast<unsigned>(CZemraMemory::BlockCount(bank))));
+        const ZemFault fault{bank, address, address, (direction ? downloadKinds : uploadKinds)[round / 2 % 6],
+                             1};
+        const CZemraMemory before = UnitMemory(&fault);
+        std::vector<TracedMessage> attempt;
+        ++transfers[direction];
+        const bool ok = Run(direction, attempt);
+        if (!ok) {
+            if (direction == 0) unitHolds.reset();
+            continue;
+        }
+        ++succeeded[direction];
+        const CZemraMemory after = UnitMemory();
+        if (direction == 0) {
+            // The last attempt wrote every block; the unit must hold exactly what it wrote.
+            CZemraMemory expected = before;
+            int writes = 0;
+            for (const TracedMessage& m : attempt) {
+                ZemBank bank{};
+                int address = 0;
+                CZemraMemory::Block data{};
+                if (m.sent && DecodeWrite(m.bytes, bank, address, data)) {
+                    expected.Put(bank, address, data);
+                    ++writes;
+                }
+            }
+            EXPECT_EQ(writes, 87);
+            EXPECT_EQ(Differences(after, expected), "") << "an upload reported success; the unit differs";
+            unitHolds = sendEdited ? edited : other;
+            continue;
+        }
+        // Every answer taken is the requested block as the unit holds it, and so is the document.
+        const std::vector<UnitBlock> blocks = BlocksInUnitOrder();
+        ASSERT_EQ(attempt.size(), 2 * blocks.size());
+        for (std::size_t i = 0; i < blocks.size(); ++i) {
+            const UnitBlock& b = blocks[i];
+            EXPECT_EQ(Printable(attempt[2 * i].bytes), Printable(WireRequest(b.readCode, b.address)));
+            EXPECT_EQ(Printable(attempt[2 * i + 1].bytes),
+                      Printable(WireData(b.readCode, b.address, *after.Get(b.bank, b.address))))
+                << "a download reported success with another block's answer";
+        }
+        if (unitHolds) {
+            EXPECT_EQ(doc.SaveToBytes(), *unitHolds) << "the download differs from the upload";
+        }
+    }
+    simulated.Stop();
+
+    const CZemraFaultTable& faults = simulated.Sim().Faults();
+    std::string fired;
+    unsigned long firedTotal = 0;
+    for (int k = 0; k < ZEM_FAULT_KIND_COUNT; ++k) {
+        const auto kind = static_cast<ZemFaultKind>(k);
+        fired += std::string(" ") + CZemraFaultTable::KindName(kind) + " " +
+                 std::to_string(faults.FiredCount(kind));
+        firedTotal += faults.FiredCount(kind);
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf(
+        "transfer soak, seed %u: %d uploads (%d succeeded), %d downloads (%d succeeded), %d attempts, "
+        "%lu requests, %lu stores, %lu faults:%s; %.1f s\n",
+        seed, transfers[0], succeeded[0], transfers[1], succeeded[1], attempts,
+        simulated.Sim().RequestCount(), simulated.Sim().StoreCount(), firedTotal, fired.c_str(), seconds);
+    RecordProperty("seed", std::to_string(seed));
+    RecordProperty("faults", std::to_string(firedTotal));
 }
 
 } // namespace

@@ -157,7 +157,8 @@ TEST(ZemProtocolRead, LettersAToFDecodeByTheirLowBitsAndFailTheChecksum) {
 }
 
 TEST(ZemProtocolRead, OtherCodeAndAddressWithCorrectChecksumIsAccepted) {
-    // Nothing ties an answer to its request: a good alarm block 9 passes where general 3 was asked for.
+    // Decoding does not tie an answer to its request: a good alarm block 9 passes where general 3 was asked
+    // for. The comparison with the request is a step of its own.
     const std::array<BYTE, 32> data{};
     const Bytes msg = DataMessage(MSG_READ_ALARM, 9, data);
     BR_ZEM_MSG code;
@@ -166,6 +167,29 @@ TEST(ZemProtocolRead, OtherCodeAndAddressWithCorrectChecksumIsAccepted) {
     EXPECT_EQ(CZemProtocol::GetReadMsg(msg.data(), code, address, back.data()), 1);
     EXPECT_EQ(code, MSG_READ_ALARM);
     EXPECT_EQ(address, 9);
+}
+
+TEST(ZemProtocolAnswer, MustCarryTheRequestedCodeAndBlock) {
+    const struct {
+        BR_ZEM_MSG asked;
+        BYTE block;
+        BYTE answerCode;
+        BYTE answerAddress;
+        const char* mismatch;
+    } cases[] = {
+        {MSG_READ_GENERAL, 3, 0x42, 3, ""},
+        {MSG_READ_GENERAL, 3, 0x42, 2, "answer for block 2 while block 3 was asked"},
+        {MSG_READ_GENERAL, 3, 0x41, 3, "answer with message 65 while message 66 was asked"},
+        {MSG_READ_LOGINP, 2, 0x40, 26, ""},
+        {MSG_READ_LOGINP, 2, 0x40, 27, "answer for block 3 while block 2 was asked"},
+        {MSG_READ_LOGINP, 2, 0x40, 2, "answer for address 2 while block 2 was asked"},
+        {MSG_READ_PHINP, 23, 0x40, 24, "answer for block 24 while block 23 was asked"},
+        {MSG_READ_ALARM, 47, 0x45, 47, "answer with message 69 while message 65 was asked"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CZemProtocol::AnswerMismatch(c.asked, c.block, c.answerCode, c.answerAddress), c.mismatch)
+            << c.asked << " " << int{c.block} << " answered by " << int{c.answerCode} << " "
+            << int{c.answerAddress};
 }
 
 TEST(ZemProtocolRead, StartAndEndMarksAreNotExamined) {

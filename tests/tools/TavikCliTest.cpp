@@ -387,6 +387,8 @@ TEST_F(TavikCli, RetriesRepeatTheWholeTransfer) {
     EXPECT_EQ(enough.code, CLI_OK) << enough.err;
     EXPECT_EQ(CountOf(enough.err, "retrying"), 2);
     EXPECT_THAT(enough.err, HasSubstr("(0 retries left)"));
+    EXPECT_THAT(enough.err, HasSubstr("wrong checksum (message 66, block 7); retrying"))
+        << "each retry says why";
     std::string error;
     CTavikDoc downloaded;
     ASSERT_TRUE(downloaded.OnOpenDocument(Path("out.zmg"), error)) << error;

@@ -44,6 +44,7 @@ TEST(ZemraSimulatorFaultText, BlocksMapToTheirBankAddresses) {
     EXPECT_EQ(ParseOk("alarm/0:short").kind, ZemFaultKind::ShortAnswer);
     EXPECT_EQ(ParseOk("alarm/0:long").kind, ZemFaultKind::LongAnswer);
     EXPECT_EQ(ParseOk("alarm/0:nostore").kind, ZemFaultKind::NoStore);
+    EXPECT_EQ(ParseOk("alarm/0:other").kind, ZemFaultKind::OtherBlock);
 }
 
 TEST(ZemraSimulatorFaultText, WildcardsStayInsideTheirKindOfBlock) {
@@ -88,6 +89,34 @@ TEST(ZemraSimulatorFaultTable, FirstArmedFaultWinsAndCountsDown) {
     EXPECT_EQ(table.Faults()[0].remaining, 0);
 }
 
+TEST(ZemraSimulatorFaultTable, RandomFaultsRepeatWithTheirSeedAndKeepToTheirClass) {
+    const auto draw = [](unsigned seed, int perMille) {
+        CZemraFaultTable table;
+        table.SetRandom(seed, perMille);
+        std::string drawn;
+        for (int i = 0; i < 400; ++i) {
+            ZemFaultKind kind{};
+            const bool store = i % 2 == 1;
+            if (!(store ? table.TakeStoreFault(ZemBank::Alarm, 0, kind)
+                        : table.TakeAnswerFault(ZemBank::Alarm, 0, kind))) {
+                drawn += '.';
+                continue;
+            }
+            EXPECT_EQ(CZemraFaultTable::IsStoreFault(kind), store) << CZemraFaultTable::KindName(kind);
+            drawn += static_cast<char>('0' + static_cast<int>(kind));
+        }
+        for (int i = 0; i < 50; ++i) {
+            const int late = table.LateDelayMs(12);
+            EXPECT_TRUE(late >= 1 && late <= 12) << late;
+        }
+        return drawn;
+    };
+    EXPECT_EQ(draw(5, 100), draw(5, 100));
+    EXPECT_NE(draw(5, 100), draw(6, 100));
+    EXPECT_EQ(draw(5, 0), std::string(400, '.'));
+    EXPECT_EQ(draw(5, 1000).find('.'), std::string::npos) << "every message misbehaves at 1000 in 1000";
+}
+
 TEST(ZemraSimulatorFaultTable, BlockNamesFollowTheProgramsNumbering) {
     EXPECT_EQ(CZemraFaultTable::BlockName(ZemBank::Input, 5), "physical/5");
     EXPECT_EQ(CZemraFaultTable::BlockName(ZemBank::Input, 30), "logical/6");
@@ -96,9 +125,10 @@ TEST(ZemraSimulatorFaultTable, BlockNamesFollowTheProgramsNumbering) {
 }
 
 TEST(ZemraSimulatorOptions, FullCommandLine) {
-    const char* argv[] = {"zemra-sim",    "--link",  "/tmp/zemra",        "--memory",  "m.txt", "--fault",
-                          "alarm/1:late", "--fault", "general/0:short:2", "--late-ms", "250",   "--answer-ms",
-                          "20",           "--trace"};
+    const char* argv[] = {"zemra-sim", "--link",       "/tmp/zemra", "--memory",          "m.txt",
+                          "--fault",   "alarm/1:late", "--fault",    "general/0:short:2", "--late-ms",
+                          "250",       "--answer-ms",  "20",         "--trace",           "--random-faults",
+                          "25",        "--seed",       "7"};
     CZemraSimOptions options;
     std::string error;
     ASSERT_EQ(options.Parse(static_cast<int>(std::size(argv)), argv, error), 1) << error;
@@ -109,6 +139,8 @@ TEST(ZemraSimulatorOptions, FullCommandLine) {
     EXPECT_EQ(options.lateDelayMs, 250);
     EXPECT_EQ(options.answerDelayMs, 20);
     EXPECT_TRUE(options.trace);
+    EXPECT_EQ(options.randomPerMille, 25);
+    EXPECT_EQ(options.seed, 7u);
     EXPECT_FALSE(options.help);
 }
 
@@ -131,6 +163,8 @@ TEST(ZemraSimulatorOptions, BadCommandLinesAreRefused) {
         {"zemra-sim", "--late-ms", "-5"},
         {"zemra-sim", "--answer-ms", "60001"},
         {"zemra-sim", "--bogus"},
+        {"zemra-sim", "--random-faults", "1001"},
+        {"zemra-sim", "--seed", "x"},
     };
     for (const auto& argv : cases) {
         CZemraSimOptions options;

@@ -219,6 +219,7 @@ TEST(TransferRetryDialog, WorkerWaitsForTheAnswerGivenOnTheWindowThread) {
     CUpDownPrompt prompt;
     QThread* dialogThread = nullptr;
     QString message;
+    QString reason;
     std::atomic<int> answered{0};
     bool answeredBeforeClick = true;
     ScriptedUser user;
@@ -227,6 +228,7 @@ TEST(TransferRetryDialog, WorkerWaitsForTheAnswerGivenOnTheWindowThread) {
         ASSERT_NE(upDown, nullptr);
         dialogThread = QThread::currentThread();
         message = upDown->GetMessage();
+        reason = upDown->GetReason();
         QTimer::singleShot(30, upDown, [&, upDown] {
             answeredBeforeClick = answered.load() != 0;
             upDown->GetRetryButton()->click();
@@ -234,7 +236,7 @@ TEST(TransferRetryDialog, WorkerWaitsForTheAnswerGivenOnTheWindowThread) {
     };
     bool retry = false;
     std::thread worker([&] {
-        retry = prompt.AskRetry("Error to download Physical Input data");
+        retry = prompt.AskRetry("Error to download Physical Input data", "no answer (message 64, block 3)");
         answered = 1;
     });
     EXPECT_TRUE(PumpUntil([&] { return answered.load() != 0; }));
@@ -243,6 +245,7 @@ TEST(TransferRetryDialog, WorkerWaitsForTheAnswerGivenOnTheWindowThread) {
     EXPECT_FALSE(answeredBeforeClick);
     EXPECT_EQ(dialogThread, QApplication::instance()->thread());
     EXPECT_EQ(message, QStringLiteral("Error to download Physical Input data"));
+    EXPECT_EQ(reason, QStringLiteral("no answer (message 64, block 3)")) << "the dialog tells why";
 }
 
 TEST(TransferRetryDialog, ClosingAnswersCancelToAWaitingWorker) {

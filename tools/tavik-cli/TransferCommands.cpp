@@ -25,11 +25,12 @@ using ErrLock = std::mutex;
 class CCliRetry : public ITransferUI {
 public:
     CCliRetry(int retries, std::ostream& err, ErrLock& lock) : m_nLeft(retries), m_err(err), m_lock(lock) {}
-    bool AskRetry(const std::string& message) override {
+    bool AskRetry(const std::string& message, const std::string& reason) override {
         std::lock_guard<std::mutex> lock(m_lock);
         if (m_nLeft <= 0) return false;
         --m_nLeft;
-        m_err << "\ntavik-cli: " << message << "; retrying (" << m_nLeft << " retries left)\n";
+        m_err << "\ntavik-cli: " << message << (reason.empty() ? "" : ": " + reason) << "; retrying ("
+              << m_nLeft << " retries left)\n";
         return true;
     }
 

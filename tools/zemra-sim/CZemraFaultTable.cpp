@@ -1,6 +1,8 @@
 #include "tools/zemra-sim/CZemraFaultTable.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -8,8 +10,9 @@ namespace {
 constexpr int PHYSICAL_BLOCKS = 24;
 constexpr int LOGICAL_BLOCKS = 8;
 constexpr int MAX_COUNT = 1000000;
+constexpr int MAX_PER_MILLE = 1000;
 
-constexpr std::array<std::pair<const char*, ZemFaultKind>, 7> KINDS = {{
+constexpr std::array<std::pair<const char*, ZemFaultKind>, ZEM_FAULT_KIND_COUNT> KINDS = {{
     {"noanswer", ZemFaultKind::NoAnswer},
     {"short", ZemFaultKind::ShortAnswer},
     {"long", ZemFaultKind::LongAnswer},
@@ -17,6 +20,7 @@ constexpr std::array<std::pair<const char*, ZemFaultKind>, 7> KINDS = {{
     {"late", ZemFaultKind::LateAnswer},
     {"flip", ZemFaultKind::FlipBit},
     {"nostore", ZemFaultKind::NoStore},
+    {"other", ZemFaultKind::OtherBlock},
 }};
 
 // A small decimal number; -1 when `text` is not one.
@@ -118,7 +122,7 @@ int CZemraFaultTable::Parse(const std::string& faultText, ZemFault& fault, std::
     }
     if (!known) {
         error = "fault \"" + faultText + "\": unknown kind \"" + kindName +
-                "\" (noanswer, short, long, checksum, late, flip, nostore)";
+                "\" (noanswer, short, long, checksum, late, flip, nostore, other)";
         return 0;
     }
     if (colon2 != std::string::npos) {
@@ -140,7 +144,36 @@ int CZemraFaultTable::Take(ZemBank bank, int address, bool store, ZemFaultKind& 
         if (address < fault.first || address > fault.last) continue;
         if (fault.remaining > 0) --fault.remaining;
         kind = fault.kind;
+        ++m_fired[static_cast<std::size_t>(kind)];
         return 1;
     }
-    return 0;
+    return TakeRandom(store, kind);
+}
+
+void CZemraFaultTable::SetRandom(unsigned seed, int perMille) {
+    m_random.seed(seed);
+    m_nRandomPerMille = std::clamp(perMille, 0, MAX_PER_MILLE);
+}
+
+int CZemraFaultTable::TakeRandom(bool store, ZemFaultKind& kind) {
+    if (m_nRandomPerMille <= 0) return 0;
+    if (std::uniform_int_distribution<int>(0, MAX_PER_MILLE - 1)(m_random) >= m_nRandomPerMille) return 0;
+    static constexpr ZemFaultKind ANSWER_KINDS[] = {ZemFaultKind::NoAnswer,   ZemFaultKind::ShortAnswer,
+                                                    ZemFaultKind::LongAnswer, ZemFaultKind::BadChecksum,
+                                                    ZemFaultKind::LateAnswer, ZemFaultKind::OtherBlock};
+    static constexpr ZemFaultKind STORE_KINDS[] = {ZemFaultKind::FlipBit, ZemFaultKind::NoStore};
+    if (store) {
+        kind =
+            STORE_KINDS[std::uniform_int_distribution<std::size_t>(0, std::size(STORE_KINDS) - 1)(m_random)];
+    } else {
+        kind = ANSWER_KINDS[std::uniform_int_distribution<std::size_t>(0, std::size(ANSWER_KINDS) -
+                                                                              1)(m_random)];
+    }
+    ++m_fired[static_cast<std::size_t>(kind)];
+    return 1;
+}
+
+int CZemraFaultTable::LateDelayMs(int maxMs) {
+    if (m_nRandomPerMille <= 0 || maxMs <= 1) return maxMs;
+    return std::uniform_int_distribution<int>(1, maxMs)(m_random);
 }

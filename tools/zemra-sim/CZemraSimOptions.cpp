@@ -4,11 +4,16 @@ namespace {
 
 constexpr int MAX_DELAY_MS = 60000;
 
+// A decimal number of at most nine digits; -1 otherwise.
+int SmallNumber(const std::string& text) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    return std::stoi(text);
+}
+
 // Milliseconds from 0 to MAX_DELAY_MS; -1 otherwise.
 int Milliseconds(const std::string& text) {
-    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
-        return -1;
-    const int ms = std::stoi(text);
+    const int ms = SmallNumber(text);
     return ms <= MAX_DELAY_MS ? ms : -1;
 }
 
@@ -25,10 +30,15 @@ std::string CZemraSimOptions::Usage() {
            "                       misbehave for a block; may be repeated. BLOCK is general/N (0..7),\n"
            "                       physical/N (0..23), logical/N (0..7), alarm/N (0..47), N may be *.\n"
            "                       KIND: noanswer, short (70 bytes), long (72 bytes), checksum, late,\n"
-           "                       flip (store a written block with one bit changed), nostore.\n"
+           "                       flip (store a written block with one bit changed), nostore,\n"
+           "                       other (answer with the next block of the bank).\n"
            "                       COUNT: how many times it fires (default: always).\n"
            "  --answer-ms N        wait N ms before every answer (default 0)\n"
            "  --late-ms N          delay of a late answer (default 300)\n"
+           "  --random-faults N    also misbehave at random for N of every 1000 requests and as many "
+           "writes,\n"
+           "                       with a kind drawn at random and a late delay of up to --late-ms\n"
+           "  --seed N             seed of the random faults (default 1)\n"
            "  --trace              log every message and fault on stderr\n"
            "  --help               show this text\n";
 }
@@ -59,6 +69,19 @@ int CZemraSimOptions::Parse(int argc, const char* const* argv, std::string& erro
             ZemFault fault;
             if (!CZemraFaultTable::Parse(text, fault, error)) return 0;
             faults.push_back(fault);
+        } else if (arg == "--random-faults" || arg == "--seed") {
+            if (!value(text)) return 0;
+            const bool perMille = arg == "--random-faults";
+            const int number = SmallNumber(text);
+            if (number < 0 || (perMille && number > 1000)) {
+                error = "option " + arg + (perMille ? " takes a number from 0 to 1000" : " takes a number");
+                return 0;
+            }
+            if (perMille) {
+                randomPerMille = number;
+            } else {
+                seed = static_cast<unsigned>(number);
+            }
         } else if (arg == "--answer-ms" || arg == "--late-ms") {
             if (!value(text)) return 0;
             const int ms = Milliseconds(text);

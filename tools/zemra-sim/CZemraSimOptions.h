@@ -13,6 +13,8 @@ public:
     std::vector<ZemFault> faults;
     int answerDelayMs = 0;
     int lateDelayMs = 300;
+    int randomPerMille = 0; // --random-faults N: N of every 1000 messages misbehave
+    unsigned seed = 1;      // --seed N: of the random faults
     bool trace = false;
     bool help = false;
 

@@ -194,8 +194,14 @@ void CZemraSimulator::HandleRequest(ZemBank bank, int address, std::vector<ZemRe
             reply.bytes[5] = CZemProtocol::NibbleChar(CZemProtocol::NibbleValue(reply.bytes[5]) + 1);
             break;
         case ZemFaultKind::LateAnswer:
-            reply.delayMs = m_lateDelayMs;
+            reply.delayMs = m_faults.LateDelayMs(m_lateDelayMs);
             break;
+        case ZemFaultKind::OtherBlock: {
+            const int other = (address + 1) % CZemraMemory::BlockCount(bank);
+            CZemProtocol::MakeWriteMsg(static_cast<BR_ZEM_MSG>(code), static_cast<BYTE>(other),
+                                       m_memory.Get(bank, other)->data(), reply.bytes.data());
+            break;
+        }
         default:
             break;
         }

@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
         sim.Faults().Add(fault);
     sim.SetAnswerDelayMs(options.answerDelayMs);
     sim.SetLateDelayMs(options.lateDelayMs);
+    sim.Faults().SetRandom(options.seed, options.randomPerMille);
     if (options.trace) sim.SetTrace(LogLine);
 
     if (!options.memoryPath.empty()) {
@@ -83,6 +84,9 @@ int main(int argc, char** argv) {
 
     std::cout << pty.SlavePath() << std::endl;
     if (options.trace) LogLine("serving " + pty.SlavePath());
+    if (options.trace && options.randomPerMille > 0)
+        LogLine("random faults: " + std::to_string(options.randomPerMille) + " in 1000, seed " +
+                std::to_string(options.seed));
 
     const int ok = server.Run(error);
     g_stopFd = -1;
