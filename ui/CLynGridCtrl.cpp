@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
@@ -118,7 +119,26 @@ BOOL CLynGridCtrl::AutoSizeColumn(int col) {
         SetColumnWidth(col, width + 20);
         return 1;
     }
-    resizeColumnToContents(col - m_pModel->FixedColumns());
+    const int column = col - m_pModel->FixedColumns();
+    resizeColumnToContents(column);
+    // Room for every value the column can take: its list items and as many characters as a cell takes.
+    // A column that fits them need not grow after an edit, so the cells beside it stay where they are.
+    const QFontMetrics metrics(font());
+    const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 8;
+    int width = columnWidth(column);
+    for (int row = m_pModel->FixedRows(); row < m_pModel->Rows(); ++row) {
+        const GridCell* cell = m_pModel->Cell(row, col);
+        if (!cell) continue;
+        if (cell->type == GVET_LIST)
+            for (const QString& item : cell->items)
+                width =
+                    std::max(width, metrics.horizontalAdvance(item) + padding + CLynGridDelegate::kMarkWidth);
+        if ((cell->type == GVET_EDIT || cell->listEditable) && cell->textLen > 0 && cell->textLen <= 64)
+            width = std::max(width, metrics.averageCharWidth() * (cell->textLen + 1) + padding);
+    }
+    setColumnWidth(column, width);
+    if (column >= static_cast<int>(m_sizedColumns.size())) m_sizedColumns.resize(column + 1, false);
+    m_sizedColumns[static_cast<std::size_t>(column)] = true;
     return 1;
 }
 
@@ -149,6 +169,7 @@ void CLynGridCtrl::FitChangedColumns() {
         m_changedColumns[col] = false;
         const int column = static_cast<int>(col);
         if (column >= m_pModel->columnCount()) continue;
+        if (col < m_sizedColumns.size() && m_sizedColumns[col]) continue;
         const int needed = std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
         if (needed > columnWidth(column)) setColumnWidth(column, needed);
     }
@@ -353,6 +374,9 @@ bool CLynGridCtrl::edit(const QModelIndex& index, EditTrigger trigger, QEvent* e
         // The owner has handled a popup cell itself (and may have redrawn it).
         cell = m_pModel->Cell(row, col);
         if (!cell || cell->type == GVET_READONLY) return false;
+        // A typed key goes into the editor; a list opens for a click, and for Enter unless it takes text.
+        const bool typed = trigger == AnyKeyPressed;
+        m_pDelegate->SetOpenListOnEdit(!typed && !(cell->listEditable && trigger == EditKeyPressed));
     }
     return QTableView::edit(index, trigger, event);
 }
@@ -395,6 +419,23 @@ void CLynGridCtrl::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void CLynGridCtrl::mousePressEvent(QMouseEvent* event) {
+    // One click on the arrow of a drop-down cell opens its list.
+    const QModelIndex index = indexAt(event->position().toPoint());
+    const GridCell* cell =
+        index.isValid() ? m_pModel->Cell(m_pModel->GridRow(index), m_pModel->GridColumn(index)) : nullptr;
+    if (event->button() == Qt::LeftButton && cell && cell->type == GVET_LIST && state() != EditingState &&
+        event->position().x() >= visualRect(index).right() - CLynGridDelegate::kMarkWidth) {
+        setCurrentIndex(index);
+        selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+        if (edit(index, AllEditTriggers, event)) {
+            event->accept();
+            return;
+        }
+    }
+    QTableView::mousePressEvent(event);
 }
 
 bool CLynGridCtrl::eventFilter(QObject* watched, QEvent* event) {

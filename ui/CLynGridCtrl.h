@@ -1,11 +1,13 @@
 #pragma once
 
 #include "model/BrTypes.h"
+#include "ui/CConfigReport.h"
 
 #include <QAbstractItemDelegate>
 #include <QStringList>
 #include <QTableView>
 
+#include <memory>
 #include <vector>
 
 class CLynGridDelegate;
@@ -88,9 +90,14 @@ public:
     // Used by automation and tests; refuses fixed and read-only cells like the keyboard does.
     BOOL EditCell(int row, int col, const QString& text);
 
-    // Printing the first `count` columns (0: all), paginated by rows with the header row on every page.
+    // Printing the first `count` columns (0: all), paginated by rows with the header row on every page;
+    // no text is cut (see CConfigReport).
     void SetColsToPrint(int count) { m_nColsToPrint = count; }
     void SetPrintTitle(const QString& title) { m_strPrintTitle = title; }
+    // The title block of the printed pages (document, device number, date, version).
+    void SetPrintHeading(const ReportHeading& heading);
+    // The texts printing covers, row 0 the headers.
+    ReportTable GetPrintTable() const;
     // Lays out the pages for `painter` within `page` (device coordinates); returns the page count.
     int OnBeginPrinting(QPainter& painter, const QRect& page);
     int GetPrintPageCount() const { return m_nPrintPages; }
@@ -107,6 +114,7 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -114,18 +122,6 @@ private:
     void ApplyHeaderVisibility();
     void FlushPendingEdit();
     int RowHeight() const;
-
-    struct PrintLayout {
-        std::vector<int> widths; // logical width of every printed column
-        int columns = 0;
-        int rowHeight = 0;
-        int rowsPerPage = 1;
-        qreal scale = 1.0;
-        QRect page;
-        int logicalPageWidth = 0;
-        int logicalPageHeight = 0;
-    };
-    void PrintRow(QPainter& painter, int row, int y, bool header) const;
 
     int m_nControlId;
     CLynGridModel* m_pModel;
@@ -137,6 +133,8 @@ private:
     int m_nColsToPrint = 0;
     int m_nPrintPages = 0;
     QString m_strPrintTitle;
-    PrintLayout m_print;
+    std::unique_ptr<CConfigReport> m_pPrintReport;
+    std::unique_ptr<ReportHeading> m_pPrintHeading;
     std::vector<bool> m_changedColumns; // model columns with a changed text since FitChangedColumns
+    std::vector<bool> m_sizedColumns;   // model columns sized for every value they can take: never widened
 };

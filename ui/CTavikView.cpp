@@ -112,7 +112,8 @@ void CTavikView::MarkModified() {
 
 void CTavikView::OnGridNotify(int code, int row, int col) {
     if (!m_bReady) return;
-    MarkModified();
+    // Opening an editor changes nothing yet: an edit left with Escape leaves the document unmodified.
+    if (code != CLynGridCtrl::GVN_BEGINLABELEDIT) MarkModified();
     if (code == CLynGridCtrl::GVN_ENDLABELEDIT) {
         OnEndEdit(row, col);
     } else if (code == CLynGridCtrl::GVN_BEGINLABELEDIT) {
@@ -177,7 +178,10 @@ void CTavikView::OnNotifyPopup(int code, int row, int col) {
                     .arg(FromCp1252(cell->GetName()), FromCp1252(name->GetDataAsString()).simplified()));
         dlg.SetProperties(properties, count);
         m_bPopupOpen = 1;
-        if (m_popupRunner(dlg) == QDialog::Accepted) m_pSetup->UpdateProperties(row, col, properties, count);
+        if (m_popupRunner(dlg) == QDialog::Accepted) {
+            m_pSetup->UpdateProperties(row, col, properties, count);
+            MarkModified();
+        }
         m_bPopupOpen = 0;
         destroy();
         UpdateChannelView(row);

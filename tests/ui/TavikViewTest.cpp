@@ -8,7 +8,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -203,4 +206,39 @@ TEST_F(ViewTest, PopupOfAnInactiveAlarmIsNotShown) {
     EXPECT_EQ(shown, 0);
     ASSERT_EQ(prompt.Messages().size(), 1u);
     EXPECT_EQ(prompt.Messages()[0], LoadMessage(IDS_ALARM_DISABLED));
+}
+
+// Escape leaves the document as it was; edits leave every column as wide as it was; a typed unit is kept.
+TEST_F(ViewTest, EditingKeepsColumnsInPlaceAndEscapeChangesNothing) {
+    views[0]->show();
+    Grid(0).SetFocusCell(3, 1);
+    QTest::keyClick(&Grid(0), Qt::Key_5);
+    auto* editor = Grid(0).findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(Value(0, 3, 1), "1");
+
+    std::vector<int> widths;
+    for (int col = 0; col < Grid(3).GetColumnCount(); ++col)
+        widths.push_back(Grid(3).GetColumnWidth(col));
+    ActivateAlarms(2);
+    Grid(3).EditCell(1, 5, QStringLiteral("PUMP HIGH1"));
+    Grid(3).EditCell(2, 4, QStringLiteral("12.5"));
+    ASSERT_EQ(Value(3, 1, 5), "PUMP HIGH1");
+    for (int col = 0; col < Grid(3).GetColumnCount(); ++col)
+        EXPECT_EQ(Grid(3).GetColumnWidth(col), widths[static_cast<std::size_t>(col)]) << "column " << col;
+
+    views[1]->show();
+    Grid(1).SetFocusCell(1, 2);
+    Grid(1).setFocus();
+    QTest::keyClick(&Grid(1), Qt::Key_P);
+    auto* unit = qobject_cast<QComboBox*>(Grid(1).indexWidget(Grid(1).currentIndex()));
+    ASSERT_NE(unit, nullptr);
+    ASSERT_NE(unit->lineEdit(), nullptr);
+    QTest::keyClicks(unit->lineEdit(), QStringLiteral("si"));
+    QTest::keyClick(unit->lineEdit(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(Value(1, 1, 2), "psi");
 }
