@@ -137,8 +137,6 @@ BOOL CLynGridCtrl::AutoSizeColumn(int col) {
             width = std::max(width, metrics.averageCharWidth() * (cell->textLen + 1) + padding);
     }
     setColumnWidth(column, width);
-    if (column >= static_cast<int>(m_sizedColumns.size())) m_sizedColumns.resize(column + 1, false);
-    m_sizedColumns[static_cast<std::size_t>(column)] = true;
     return 1;
 }
 
@@ -165,14 +163,16 @@ void CLynGridCtrl::ExpandToFit() {
 
 void CLynGridCtrl::FitChangedColumns() {
     for (std::size_t col = 0; col < m_changedColumns.size(); ++col) {
-        if (!m_changedColumns[col]) continue;
-        m_changedColumns[col] = false;
         const int column = static_cast<int>(col);
+        // Columns left of the edited cell keep their width for now, so the cell under the pointer stays
+        // put; they are fitted when the grid is next refreshed without an edit (a tab shown again).
+        if (!m_changedColumns[col] || column < m_nFitFrom) continue;
+        m_changedColumns[col] = false;
         if (column >= m_pModel->columnCount()) continue;
-        if (col < m_sizedColumns.size() && m_sizedColumns[col]) continue;
         const int needed = std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
         if (needed > columnWidth(column)) setColumnWidth(column, needed);
     }
+    m_nFitFrom = 0;
 }
 
 BOOL CLynGridCtrl::SetItemText(int row, int col, const QString& text) {
@@ -327,6 +327,7 @@ void CLynGridCtrl::PasteText(const QString& text) {
 
     // One end-edit per pasted cell, sent while paste mode is on, so the owner can validate each value.
     m_bPasteMode = 1;
+    NoteEditedColumn(startCol);
     int lastRow = startRow, lastCol = startCol;
     for (int i = 0; i < lines.size(); ++i) {
         const int row = startRow + i;
@@ -348,11 +349,16 @@ void CLynGridCtrl::PasteText(const QString& text) {
     SetSelectedRange(startRow, startCol, lastRow, lastCol);
 }
 
+void CLynGridCtrl::NoteEditedColumn(int col) {
+    m_nFitFrom = std::max(0, col - m_pModel->FixedColumns());
+}
+
 BOOL CLynGridCtrl::EditCell(int row, int col, const QString& text) {
     const GridCell* cell = m_pModel->Cell(row, col);
     if (!cell || m_pModel->IsFixed(row, col)) return 0;
     if (cell->type == GVET_READONLY && !cell->popup) return 0;
     FlushPendingEdit();
+    NoteEditedColumn(col);
     emit notify(GVN_BEGINLABELEDIT, row, col);
     cell = m_pModel->Cell(row, col);
     if (!cell || cell->type == GVET_READONLY) return 1;
@@ -370,6 +376,7 @@ bool CLynGridCtrl::edit(const QModelIndex& index, EditTrigger trigger, QEvent* e
         const GridCell* cell = m_pModel->Cell(row, col);
         if (!cell || (cell->type == GVET_READONLY && !cell->popup)) return false;
         FlushPendingEdit();
+        NoteEditedColumn(col);
         emit notify(GVN_BEGINLABELEDIT, row, col);
         // The owner has handled a popup cell itself (and may have redrawn it).
         cell = m_pModel->Cell(row, col);

@@ -47,7 +47,8 @@ public:
     void SetColumnWidth(int col, int width);
     // Sizes the columns to share the grid's width.
     void ExpandToFit();
-    // Widens every column whose texts changed since the last call and no longer fit; never narrows one.
+    // Widens every column whose texts changed since the last call and no longer fit; never narrows one,
+    // and after an edit never one left of the edited cell.
     void FitChangedColumns();
 
     BOOL SetItemText(int row, int col, const QString& text);
@@ -119,6 +120,7 @@ protected:
 
 private:
     void OnCellEdited(int row, int col);
+    void NoteEditedColumn(int col);
     void ApplyHeaderVisibility();
     void FlushPendingEdit();
     int RowHeight() const;
@@ -136,5 +138,5 @@ private:
     std::unique_ptr<CConfigReport> m_pPrintReport;
     std::unique_ptr<ReportHeading> m_pPrintHeading;
     std::vector<bool> m_changedColumns; // model columns with a changed text since FitChangedColumns
-    std::vector<bool> m_sizedColumns;   // model columns sized for every value they can take: never widened
+    int m_nFitFrom = 0;                 // first model column FitChangedColumns may widen: the one last edited
 };

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -412,6 +413,38 @@ TEST_F(FrameTest, ReportOfAConfiguredDocumentShowsEveryActiveValueWhole) {
                    {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("70"), fromMenu,
                     QDir::temp().filePath(QStringLiteral("tavik-report"))});
     EXPECT_TRUE(pictures.waitForFinished(30000) && pictures.exitCode() == 0);
+}
+
+// A sheet too wide for a portrait page goes landscape; one too wide even for that is split into groups of
+// columns, each with the row names, and still no value is cut.
+TEST(Report, WideSheetsTurnTheirPageAndSplitRatherThanCut) {
+    for (int columns : {12, 40}) {
+        ReportTable table{QStringLiteral("Wide"), {}};
+        for (int row = 0; row < 5; ++row) {
+            QStringList cells;
+            for (int col = 0; col < columns; ++col)
+                cells << (row == 0 ? QStringLiteral("Header %1").arg(col)
+                                   : QStringLiteral("V%1x%2WIDE").arg(row).arg(col));
+            table.rows.push_back(cells);
+        }
+        CConfigReport report;
+        report.AddTable(table);
+        QPdfWriter probe(QDir::temp().filePath(QStringLiteral("tavik-probe.pdf")));
+        EXPECT_EQ(report.PreferredOrientation(probe,
+                                              QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                                          QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter),
+                                              probe.resolution()),
+                  QPageLayout::Landscape);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("wide.pdf"));
+        QString error;
+        ASSERT_TRUE(report.WritePdf(path, error)) << error.toStdString();
+        EXPECT_EQ(report.GetPageCount() > 1, columns == 40);
+        const QString text = PdfText(path);
+        for (const QStringList& cells : table.rows)
+            for (const QString& cell : cells)
+                EXPECT_TRUE(text.contains(cell)) << cell.toStdString();
+    }
 }
 
 TEST_F(FrameTest, WithoutAPrinterPrintingSaysSo) {

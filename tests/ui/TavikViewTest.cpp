@@ -220,14 +220,16 @@ TEST_F(ViewTest, EditingKeepsColumnsInPlaceAndEscapeChangesNothing) {
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(Value(0, 3, 1), "1");
 
+    ActivateAlarms(2);
     std::vector<int> widths;
     for (int col = 0; col < Grid(3).GetColumnCount(); ++col)
         widths.push_back(Grid(3).GetColumnWidth(col));
-    ActivateAlarms(2);
     Grid(3).EditCell(1, 5, QStringLiteral("PUMP HIGH1"));
-    Grid(3).EditCell(2, 4, QStringLiteral("12.5"));
-    ASSERT_EQ(Value(3, 1, 5), "PUMP HIGH1");
-    for (int col = 0; col < Grid(3).GetColumnCount(); ++col)
+    Grid(3).EditCell(2, 5, QStringLiteral("LOW OIL PRESS"));
+    ASSERT_EQ(Value(3, 2, 5), "LOW OIL PRESS");
+    Grid(1).EditCell(2, 1, QStringLiteral("20 mA")); // a new input for the alarms' lists
+    Grid(3).EditCell(3, 4, QStringLiteral("1"));
+    for (int col = 0; col <= 5; ++col)
         EXPECT_EQ(Grid(3).GetColumnWidth(col), widths[static_cast<std::size_t>(col)]) << "column " << col;
 
     views[1]->show();
