@@ -134,7 +134,8 @@ BOOL CLynGridCtrl::AutoSizeColumn(int col) {
                 width =
                     std::max(width, metrics.horizontalAdvance(item) + padding + CLynGridDelegate::kMarkWidth);
         if ((cell->type == GVET_EDIT || cell->listEditable) && cell->textLen > 0 && cell->textLen <= 64)
-            width = std::max(width, metrics.averageCharWidth() * (cell->textLen + 1) + padding);
+            width = std::max(width,
+                             metrics.horizontalAdvance(QString(cell->textLen, QLatin1Char('N'))) + padding);
     }
     setColumnWidth(column, width);
     return 1;
