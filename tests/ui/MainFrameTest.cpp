@@ -131,6 +131,8 @@ TEST_F(FrameTest, MenusFollowTheCommandTable) {
     const QStringList file = ActionTexts(menus[0]->menu());
     EXPECT_EQ(file.first(), QStringLiteral("&New\tCtrl+N"));
     EXPECT_TRUE(file.contains(QStringLiteral("Recent File")));
+    for (const char* report : {"Print Re&port...", "Report Previe&w", "&Export PDF..."})
+        EXPECT_TRUE(file.contains(QLatin1String(report))) << report;
     EXPECT_EQ(file.last(), QStringLiteral("E&xit"));
     EXPECT_FALSE(Frame().GetAction(ID_EDIT_UNDO)->isEnabled());
     EXPECT_EQ(Frame().GetAction(ID_FILE_PRINT)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
