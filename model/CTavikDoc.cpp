@@ -3,6 +3,7 @@
 #include "model/CArchive.h"
 #include "model/CZemUnit.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -53,6 +54,14 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     }
     ::close(fd);
     return ok;
+}
+
+// Every document, of any version, starts with its version word and then the General record's title
+// "General" (length byte 7). Bytes that do not are some other file, whatever their first word says.
+bool HasDocumentHeader(const std::vector<std::uint8_t>& bytes) {
+    static const char title[] = "\x07General";
+    const std::size_t length = sizeof title - 1;
+    return bytes.size() >= 4 + length && std::equal(title, title + length, bytes.begin() + 4);
 }
 
 mode_t CurrentUmask() {
@@ -141,6 +150,11 @@ std::vector<std::uint8_t> CTavikDoc::SaveToBytes() {
 }
 
 int CTavikDoc::LoadFromBytes(std::vector<std::uint8_t> bytes, std::string& error) {
+    if (!HasDocumentHeader(bytes)) {
+        error = "The file is not a Tavik document.";
+        OnNewDocument();
+        return 0;
+    }
     CArchive archive(std::move(bytes));
     try {
         Serialize(archive);

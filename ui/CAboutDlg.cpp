@@ -1,5 +1,6 @@
 #include "ui/CAboutDlg.h"
 
+#include "ui/CSmallDialog.h"
 #include "ui/CToolIcons.h"
 
 #include <QDialogButtonBox>
@@ -39,6 +40,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    CSmallDialog::Apply(*this);
 }
 
 QString CAboutDlg::VersionText(int major, int minor, int patch) {

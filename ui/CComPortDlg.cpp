@@ -1,5 +1,7 @@
 #include "ui/CComPortDlg.h"
 
+#include "ui/CSmallDialog.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
@@ -11,7 +13,6 @@ CComPortDlg::CComPortDlg(QWidget* parent, const QString& deviceRoot)
     : QDialog(parent), m_strDeviceRoot(deviceRoot), m_pPortList(new QComboBox(this)),
       m_pConfig(new QPushButton(tr("Config"), this)), m_pCancel(new QPushButton(tr("Cancel"), this)) {
     setWindowTitle(QStringLiteral("COM Port Setup"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     m_pPortList->setObjectName(QStringLiteral("portList"));
     m_pPortList->setEditable(true);
     m_pPortList->setInsertPolicy(QComboBox::NoInsert);
@@ -32,6 +33,7 @@ CComPortDlg::CComPortDlg(QWidget* parent, const QString& deviceRoot)
     layout->addSpacing(8);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    CSmallDialog::Apply(*this);
     Refresh(QString());
 }
 

@@ -1,5 +1,7 @@
 #include "ui/CLineSettingsDlg.h"
 
+#include "ui/CSmallDialog.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -18,7 +20,6 @@ CLineSettingsDlg::CLineSettingsDlg(const QString& portName, QWidget* parent)
     : QDialog(parent), m_pBaud(new QComboBox(this)), m_pDataBits(new QComboBox(this)),
       m_pParity(new QComboBox(this)), m_pStopBits(new QComboBox(this)), m_pFlow(new QComboBox(this)) {
     setWindowTitle(tr("%1 Properties").arg(portName));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     m_pBaud->setObjectName(QStringLiteral("baudRate"));
     m_pDataBits->setObjectName(QStringLiteral("dataBits"));
     m_pParity->setObjectName(QStringLiteral("parity"));
@@ -57,6 +58,7 @@ CLineSettingsDlg::CLineSettingsDlg(const QString& portName, QWidget* parent)
     layout->addLayout(form);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    CSmallDialog::Apply(*this);
 
     LynDcb defaults;
     defaults.BaudRate = 9600;

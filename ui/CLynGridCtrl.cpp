@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
@@ -115,7 +116,25 @@ BOOL CLynGridCtrl::AutoSizeColumn(int col) {
         SetColumnWidth(col, width + 20);
         return 1;
     }
-    resizeColumnToContents(col - m_pModel->FixedColumns());
+    const int column = col - m_pModel->FixedColumns();
+    resizeColumnToContents(column);
+    // Room for every value the column can take: its list items and as many characters as a cell takes.
+    // A column that fits them need not grow after an edit, so the cells beside it stay where they are.
+    const QFontMetrics metrics(font());
+    const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 8;
+    int width = columnWidth(column);
+    for (int row = m_pModel->FixedRows(); row < m_pModel->Rows(); ++row) {
+        const GridCell* cell = m_pModel->Cell(row, col);
+        if (!cell) continue;
+        if (cell->type == GVET_LIST)
+            for (const QString& item : cell->items)
+                width =
+                    std::max(width, metrics.horizontalAdvance(item) + padding + CLynGridDelegate::kMarkWidth);
+        if ((cell->type == GVET_EDIT || cell->listEditable) && cell->textLen > 0 && cell->textLen <= 64)
+            width = std::max(width,
+                             metrics.horizontalAdvance(QString(cell->textLen, QLatin1Char('N'))) + padding);
+    }
+    setColumnWidth(column, width);
     return 1;
 }
 
@@ -159,14 +178,24 @@ void CLynGridCtrl::MarkChanged(const QModelIndex& from, const QModelIndex& to) {
 
 void CLynGridCtrl::FitChangedColumns() {
     const int columns = m_pModel->columnCount();
-    if (m_changedCells.empty() || columns <= 0) return;
+    if (m_changedCells.empty() || columns <= 0) {
+        m_nFitFrom = 0;
+        return;
+    }
     std::vector<int> needed(static_cast<std::size_t>(columns), 0);
+    std::vector<int> deferred;
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     for (const int at : m_changedCells) {
         if (static_cast<std::size_t>(at) >= m_cellChanged.size()) continue;
-        m_cellChanged[static_cast<std::size_t>(at)] = 0;
         const QModelIndex index = m_pModel->index(at / columns, at % columns);
+        // Columns left of the edited cell keep their width for now, so the cell under the pointer stays
+        // put; they are fitted when the grid is next refreshed without an edit (a tab shown again).
+        if (index.isValid() && index.column() < m_nFitFrom) {
+            deferred.push_back(at);
+            continue;
+        }
+        m_cellChanged[static_cast<std::size_t>(at)] = 0;
         if (!index.isValid()) continue;
         int& width = needed[static_cast<std::size_t>(index.column())];
         if (width == 0) width = horizontalHeader()->sectionSizeHint(index.column());
@@ -174,7 +203,8 @@ void CLynGridCtrl::FitChangedColumns() {
         const int hint = itemDelegateForIndex(index)->sizeHint(option, index).width() + (showGrid() ? 1 : 0);
         width = std::max(width, hint);
     }
-    m_changedCells.clear();
+    m_changedCells = std::move(deferred);
+    m_nFitFrom = 0;
     for (int column = 0; column < columns; ++column)
         if (needed[static_cast<std::size_t>(column)] > columnWidth(column))
             setColumnWidth(column, needed[static_cast<std::size_t>(column)]);
@@ -332,6 +362,7 @@ void CLynGridCtrl::PasteText(const QString& text) {
 
     // One end-edit per pasted cell, sent while paste mode is on, so the owner can validate each value.
     m_bPasteMode = 1;
+    NoteEditedColumn(startCol);
     int lastRow = startRow, lastCol = startCol;
     for (int i = 0; i < lines.size(); ++i) {
         const int row = startRow + i;
@@ -353,11 +384,16 @@ void CLynGridCtrl::PasteText(const QString& text) {
     SetSelectedRange(startRow, startCol, lastRow, lastCol);
 }
 
+void CLynGridCtrl::NoteEditedColumn(int col) {
+    m_nFitFrom = std::max(0, col - m_pModel->FixedColumns());
+}
+
 BOOL CLynGridCtrl::EditCell(int row, int col, const QString& text) {
     const GridCell* cell = m_pModel->Cell(row, col);
     if (!cell || m_pModel->IsFixed(row, col)) return 0;
     if (cell->type == GVET_READONLY && !cell->popup) return 0;
     FlushPendingEdit();
+    NoteEditedColumn(col);
     emit notify(GVN_BEGINLABELEDIT, row, col);
     cell = m_pModel->Cell(row, col);
     if (!cell || cell->type == GVET_READONLY) return 1;
@@ -375,10 +411,14 @@ bool CLynGridCtrl::edit(const QModelIndex& index, EditTrigger trigger, QEvent* e
         const GridCell* cell = m_pModel->Cell(row, col);
         if (!cell || (cell->type == GVET_READONLY && !cell->popup)) return false;
         FlushPendingEdit();
+        NoteEditedColumn(col);
         emit notify(GVN_BEGINLABELEDIT, row, col);
         // The owner has handled a popup cell itself (and may have redrawn it).
         cell = m_pModel->Cell(row, col);
         if (!cell || cell->type == GVET_READONLY) return false;
+        // A typed key goes into the editor; a list opens for a click, and for Enter unless it takes text.
+        const bool typed = trigger == AnyKeyPressed;
+        m_pDelegate->SetOpenListOnEdit(!typed && !(cell->listEditable && trigger == EditKeyPressed));
     }
     return QTableView::edit(index, trigger, event);
 }
@@ -421,6 +461,23 @@ void CLynGridCtrl::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void CLynGridCtrl::mousePressEvent(QMouseEvent* event) {
+    // One click on the arrow of a drop-down cell opens its list.
+    const QModelIndex index = indexAt(event->position().toPoint());
+    const GridCell* cell =
+        index.isValid() ? m_pModel->Cell(m_pModel->GridRow(index), m_pModel->GridColumn(index)) : nullptr;
+    if (event->button() == Qt::LeftButton && cell && cell->type == GVET_LIST && state() != EditingState &&
+        event->position().x() >= visualRect(index).right() - CLynGridDelegate::kMarkWidth) {
+        setCurrentIndex(index);
+        selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+        if (edit(index, AllEditTriggers, event)) {
+            event->accept();
+            return;
+        }
+    }
+    QTableView::mousePressEvent(event);
 }
 
 bool CLynGridCtrl::eventFilter(QObject* watched, QEvent* event) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "model/BrTypes.h"
+#include "ui/CConfigReport.h"
 
 #include <QAbstractItemDelegate>
 #include <QStringList>
 #include <QTableView>
 
+#include <memory>
 #include <vector>
 
 class CLynGridDelegate;
@@ -45,8 +47,8 @@ public:
     void SetColumnWidth(int col, int width);
     // Sizes the columns to share the grid's width.
     void ExpandToFit();
-    // Widens every column in which a cell changed since the last call and no longer fits; never narrows one.
-    // Only the changed cells are measured.
+    // Widens every column in which a cell changed since the last call and no longer fits; never narrows one,
+    // and after an edit never one left of the edited cell. Only the changed cells are measured.
     void FitChangedColumns();
 
     BOOL SetItemText(int row, int col, const QString& text);
@@ -89,9 +91,14 @@ public:
     // Used by automation and tests; refuses fixed and read-only cells like the keyboard does.
     BOOL EditCell(int row, int col, const QString& text);
 
-    // Printing the first `count` columns (0: all), paginated by rows with the header row on every page.
+    // Printing the first `count` columns (0: all), paginated by rows with the header row on every page;
+    // no text is cut (see CConfigReport).
     void SetColsToPrint(int count) { m_nColsToPrint = count; }
     void SetPrintTitle(const QString& title) { m_strPrintTitle = title; }
+    // The title block of the printed pages (document, device number, date, version).
+    void SetPrintHeading(const ReportHeading& heading);
+    // The texts printing covers, row 0 the headers.
+    ReportTable GetPrintTable() const;
     // Lays out the pages for `painter` within `page` (device coordinates); returns the page count.
     int OnBeginPrinting(QPainter& painter, const QRect& page);
     int GetPrintPageCount() const { return m_nPrintPages; }
@@ -108,25 +115,15 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnCellEdited(int row, int col);
+    void NoteEditedColumn(int col);
     void ApplyHeaderVisibility();
     void FlushPendingEdit();
     int RowHeight() const;
-
-    struct PrintLayout {
-        std::vector<int> widths; // logical width of every printed column
-        int columns = 0;
-        int rowHeight = 0;
-        int rowsPerPage = 1;
-        qreal scale = 1.0;
-        QRect page;
-        int logicalPageWidth = 0;
-        int logicalPageHeight = 0;
-    };
-    void PrintRow(QPainter& painter, int row, int y, bool header) const;
 
     int m_nControlId;
     CLynGridModel* m_pModel;
@@ -138,9 +135,11 @@ private:
     int m_nColsToPrint = 0;
     int m_nPrintPages = 0;
     QString m_strPrintTitle;
-    PrintLayout m_print;
+    std::unique_ptr<CConfigReport> m_pPrintReport;
+    std::unique_ptr<ReportHeading> m_pPrintHeading;
     void MarkChanged(const QModelIndex& from, const QModelIndex& to);
     // Cells changed since FitChangedColumns (model row-major positions), each listed once.
     std::vector<int> m_changedCells;
     std::vector<char> m_cellChanged;
+    int m_nFitFrom = 0; // first model column FitChangedColumns may widen: the one last edited
 };

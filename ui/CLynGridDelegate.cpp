@@ -10,13 +10,30 @@
 #include <QPainterPath>
 #include <QTimer>
 
+namespace {
+// A drop-down editor that remembers whether its list was shown: an item picked in the list ends the edit,
+// while an item reached by typing a letter waits for Enter.
+class CGridComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override {
+        m_bListShown = true;
+        QComboBox::showPopup();
+    }
+    bool WasListShown() const { return m_bListShown; }
+
+private:
+    bool m_bListShown = false;
+};
+} // namespace
+
 CLynGridDelegate::CLynGridDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
 QWidget* CLynGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                         const QModelIndex& index) const {
     const int type = index.data(CLynGridModel::CellTypeRole).toInt();
     if (type == 4) {
-        auto* combo = new QComboBox(parent);
+        auto* combo = new CGridComboBox(parent);
         combo->addItems(index.data(CLynGridModel::ItemsRole).toStringList());
         combo->setMaxVisibleItems(16);
         // The open list is as wide as its longest choice, even when the column is narrower.
@@ -32,13 +49,15 @@ QWidget* CLynGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
         }
         // Picking an item is the whole edit: commit at once instead of waiting for Enter or a focus change.
         connect(combo, &QComboBox::activated, this, [this, combo](int) {
+            if (!combo->WasListShown()) return;
             auto* self = const_cast<CLynGridDelegate*>(this);
             emit self->commitData(combo);
             emit self->closeEditor(combo, QAbstractItemDelegate::NoHint);
         });
-        QTimer::singleShot(0, combo, [combo] {
-            if (combo->isVisible()) combo->showPopup();
-        });
+        if (m_bOpenList)
+            QTimer::singleShot(0, combo, [combo] {
+                if (combo->isVisible()) combo->showPopup();
+            });
         return combo;
     }
     auto* line = qobject_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
@@ -57,6 +76,8 @@ void CLynGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
             combo->setCurrentIndex(found >= 0 ? found : 0);
         else
             combo->setEditText(text);
+        // A key that starts the edit replaces the value, as in a text cell.
+        if (combo->lineEdit()) combo->lineEdit()->selectAll();
         return;
     }
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {

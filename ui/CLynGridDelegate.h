@@ -22,6 +22,12 @@ public:
     // Room kept at the right of a drop-down or popup cell for its mark.
     static constexpr int kMarkWidth = 16;
 
+    // Whether the next drop-down editor opens its list at once: yes for a click or Enter, no when the edit
+    // began with a typed key, which then picks the item (or, in a cell that takes new values, starts the
+    // text).
+    void SetOpenListOnEdit(bool open) { m_bOpenList = open; }
+
 private:
+    bool m_bOpenList = true;
     static const QPixmap& MarkPixmap(bool list, const QColor& ink, const QSize& size, qreal ratio);
 };

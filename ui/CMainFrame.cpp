@@ -95,9 +95,9 @@ void CMainFrame::CreateCommands() {
     a = MakeAction(ID_FILE_PRINT_PREVIEW, tr("Print Pre&view\tCtrl+W"),
                    tr("Display full pages\nPrint Preview"));
     a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
-    connect(a, &QAction::triggered, this, [this] {
-        if (CTavikView* view = GetActiveTavikView()) view->OnFilePrintPreview();
-    });
+    connect(a, &QAction::triggered, this, &CMainFrame::OnFilePrintPreview);
+
+    CreateReportCommands();
 
     a = MakeAction(ID_FILE_PRINT_SETUP, tr("P&rint Setup...\tCtrl+U"),
                    tr("Change the printer and printing options\nPrint Setup"));
@@ -206,6 +206,9 @@ void CMainFrame::CreateMenus() {
     m_pFileMenu->addSeparator();
     m_pFileMenu->addAction(GetAction(ID_FILE_PRINT_ALL));
     m_pFileMenu->addAction(GetAction(ID_FILE_PRINT_PREVIEW));
+    m_pFileMenu->addAction(GetAction(ID_FILE_PRINT_REPORT));
+    m_pFileMenu->addAction(GetAction(ID_FILE_REPORT_PREVIEW));
+    m_pFileMenu->addAction(GetAction(ID_FILE_EXPORT_PDF));
     m_pFileMenu->addAction(GetAction(ID_FILE_PRINT_SETUP));
     m_pRecentSeparator = m_pFileMenu->addSeparator();
     m_pFileMenu->addSeparator();
@@ -426,11 +429,11 @@ bool CMainFrame::RunPrintDialog() {
 }
 
 void CMainFrame::OnFilePrintAll() {
-    if (RunPrintDialog()) PrintViews(*m_pPrinter, true);
+    if (HasPrinter() && RunPrintDialog()) PrintViews(*m_pPrinter, true);
 }
 
 void CMainFrame::OnFilePrintCurrent() {
-    if (RunPrintDialog()) PrintViews(*m_pPrinter, false);
+    if (HasPrinter() && RunPrintDialog()) PrintViews(*m_pPrinter, false);
 }
 
 int CMainFrame::PrintViews(QPrinter& printer, bool allTabs) {
@@ -440,9 +443,14 @@ int CMainFrame::PrintViews(QPrinter& printer, bool allTabs) {
         if (!allTabs && i != GetActiveIndex()) continue;
         CTavikView* view = GetTavikView(i);
         if (!view) continue;
+        PreparePrint(*view, printer);
         const bool ok = view->Print(printer);
         if (ok) ++jobs;
         emit printJobFinished(i, ok);
+        if (!ok) {
+            ShowPrintFailure(printer);
+            break;
+        }
     }
     return jobs;
 }

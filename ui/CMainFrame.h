@@ -54,6 +54,19 @@ public:
     // Prints every tab (or the current one) on `printer`, one job per view; returns the jobs printed.
     int PrintViews(QPrinter& printer, bool allTabs);
     void OnHelpTopics();
+
+    // The whole-configuration report (every sheet in one job) beside the per-tab printing above.
+    void OnFilePrintReport();
+    void OnFileReportPreview();
+    void OnFileExportPdf();
+    // Writes the whole-configuration report to `path`; false (with a message shown) when it failed.
+    bool ExportPdf(const QString& path);
+    // Printing needs a printer; without one the user is told so and nothing else happens.
+    bool HasPrinter();
+    // Where Export PDF writes; replaceable in tests. Empty when the user cancelled.
+    void SetPdfNameAsker(std::function<QString(const QString&)> asker) { m_askPdfName = std::move(asker); }
+    // Whether a printer is installed; replaceable in tests.
+    void SetPrinterProbe(std::function<bool()> probe) { m_hasPrinter = std::move(probe); }
     // Tools > Upload, Download and COM Setup... (also on the toolbar): carried out for the document by its
     // transfer commands.
     void OnUpload();
@@ -98,6 +111,11 @@ private:
     static QString DroppedDocument(const QMimeData* data);
     // Another view's edit may have changed any sheet: every other view shows its cells again.
     void OnSheetsChanged(const CTavikView* source);
+    // Report commands and printing helpers (CMainFrameReport.cpp).
+    void CreateReportCommands();
+    void OnFilePrintPreview();
+    void PreparePrint(CTavikView& view, QPrinter& printer);
+    void ShowPrintFailure(const QPrinter& printer);
 
     CTavikDoc* m_pDoc;
     std::map<int, QAction*> m_actions;
@@ -110,4 +128,6 @@ private:
     bool m_bViewsShown = false;
     QWidget* m_pHelp = nullptr;
     std::unique_ptr<CTransferCommands> m_pTransfer;
+    std::function<QString(const QString&)> m_askPdfName;
+    std::function<bool()> m_hasPrinter;
 };

@@ -2,6 +2,7 @@
 
 #include "model/CBrChnData.h"
 #include "ui/CLynGridCtrl.h"
+#include "ui/CSmallDialog.h"
 #include "ui/Cp1252.h"
 
 #include <QHBoxLayout>
@@ -36,6 +37,7 @@ CPropertyDlg::CPropertyDlg(QWidget* parent)
     layout->addWidget(m_pGrid);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    CSmallDialog::Apply(*this);
 }
 
 void CPropertyDlg::SetProperties(CBrChnData** properties, int count) {
@@ -58,7 +60,11 @@ void CPropertyDlg::Fill() {
     // One row per property, each column wide enough for a dozen characters.
     const QFontMetrics metrics(font());
     const int rowHeight = metrics.height() + metrics.leading() + 8;
-    const int columnWidth = 12 * metrics.averageCharWidth() + 5;
+    // Wider when the title needs it: the title names the cell and its channel and must be read whole.
+    const int titleRoom = CSmallDialog::TitleWidth(*this, windowTitle()) -
+                          layout()->contentsMargins().left() - layout()->contentsMargins().right() -
+                          2 * m_pGrid->frameWidth();
+    const int columnWidth = std::max(12 * metrics.averageCharWidth() + 5, (titleRoom + 1) / 2);
     m_pGrid->verticalHeader()->setDefaultSectionSize(rowHeight);
     m_pGrid->verticalHeader()->setMinimumSectionSize(rowHeight);
     for (int row = 0; row < m_nCount; ++row)

@@ -3,6 +3,7 @@
 #include "model/CTavikDoc.h"
 #include "model/IPrompt.h"
 #include "ui/CAboutDlg.h"
+#include "ui/CConfigReport.h"
 #include "ui/CMainFrame.h"
 #include "ui/Cp1252.h"
 
@@ -11,6 +12,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
+
+#include <cstdio>
 
 namespace {
 const QString g_strRecentGroup = QStringLiteral("Recent File List");
@@ -197,4 +200,27 @@ QString CTavikApp::AskSaveFileName(const QString& suggestion) {
 void CTavikApp::OnAppAbout() {
     CAboutDlg about(m_pFrame.get());
     about.exec();
+}
+
+int CTavikApp::ExportPdfCommand(const QStringList& arguments) {
+    const qsizetype option = arguments.indexOf(QStringLiteral("--export-pdf"));
+    if (option < 0 || option + 2 >= arguments.size()) {
+        std::fprintf(stderr, "usage: tavik --export-pdf OUT.pdf FILE.zmg\n");
+        return 2;
+    }
+    const QString out = arguments[option + 1];
+    const QString in = QFileInfo(arguments[option + 2]).absoluteFilePath();
+    CTavikDoc doc;
+    std::string error;
+    if (!doc.OnOpenDocument(in.toStdString(), error)) {
+        std::fprintf(stderr, "tavik: %s\n", error.c_str());
+        return 1;
+    }
+    CConfigReport report = CConfigReport::ForDocument(doc);
+    QString failure;
+    if (!report.WritePdf(out, failure)) {
+        std::fprintf(stderr, "tavik: cannot write '%s': %s\n", qPrintable(out), qPrintable(failure));
+        return 1;
+    }
+    return 0;
 }

@@ -38,6 +38,10 @@ public:
     bool SaveModified();
     void OnAppAbout();
 
+    // `tavik --export-pdf OUT.pdf FILE.zmg`: writes the configuration report of FILE and returns the exit
+    // status (0 written, 1 failed, 2 wrong arguments) without showing a window. Messages go to stderr.
+    static int ExportPdfCommand(const QStringList& arguments);
+
     CTavikDoc* GetDoc() const { return m_pDoc.get(); }
     CMainFrame* GetMainFrame() const { return m_pFrame.get(); }
     QStringList GetRecentFiles() const { return m_recentFiles; }

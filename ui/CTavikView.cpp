@@ -115,7 +115,8 @@ void CTavikView::MarkModified() {
 
 void CTavikView::OnGridNotify(int code, int row, int col) {
     if (!m_bReady) return;
-    MarkModified();
+    // Opening an editor changes nothing yet: an edit left with Escape leaves the document unmodified.
+    if (code != CLynGridCtrl::GVN_BEGINLABELEDIT) MarkModified();
     if (code == CLynGridCtrl::GVN_ENDLABELEDIT) {
         OnEndEdit(row, col);
     } else if (code == CLynGridCtrl::GVN_BEGINLABELEDIT) {
@@ -182,7 +183,10 @@ void CTavikView::OnNotifyPopup(int code, int row, int col) {
         dlg.SetProperties(properties, count);
         m_bPopupOpen = 1;
         const bool accepted = m_popupRunner(dlg) == QDialog::Accepted;
-        if (accepted) m_pSetup->UpdateProperties(row, col, properties, count);
+        if (accepted) {
+            m_pSetup->UpdateProperties(row, col, properties, count);
+            MarkModified();
+        }
         m_bPopupOpen = 0;
         destroy();
         UpdateChannelView(row);

@@ -2,7 +2,10 @@
 
 #include <QIcon>
 
-// The program's icons, drawn in code so that they look the same on every desktop theme.
+#include <initializer_list>
+
+// The program's icons: the toolbar's from the desktop's icon theme under their freedesktop names, with
+// small pictures in the resources where the desktop has no theme or the theme lacks the icon.
 class CToolIcons {
 public:
     static QIcon New();
@@ -18,4 +21,7 @@ public:
     // The annunciator front: a dark panel with a block of alarm lamps.
     static QIcon App();
     static QPixmap AppPixmap(int size);
+
+    // The first of `names` the theme has, else the picture `fallback` from the resources.
+    static QIcon FromTheme(std::initializer_list<const char*> names, const char* fallback);
 };

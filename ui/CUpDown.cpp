@@ -1,5 +1,7 @@
 #include "ui/CUpDown.h"
 
+#include "ui/CSmallDialog.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -10,7 +12,6 @@ CUpDown::CUpDown(QWidget* parent)
     : QDialog(parent), m_pMessage(new QLabel(this)), m_pReason(new QLabel(this)),
       m_pRetry(new QPushButton(tr("Retry"), this)), m_pCancel(new QPushButton(tr("Cancel"), this)) {
     setWindowTitle(QStringLiteral("Upload/Download"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* icon = new QLabel(this);
     const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
@@ -46,6 +47,7 @@ CUpDown::CUpDown(QWidget* parent)
     layout->addSpacing(6);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    CSmallDialog::Apply(*this);
 }
 
 void CUpDown::SetMessage(const QString& message) {

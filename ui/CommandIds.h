@@ -29,5 +29,9 @@ enum CommandId : int {
     ID_EDIT_PASTE_VIEW = 32787,
     ID_EDIT_COPY_VIEW = 32788,
     ID_EDIT_SELECT_ALL = 32789,
-    ID_COMPARE = 32790,
+    // The whole-configuration report: printed, previewed, or written as a PDF file.
+    ID_FILE_PRINT_REPORT = 32790,
+    ID_FILE_REPORT_PREVIEW = 32791,
+    ID_FILE_EXPORT_PDF = 32792,
+    ID_COMPARE = 32793,
 };

@@ -3,11 +3,27 @@
 
 #include <QApplication>
 
+#include <cstring>
+
+namespace {
+// `--export-pdf OUT.pdf FILE.zmg` needs no screen: without one it runs on the offscreen platform.
+bool ExportsPdf(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--export-pdf") == 0) return true;
+    return false;
+}
+} // namespace
+
 int main(int argc, char* argv[]) {
+    const bool exportPdf = ExportsPdf(argc, argv);
+    if (exportPdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavik Programmer"));
     QApplication::setOrganizationName(QStringLiteral("Tavik"));
     QApplication::setDesktopFileName(QStringLiteral("tavik"));
+    if (exportPdf) return CTavikApp::ExportPdfCommand(QApplication::arguments());
     QApplication::setWindowIcon(CToolIcons::App());
 
     CTavikApp app;

@@ -106,7 +106,11 @@ int CGeneral::ValidateData(int row, int col, std::string text) {
         const char* warning = text == "CONFIG"       ? g_strConfigWarning
                               : text == "CONF + GEN" ? g_strConfGenWarning
                                                      : nullptr;
-        if (warning && !GetPrompt().AskOkCancel(warning)) return 0;
+        if (warning && !GetPrompt().AskOkCancel(warning)) {
+            // The user said no: nothing was wrong with the value, so there is no message to show.
+            Error(row, 0, 0);
+            return 0;
+        }
     }
 
     int result = 0;

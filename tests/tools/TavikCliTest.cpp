@@ -229,8 +229,8 @@ TEST_F(TavikCli, DamagedFilesExitWith2AndSayWhy) {
         const char* reason;
     } cases[] = {
         {"truncated.zmg", "not a valid Tavik document"},
-        {"empty.zmg", "not a valid Tavik document"},
-        {"garbage.zmg", "not a valid Tavik document"},
+        {"empty.zmg", "not a Tavik document"},
+        {"garbage.zmg", "not a Tavik document"},
         {"folder.zmg", "is not a file"},
         {"missing.zmg", "No such file"},
     };

@@ -1,8 +1,10 @@
 #include "ui/CLynGridCtrl.h"
 #include "ui/CLynGridModel.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPdfWriter>
@@ -116,6 +118,51 @@ TEST_F(GridTest, EscapeCancelsWithoutEndEdit) {
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].code, CLynGridCtrl::GVN_BEGINLABELEDIT);
     EXPECT_EQ(grid.GetItemText(1, 1), QStringLiteral("old"));
+}
+
+// A list cell opens with one click on its arrow; a typed letter picks an item that one Enter takes; a list
+// that takes new values keeps the typed text.
+TEST_F(GridTest, ListCellsOpenOnTheArrowAndTakeWhatIsTyped) {
+    grid.resize(420, 200);
+    grid.show();
+    const QRect cell = grid.visualRect(grid.GetModel()->IndexOf(1, 2));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 4, cell.center().y()));
+    QApplication::processEvents();
+    auto* combo = grid.findChild<QComboBox*>();
+    ASSERT_NE(combo, nullptr) << "one click on the arrow edits the cell";
+    EXPECT_TRUE(combo->view()->isVisible()) << "and opens its list";
+    combo->hidePopup();
+    QTest::keyClick(combo, Qt::Key_Escape);
+    QApplication::processEvents();
+
+    grid.FillListItems(3, 2, {QStringLiteral("OFF"), QStringLiteral("ON"), QStringLiteral("AUTO")});
+    grid.SetListEditable(2, 2, 1);
+    struct Case {
+        int row;
+        QString typed;
+        QString taken;
+    };
+    for (const Case& c : {Case{3, QStringLiteral("a"), QStringLiteral("AUTO")},
+                          Case{2, QStringLiteral("psi"), QStringLiteral("psi")}}) {
+        notices.clear();
+        grid.SetFocusCell(c.row, 2);
+        grid.setFocus();
+        QTest::keyClick(&grid, c.typed[0].toLatin1());
+        QApplication::processEvents(); // a person types slower than the editor opens
+        combo = qobject_cast<QComboBox*>(grid.indexWidget(grid.currentIndex()));
+        ASSERT_NE(combo, nullptr) << c.typed.toStdString();
+        EXPECT_FALSE(combo->view()->isVisible()) << "typing does not open the list";
+        QWidget* keys = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
+                        : combo->lineEdit()               ? static_cast<QWidget*>(combo->lineEdit())
+                                                          : combo;
+        QTest::keyClicks(keys, c.typed.mid(1));
+        QTest::keyClick(keys, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(grid.GetItemText(c.row, 2), c.taken);
+        ASSERT_EQ(notices.size(), 2u) << "one Enter ends the edit";
+        EXPECT_EQ(notices[1].code, CLynGridCtrl::GVN_ENDLABELEDIT);
+        EXPECT_EQ(grid.indexWidget(grid.currentIndex()), nullptr) << "the editor is closed";
+    }
 }
 
 TEST_F(GridTest, TextLengthLimitsTheEditor) {

@@ -6,6 +6,7 @@
 #include "model/CZemUnit.h"
 #include "model/IBrantSetupType.h"
 #include "ui/CAboutDlg.h"
+#include "ui/CConfigReport.h"
 #include "ui/CHelpDialog.h"
 #include "ui/CLynGridCtrl.h"
 #include "ui/CMainFrame.h"
@@ -23,11 +24,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPdfWriter>
 #include <QPrinter>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -79,6 +84,16 @@ protected:
     std::unique_ptr<CScriptedPrompt> prompt;
 };
 
+// The text of a PDF file as pdftotext (poppler-utils) reads it, laid out as on the page.
+QString PdfText(const QString& path) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    const bool ran = process.waitForFinished(30000) && process.exitCode() == 0;
+    EXPECT_TRUE(ran) << "pdftotext (scripts/install-deps.sh installs it) could not read "
+                     << path.toStdString();
+    return ran ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
+}
+
 QStringList ActionTexts(const QMenu* menu) {
     QStringList texts;
     for (const QAction* action : menu->actions())
@@ -121,6 +136,8 @@ TEST_F(FrameTest, MenusFollowTheCommandTable) {
     const QStringList file = ActionTexts(menus[0]->menu());
     EXPECT_EQ(file.first(), QStringLiteral("&New\tCtrl+N"));
     EXPECT_TRUE(file.contains(QStringLiteral("Recent File")));
+    for (const char* report : {"Print Re&port...", "Report Previe&w", "&Export PDF..."})
+        EXPECT_TRUE(file.contains(QLatin1String(report))) << report;
     EXPECT_EQ(file.last(), QStringLiteral("E&xit"));
     EXPECT_FALSE(Frame().GetAction(ID_EDIT_UNDO)->isEnabled());
     EXPECT_EQ(Frame().GetAction(ID_FILE_PRINT)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -245,9 +262,12 @@ TEST_F(FrameTest, PrintAllGivesOneJobPerTabGeneralFirst) {
     EXPECT_EQ(Frame().PrintViews(printer, true), 4);
     EXPECT_EQ(order, (QStringList{"General", "Physical Input", "Logical Input", "Alarm"}));
     for (int tab = 0; tab < 4; ++tab) {
-        QFile pdf(dir.filePath(QStringLiteral("tab%1.pdf").arg(tab)));
-        ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(pdf.read(5) == "%PDF-");
+        const QString text = PdfText(dir.filePath(QStringLiteral("tab%1.pdf").arg(tab)));
+        EXPECT_TRUE(text.contains(QStringLiteral("Page 1 of "))) << tab;
+        EXPECT_FALSE(text.contains(QChar(0x2026))) << "nothing is cut short";
+        const ReportTable table = View(tab).GetGrid()->GetPrintTable();
+        for (const QString& header : table.rows.front())
+            EXPECT_TRUE(text.contains(header.simplified())) << header.toStdString();
     }
 
     order.clear();
@@ -398,4 +418,157 @@ TEST_F(FrameTest, ScreenshotsOfEveryTab) {
     about.show();
     QApplication::processEvents();
     EXPECT_TRUE(about.grab().save(QDir::temp().filePath(QStringLiteral("tavik-about.png"))));
+}
+
+// The whole-configuration report, from the menu and from the command line: every value and header of
+// every active row whole, and a title block on every page.
+TEST_F(FrameTest, ReportOfAConfiguredDocumentShowsEveryActiveValueWhole) {
+    ChangeDeviceNumber(QStringLiteral("17"));
+    CLynGridCtrl& physical = *View(1).GetGrid();
+    physical.EditCell(1, 1, QStringLiteral("20 mA"));
+    physical.EditCell(1, 2, QStringLiteral("bar"));
+    physical.EditCell(1, 6, QStringLiteral("120"));
+    physical.EditCell(2, 1, QStringLiteral("20 mA"));
+    physical.EditCell(2, 2, QStringLiteral("psi"));
+    View(2).UpdateAllRows();
+    View(2).GetGrid()->EditCell(1, 1, QStringLiteral("IN 11"));
+    CLynGridCtrl& alarms = *View(3).GetGrid();
+    View(3).UpdateAllRows();
+    alarms.EditCell(1, 1, QStringLiteral("IN 11"));
+    alarms.EditCell(1, 4, QStringLiteral("85"));
+    alarms.EditCell(1, 5, QStringLiteral("PUMP HIGH1"));
+    alarms.EditCell(2, 1, QStringLiteral("LOG1"));
+    alarms.EditCell(2, 5, QStringLiteral("LOW OIL PRESS"));
+    const QString document = dir.filePath(QStringLiteral("plant.zmg"));
+    ASSERT_TRUE(app->DoSave(document));
+    ASSERT_EQ(Value(3, 1, 5), "PUMP HIGH1");
+
+    const QString fromMenu = dir.filePath(QStringLiteral("menu.pdf"));
+    const QString fromCommand = dir.filePath(QStringLiteral("command.pdf"));
+    ASSERT_TRUE(Frame().ExportPdf(fromMenu));
+    ASSERT_EQ(CTavikApp::ExportPdfCommand(
+                  {QStringLiteral("tavik"), QStringLiteral("--export-pdf"), fromCommand, document}),
+              0);
+    EXPECT_EQ(CTavikApp::ExportPdfCommand({QStringLiteral("tavik"), QStringLiteral("--export-pdf"),
+                                           dir.filePath(QStringLiteral("x.pdf")), dir.filePath("none.zmg")}),
+              1);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.pdf"))));
+
+    const CConfigReport report = CConfigReport::ForDocument(*app->GetDoc());
+    for (const QString& pdf : {fromMenu, fromCommand}) {
+        const QString text = PdfText(pdf);
+        EXPECT_FALSE(text.contains(QChar(0x2026))) << "nothing is cut short";
+        int active = 0;
+        for (const ReportTable& table : report.GetTables()) {
+            const bool general = &table == &report.GetTables().front(); // its rows are settings, all in use
+            for (std::size_t row = 0; row < table.rows.size(); ++row) {
+                const QStringList& cells = table.rows[row];
+                if (row > 0 && !general && cells.value(1) == QStringLiteral("OFF")) continue;
+                active += row > 0 ? 1 : 0;
+                for (const QString& value : cells)
+                    EXPECT_TRUE(text.contains(value.simplified()))
+                        << table.title.toStdString() << " row " << row << ": " << value.toStdString();
+            }
+        }
+        EXPECT_GE(active, 14 + 2 + 1 + 2) << "the General rows and the configured channels";
+        for (const char* expected :
+             {"PUMP HIGH1", "LOW OIL PRESS", "psi", "Block", "Device Number 17", "plant.zmg"})
+            EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
+        EXPECT_TRUE(text.contains(report.GetHeading().version));
+        const int pages = static_cast<int>(text.count(QLatin1Char('\f')));
+        ASSERT_GE(pages, 4);
+        for (int page = 1; page <= pages; ++page)
+            EXPECT_TRUE(text.contains(QStringLiteral("Page %1 of %2").arg(page).arg(pages))) << page;
+    }
+
+    // Pictures of the pages for a person to look at.
+    QProcess pictures;
+    pictures.start(QStringLiteral("pdftoppm"),
+                   {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("70"), fromMenu,
+                    QDir::temp().filePath(QStringLiteral("tavik-report"))});
+    EXPECT_TRUE(pictures.waitForFinished(30000) && pictures.exitCode() == 0);
+}
+
+// A sheet too wide for a portrait page goes landscape; one too wide even for that is split into groups of
+// columns, each with the row names, and still no value is cut.
+TEST(Report, WideSheetsTurnTheirPageAndSplitRatherThanCut) {
+    for (int columns : {12, 40}) {
+        ReportTable table{QStringLiteral("Wide"), {}};
+        for (int row = 0; row < 5; ++row) {
+            QStringList cells;
+            for (int col = 0; col < columns; ++col)
+                cells << (row == 0 ? QStringLiteral("Header %1").arg(col)
+                                   : QStringLiteral("V%1x%2WIDE").arg(row).arg(col));
+            table.rows.push_back(cells);
+        }
+        CConfigReport report;
+        report.AddTable(table);
+        QPdfWriter probe(QDir::temp().filePath(QStringLiteral("tavik-probe.pdf")));
+        EXPECT_EQ(report.PreferredOrientation(probe,
+                                              QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                                          QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter),
+                                              probe.resolution()),
+                  QPageLayout::Landscape);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("wide.pdf"));
+        QString error;
+        ASSERT_TRUE(report.WritePdf(path, error)) << error.toStdString();
+        EXPECT_EQ(report.GetPageCount() > 1, columns == 40);
+        const QString text = PdfText(path);
+        for (const QStringList& cells : table.rows)
+            for (const QString& cell : cells)
+                EXPECT_TRUE(text.contains(cell)) << cell.toStdString();
+    }
+}
+
+TEST_F(FrameTest, WithoutAPrinterPrintingSaysSo) {
+    Frame().SetPrinterProbe([] { return false; });
+    Frame().OnFilePrintAll();
+    Frame().OnFilePrintCurrent();
+    Frame().OnFilePrintReport();
+    ASSERT_EQ(prompt->Messages().size(), 3u);
+    for (const std::string& message : prompt->Messages())
+        EXPECT_NE(message.find("No printer is installed"), std::string::npos) << message;
+}
+
+// Files that are no document at all are named so, and a cancelled CONFIG confirmation shows nothing more.
+TEST_F(FrameTest, MessagesTellWhatHappened) {
+    QByteArray noise(300, '\0');
+    QRandomGenerator generator(7);
+    for (char& byte : noise)
+        byte = static_cast<char>(generator.bounded(256));
+    for (const QByteArray& bytes : {QByteArray("hello, this is text\n"), noise, QByteArray()}) {
+        const QString path = dir.filePath(QStringLiteral("other.zmg"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        prompt->Clear();
+        EXPECT_FALSE(app->OpenDocumentFile(path));
+        ASSERT_EQ(prompt->Messages().size(), 1u);
+        EXPECT_NE(prompt->Messages()[0].find("not a Tavik document"), std::string::npos)
+            << prompt->Messages()[0];
+        EXPECT_EQ(prompt->Messages()[0].find("newer"), std::string::npos) << prompt->Messages()[0];
+    }
+
+    ChangeDeviceNumber(QStringLiteral("99"));
+    ASSERT_EQ(prompt->Messages().size(), 2u) << "the refused device number was reported";
+    prompt->Clear();
+    View(0).GetGrid()->EditCell(1, 1, QStringLiteral("CONFIG"));
+    EXPECT_EQ(prompt->Questions().size(), 1u);
+    EXPECT_TRUE(prompt->Messages().empty()) << prompt->Messages().front();
+    EXPECT_EQ(Value(0, 1, 1), "OFF");
+}
+
+TEST_F(FrameTest, ToolbarIconsComeFromTheThemeOrTheResources) {
+    const QList<QToolBar*> bars = Frame().findChildren<QToolBar*>();
+    ASSERT_EQ(bars.size(), 1);
+    int icons = 0;
+    for (QAction* action : bars.front()->actions()) {
+        if (action->isSeparator()) continue;
+        EXPECT_FALSE(action->icon().pixmap(16, 16).isNull()) << action->text().toStdString();
+        ++icons;
+    }
+    EXPECT_EQ(icons, 10);
+    EXPECT_FALSE(Frame().windowIcon().pixmap(32, 32).isNull());
 }

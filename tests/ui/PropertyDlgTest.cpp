@@ -1,7 +1,13 @@
 #include "model/CBrChnData.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CComPortDlg.h"
+#include "ui/CLineSettingsDlg.h"
 #include "ui/CLynGridCtrl.h"
 #include "ui/CPropertyDlg.h"
+#include "ui/CSmallDialog.h"
+#include "ui/CUpDown.h"
 
+#include <QApplication>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -87,4 +93,28 @@ TEST(PropertyDlg, SingleItemPropertyIsEditableText) {
     dlg.GetGrid()->SetItemText(0, 1, QStringLiteral("xyz"));
     dlg.OnOK();
     EXPECT_EQ(text.GetDataAsString(), "xyz");
+}
+
+// Small dialogs show their whole title and offer no maximise button.
+TEST(SmallDialogs, TitlesAreWholeAndThereIsNoMaximiseButton) {
+    auto block = MakeFlag("Block");
+    CBrChnData* properties[] = {block.get()};
+    auto flags = std::make_unique<CPropertyDlg>();
+    flags->SetProperties(properties, 1);
+    flags->setWindowTitle(QString::fromUtf8("Flags \u2013 1  (A11)"));
+    std::vector<std::unique_ptr<QDialog>> dialogs;
+    dialogs.push_back(std::move(flags));
+    dialogs.push_back(std::make_unique<CComPortDlg>(nullptr, QStringLiteral("/nonexistent")));
+    dialogs.push_back(std::make_unique<CLineSettingsDlg>(QStringLiteral("COM1")));
+    dialogs.push_back(std::make_unique<CAboutDlg>());
+    dialogs.push_back(std::make_unique<CUpDown>());
+    for (const auto& dialog : dialogs) {
+        dialog->show();
+        QApplication::processEvents();
+        const std::string title = dialog->windowTitle().toStdString();
+        EXPECT_GE(dialog->width(), CSmallDialog::TitleWidth(*dialog, dialog->windowTitle())) << title;
+        EXPECT_TRUE(dialog->windowFlags() & Qt::CustomizeWindowHint) << title;
+        EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMaximizeButtonHint) << title;
+        dialog->hide();
+    }
 }

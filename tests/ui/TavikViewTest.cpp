@@ -9,7 +9,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -257,4 +260,50 @@ TEST_F(ViewTest, ARefreshReportsExactlyTheChangedCells) {
         EXPECT_FALSE(changed.empty()) << "step " << step;
         EXPECT_EQ(reported, changed) << "step " << step;
     }
+}
+
+// Escape leaves the document as it was; edits leave every column as wide as it was; a typed unit is kept.
+TEST_F(ViewTest, EditingKeepsColumnsInPlaceAndEscapeChangesNothing) {
+    views[0]->show();
+    Grid(0).SetFocusCell(3, 1);
+    QTest::keyClick(&Grid(0), Qt::Key_5);
+    auto* editor = Grid(0).findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(Value(0, 3, 1), "1");
+
+    ActivateAlarms(2);
+    std::vector<int> widths;
+    for (int col = 0; col < Grid(3).GetColumnCount(); ++col)
+        widths.push_back(Grid(3).GetColumnWidth(col));
+    const auto expectSameUpTo = [&](int last, const char* after) {
+        for (int col = 0; col <= last; ++col)
+            EXPECT_EQ(Grid(3).GetColumnWidth(col), widths[static_cast<std::size_t>(col)]) << after << col;
+    };
+    // A column has room for a value as long as its cells take; columns left of an edit never move.
+    Grid(3).EditCell(1, 5, QStringLiteral("PUMP HIGH1"));
+    ASSERT_EQ(Value(3, 1, 5), "PUMP HIGH1");
+    expectSameUpTo(Grid(3).GetColumnCount() - 1, "a text of the cell's length, column ");
+    Grid(3).EditCell(2, 5, QStringLiteral("LOW OIL PRESS"));
+    expectSameUpTo(4, "a wide text, column ");
+    Grid(1).EditCell(2, 1, QStringLiteral("20 mA")); // a new input for the alarms' lists
+    Grid(3).EditCell(2, 4, QStringLiteral("1"));
+    expectSameUpTo(3, "new list items, column ");
+
+    views[1]->show();
+    Grid(1).SetFocusCell(1, 2);
+    Grid(1).setFocus();
+    QTest::keyClick(&Grid(1), Qt::Key_P);
+    QApplication::processEvents(); // a person types slower than the editor opens
+    auto* unit = qobject_cast<QComboBox*>(Grid(1).indexWidget(Grid(1).currentIndex()));
+    ASSERT_NE(unit, nullptr);
+    ASSERT_NE(unit->lineEdit(), nullptr);
+    // The keys go where a keyboard would send them: an open list takes them before the cell's text.
+    QWidget* keys = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : unit->lineEdit();
+    QTest::keyClicks(keys, QStringLiteral("si"));
+    QTest::keyClick(keys, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(Value(1, 1, 2), "psi");
 }
