@@ -4,6 +4,7 @@
 #include "model/IPrompt.h"
 #include "model/Messages.h"
 #include "model/NumberText.h"
+#include "model/TextLimits.h"
 
 #include <cmath>
 #include <cstdio>
@@ -166,7 +167,7 @@ std::string CBrantSetupType::GetFormatedString(WORD value, int divider, int sign
 void CBrantSetupType::GetLCDU(int row, int col, BYTE* out) {
     const CBrChnData* cell = GetCell(row, col);
     const std::string text = cell ? cell->GetDataAsString() : std::string();
-    for (std::size_t i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < LCD_UNIT_LEN; ++i) {
         BYTE c = i < text.size() ? static_cast<BYTE>(text[i]) : 0x20;
         out[i] = c == 0xB0 ? 0xDF : c;
     }
@@ -174,7 +175,7 @@ void CBrantSetupType::GetLCDU(int row, int col, BYTE* out) {
 
 void CBrantSetupType::SetLCDU(int row, int col, BYTE* in) {
     std::string text;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < LCD_UNIT_LEN; ++i) {
         if (in[i] == 0xDF) in[i] = 0xB0;
         if (in[i] != 0x20) text.push_back(static_cast<char>(in[i]));
     }
