@@ -1,6 +1,7 @@
 #include "model/CBrantSetupType.h"
 
 #include "model/CArchive.h"
+#include "model/CDownloadCorrections.h"
 #include "model/IPrompt.h"
 #include "model/Messages.h"
 #include "model/NumberText.h"
@@ -64,6 +65,18 @@ const INPUT_TYPE* CBrantSetupType::FindInputType(const std::string& name) const 
     return nullptr;
 }
 
+bool CBrantSetupType::IsOffChannelCell(int, int) const {
+    return false;
+}
+
+void CBrantSetupType::NoteReceived(int row, int col, const std::string& unitValue) {
+    if (m_pCorrections) m_pCorrections->Note(m_nSetupType, row, col, unitValue);
+}
+
+std::string CBrantSetupType::CodeText(unsigned code) {
+    return "code " + std::to_string(code);
+}
+
 BYTE CBrantSetupType::GetInputType(int row, int col) {
     const CBrChnData* cell = GetCell(row, col);
     const INPUT_TYPE* record = cell ? FindInputType(cell->GetDataAsString()) : nullptr;
@@ -79,6 +92,7 @@ void CBrantSetupType::SetInputType(int row, int col, BYTE code) {
             name = record->m_strName;
             break;
         }
+    NoteReceived(row, col, name.empty() ? CodeText(code) : name);
     if (cell->SetSelText(name) == -1) cell->AddData(name);
 }
 
@@ -132,6 +146,7 @@ void CBrantSetupType::Set3ByteParm(int row, BYTE* in, int col) {
     CBrChnData* cell = GetCell(row, col);
     if (!cell) return;
     const std::string text = Decode3Bytes(in);
+    NoteReceived(row, col, text);
     if (cell->SetSelText(text) == -1) cell->AddData(text);
 }
 
@@ -181,6 +196,7 @@ void CBrantSetupType::SetLCDU(int row, int col, BYTE* in) {
     }
     CBrChnData* cell = GetCell(row, col);
     if (!cell) return;
+    NoteReceived(row, col, text);
     // A unit the list does not know joins it whole (a ';' in it must not split it into several units).
     if (cell->SetSelText(text) == -1) {
         cell->GetData().push_back(text);

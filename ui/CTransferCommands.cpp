@@ -3,6 +3,7 @@
 #include "link/CComSetupDialog.h"
 #include "model/CTavikDoc.h"
 #include "model/CZemUnit.h"
+#include "model/IPrompt.h"
 #include "ui/CMainFrame.h"
 
 CTransferCommands::CTransferCommands(CTavikDoc* doc, CMainFrame* frame, std::function<bool()> saveModified,
@@ -52,6 +53,11 @@ void CTransferCommands::Download() {
     if (m_pFrame) {
         m_pFrame->ResetViews();
         m_pFrame->UpdateFrameTitle();
+    }
+    // The views already show the corrected values when the list of corrections is read.
+    if (unit->IsTransEnd() && unit->GetTransferResult()) {
+        const std::string report = unit->GetCorrections().Report(kShownCorrections);
+        if (!report.empty()) GetPrompt().ShowMessage(report, IPrompt::Warning);
     }
     m_bBusy = false;
 }

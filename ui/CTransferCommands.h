@@ -34,6 +34,9 @@ public:
     bool IsTransferring() const { return m_bBusy; }
 
 private:
+    // Lines of corrections a message box shows after a download; the rest are counted.
+    static constexpr std::size_t kShownCorrections = 30;
+
     CTavikDoc* m_pDoc;
     QPointer<CMainFrame> m_pFrame;
     std::function<bool()> m_saveModified;

@@ -102,6 +102,8 @@ public:
         m_thread = std::thread([this] { m_server->Run(m_error); });
     }
     const std::string& Path() const { return m_pty.SlavePath(); }
+    // The unit's memory, filled before Start.
+    CZemraMemory& Memory() { return m_sim.Memory(); }
 
 private:
     CZemraSimulator m_sim;
@@ -423,8 +425,43 @@ TEST_F(TavikCli, UploadThenDownloadGivesBackTheDocument) {
     EXPECT_EQ(CountOf(download.err, " > 23 "), 87);
     EXPECT_EQ(CountOf(download.err, " < 23 "), 87);
     EXPECT_THAT(download.err, HasSubstr("Downloading Logical Input data ..."));
+    EXPECT_THAT(download.err, ::testing::Not(HasSubstr("corrected")))
+        << "what was uploaded comes back as it was";
     EXPECT_TRUE(ReadFile(Path("back.zmg")) == ReadFile(path)) << "the downloaded document differs";
     EXPECT_EQ(Value(Dump(Path("back.zmg")), 1, 1, 2), kDegreesC);
+}
+
+TEST_F(TavikCli, DownloadTellsWhatTheSheetsCorrectedAndSucceeds) {
+    SimulatedUnit unit;
+    CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
+    input[0] = 4;    // IN 11: 20 mA
+    input[10] = 100; // LCDUp 100
+    unit.Memory().Put(ZemBank::Input, 0, input);
+    const struct {
+        int alarm;
+        int offset;
+        std::uint8_t value;
+        const char* line;
+    } cases[] = {
+        {0, 1, 150, "Alarm 1 (A11), SetPoint: the unit holds \"150\", the sheet shows \"100\"\n"},
+        {1, 0, 1, "Alarm 2 (A12), InpRef: the unit holds \"IN 12\", the sheet shows \"OFF\"\n"},
+        {2, 6, 30, "Alarm 3 (A13), LED: the unit holds \"code 30\", the sheet shows \"OFF\"\n"},
+    };
+    for (const auto& c : cases) {
+        CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, c.alarm);
+        alarm[0] = 0; // IN 11
+        alarm[static_cast<std::size_t>(c.offset)] = c.value;
+        unit.Memory().Put(ZemBank::Alarm, c.alarm, alarm);
+    }
+    unit.Start();
+
+    // Retries keep a busy machine from failing the test: a retry fills the sheets, and the list, again.
+    const CliResult result = Cli({"download", Path("out.zmg"), "--port", unit.Path(), "--retries", "3"});
+    EXPECT_EQ(result.code, CLI_OK) << result.err;
+    EXPECT_THAT(result.err, HasSubstr("tavik-cli: The sheets corrected values the unit holds"));
+    for (const auto& c : cases)
+        EXPECT_THAT(result.err, HasSubstr(c.line));
+    EXPECT_EQ(Value(Dump(Path("out.zmg")), 3, 1, 4), "100") << "the document holds what the sheets show";
 }
 
 TEST_F(TavikCli, RetriesRepeatTheWholeTransfer) {
