@@ -39,6 +39,7 @@ int CZemUnit::StartWorker(int direction) {
     m_bTransEnded.store(0);
     m_nTransferResult.store(0);
     m_strTransferError.clear();
+    m_corrections.Clear();
     CBrantSetupType::RequestStop(false);
     m_worker = std::thread(&CZemUnit::TransThread, this);
     return 1;
@@ -46,6 +47,7 @@ int CZemUnit::StartWorker(int direction) {
 
 void CZemUnit::TransThread() {
     for (;;) {
+        m_corrections.Clear(); // a retry fills the sheets again
         int failed = -1;
         for (int i = 0; i < SETUP_TYPE_COUNT && failed < 0; ++i) {
             CBrantSetupType* setup = m_pSetupTypes[static_cast<std::size_t>(i)];
@@ -55,6 +57,7 @@ void CZemUnit::TransThread() {
         }
         if (failed < 0) {
             m_strTransferError.clear(); // a failure that a retry overcame is no longer the result
+            if (m_nDirection == 1) m_corrections.Resolve(m_pSetupTypes.data(), SETUP_TYPE_COUNT);
             m_nTransferResult.store(1);
             break;
         }

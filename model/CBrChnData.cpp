@@ -14,6 +14,13 @@ std::string CBrChnData::GetDataAsString() const {
     return m_items[static_cast<std::size_t>(m_nSel)];
 }
 
+std::string CBrChnData::FitToMaxLength(std::string text) const {
+    // The grid takes a limit of 0 as no limit, as it does -1.
+    if (m_nMaxTextLen > 0 && text.size() > static_cast<std::size_t>(m_nMaxTextLen))
+        text.resize(static_cast<std::size_t>(m_nMaxTextLen));
+    return text;
+}
+
 // A cell without items takes the text as its single item; a selection outside the list replaces item 0.
 void CBrChnData::SetText(std::string text) {
     if (m_items.empty()) {

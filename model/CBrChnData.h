@@ -36,6 +36,8 @@ public:
     const std::vector<std::string>& GetData() const { return m_items; }
 
     std::string GetDataAsString() const;
+    // `text` as the grid lets it be entered into this cell: cut after the maximum text length, if any.
+    std::string FitToMaxLength(std::string text) const;
     void SetText(std::string text);
     int SetSelText(std::string text);
     BOOL IsItemExist(const std::string& text, int& index) const;

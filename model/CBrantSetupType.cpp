@@ -1,9 +1,11 @@
 #include "model/CBrantSetupType.h"
 
 #include "model/CArchive.h"
+#include "model/CDownloadCorrections.h"
 #include "model/IPrompt.h"
 #include "model/Messages.h"
 #include "model/NumberText.h"
+#include "model/TextLimits.h"
 
 #include <cmath>
 #include <cstdio>
@@ -66,6 +68,18 @@ const INPUT_TYPE* CBrantSetupType::FindInputType(const std::string& name) const 
     return nullptr;
 }
 
+bool CBrantSetupType::IsOffChannelCell(int, int) const {
+    return false;
+}
+
+void CBrantSetupType::NoteReceived(int row, int col, const std::string& unitValue) {
+    if (m_pCorrections) m_pCorrections->Note(m_nSetupType, row, col, unitValue);
+}
+
+std::string CBrantSetupType::CodeText(unsigned code) {
+    return "code " + std::to_string(code);
+}
+
 BYTE CBrantSetupType::GetInputType(int row, int col) {
     const CBrChnData* cell = GetCell(row, col);
     const INPUT_TYPE* record = cell ? FindInputType(cell->GetDataAsString()) : nullptr;
@@ -81,6 +95,7 @@ void CBrantSetupType::SetInputType(int row, int col, BYTE code) {
             name = record->m_strName;
             break;
         }
+    NoteReceived(row, col, name.empty() ? CodeText(code) : name);
     if (cell->SetSelText(name) == -1) cell->AddData(name);
 }
 
@@ -187,6 +202,7 @@ void CBrantSetupType::Set3ByteParm(int row, BYTE* in, int col) {
     CBrChnData* cell = GetCell(row, col);
     if (!cell) return;
     const std::string text = Decode3Bytes(in);
+    NoteReceived(row, col, text);
     if (cell->SetSelText(text) == -1) cell->AddData(text);
 }
 
@@ -222,7 +238,7 @@ std::string CBrantSetupType::GetFormatedString(WORD value, int divider, int sign
 void CBrantSetupType::GetLCDU(int row, int col, BYTE* out) {
     const CBrChnData* cell = GetCell(row, col);
     const std::string text = cell ? cell->GetDataAsString() : std::string();
-    for (std::size_t i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < LCD_UNIT_LEN; ++i) {
         BYTE c = i < text.size() ? static_cast<BYTE>(text[i]) : 0x20;
         out[i] = c == 0xB0 ? 0xDF : c;
     }
@@ -230,12 +246,13 @@ void CBrantSetupType::GetLCDU(int row, int col, BYTE* out) {
 
 void CBrantSetupType::SetLCDU(int row, int col, BYTE* in) {
     std::string text;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < LCD_UNIT_LEN; ++i) {
         if (in[i] == 0xDF) in[i] = 0xB0;
         if (in[i] != 0x20) text.push_back(static_cast<char>(in[i]));
     }
     CBrChnData* cell = GetCell(row, col);
     if (!cell) return;
+    NoteReceived(row, col, text);
     // A unit the list does not know joins it whole (a ';' in it must not split it into several units).
     if (cell->SetSelText(text) == -1) {
         cell->GetData().push_back(text);

@@ -11,6 +11,7 @@
 #include <string>
 
 class CComSetupDialog;
+class CDownloadCorrections;
 class ITransferTrace;
 
 // An input type as the device knows it: the electrical range the physical-input checks use.
@@ -66,6 +67,12 @@ public:
     // Observer of every message sent and received (set before a transfer starts; not owned).
     static void SetTrace(ITransferTrace* trace) { m_pTrace.store(trace); }
 
+    // Where a download notes what the unit holds for each cell it fills (not owned; null notes nothing).
+    void SetCorrections(CDownloadCorrections* corrections) { m_pCorrections = corrections; }
+    // True when cell (row, col) went back to its default only because its channel is switched off: what
+    // the unit holds there does not count as corrected.
+    virtual bool IsOffChannelCell(int row, int col) const;
+
     // Blocks the block loops move: one per section below the title row unless a sheet says otherwise.
     virtual int GetNumTransBlocks();
 
@@ -97,6 +104,11 @@ protected:
 
     const INPUT_TYPE* FindInputType(const std::string& name) const;
 
+    // During a download: the unit holds `unitValue` for cell (row, col).
+    void NoteReceived(int row, int col, const std::string& unitValue);
+    // What the unit holds when a code names no item of its list: "code 30".
+    static std::string CodeText(unsigned code);
+
     // Reads block `block` with `code`; the data block, or null when the exchange failed.
     BYTE* DoDownload(BR_ZEM_MSG code, int block, CComSetupDialog* com);
     // Writes the data block, reads it back with `code` - 4 and compares; 1 on success.
@@ -119,6 +131,7 @@ protected:
     UINT m_nLastErrId = 0;
 
     std::string m_strExchangeError;
+    CDownloadCorrections* m_pCorrections = nullptr;
 
     static unsigned long m_cbTrans;
     static std::mutex m_CritSec;

@@ -16,8 +16,10 @@ const char* const g_setupTitles[SETUP_TYPE_COUNT] = {"General", "Physical Input"
 
 CZemUnit::CZemUnit() {
     m_pSetupTypes = {new CGeneral, new CPhysicalInput, new CLogicalInput, new CAlarm};
-    for (int i = 0; i < SETUP_TYPE_COUNT; ++i)
+    for (int i = 0; i < SETUP_TYPE_COUNT; ++i) {
         IBrantSetupType::m_pBrantSetupTypes[i] = m_pSetupTypes[static_cast<std::size_t>(i)];
+        m_pSetupTypes[static_cast<std::size_t>(i)]->SetCorrections(&m_corrections);
+    }
     m_pComSetup = new CComSetupDialog;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/CDownloadCorrections.h"
 #include "model/IBrantAlarm.h"
 
 #include <array>
@@ -56,6 +57,9 @@ public:
     // Waits for the worker to end (it ends by itself after success, Cancel or a stop).
     void JoinWorker();
     int GetDirection() const { return m_nDirection; }
+    // After a download ended with success: every value the sheets did not take as the unit holds it.
+    const CDownloadCorrections& GetCorrections() const { return m_corrections; }
+    CDownloadCorrections& GetCorrections() { return m_corrections; }
 
     static constexpr unsigned FILE_VERSION = 3;
 
@@ -73,5 +77,6 @@ private:
     unsigned m_nReadVersion = FILE_VERSION;
     ITransferUI* m_pTransferUI = nullptr;
     std::atomic<int> m_nTransferResult{0};
-    std::string m_strTransferError; // written by the worker before it sets the ended flag
+    std::string m_strTransferError;     // written by the worker before it sets the ended flag
+    CDownloadCorrections m_corrections; // likewise
 };

@@ -32,25 +32,23 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-char FromCodePoint(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+// False when Windows-1252 has no byte for the character.
+bool FromCodePoint(char32_t cp, char& byte) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+        byte = static_cast<char>(cp);
+        return true;
+    }
     for (int i = 0; i < 32; ++i)
-        if (g_high[i] == cp || (g_high[i] == 0 && cp == static_cast<char32_t>(0x80 + i)))
-            return static_cast<char>(0x80 + i);
-    return '?';
-}
-} // namespace
-
-std::string Utf8FromCp1252(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    for (unsigned char byte : text)
-        AppendUtf8(out, ToCodePoint(byte));
-    return out;
+        if (g_high[i] == cp || (g_high[i] == 0 && cp == static_cast<char32_t>(0x80 + i))) {
+            byte = static_cast<char>(0x80 + i);
+            return true;
+        }
+    return false;
 }
 
-std::string Cp1252FromUtf8(const std::string& text) {
-    std::string out;
+// Converts `text`; a character without a byte becomes '?' unless `refused` is given, in which case the
+// conversion stops there with that character (UTF-8) in `refused`.
+bool Convert(const std::string& text, std::string& out, std::string* refused) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
@@ -74,8 +72,39 @@ std::string Cp1252FromUtf8(const std::string& text) {
             ++i;
             continue;
         }
-        out.push_back(FromCodePoint(cp));
+        char byte = '?';
+        if (!FromCodePoint(cp, byte) && refused) {
+            *refused = text.substr(i, static_cast<std::size_t>(length));
+            return false;
+        }
+        out.push_back(byte);
         i += static_cast<std::size_t>(length);
     }
+    return true;
+}
+} // namespace
+
+const char* const g_strNotCp1252 =
+    "The text holds a character that the document cannot store. Last value will be used.";
+
+std::string Utf8FromCp1252(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (unsigned char byte : text)
+        AppendUtf8(out, ToCodePoint(byte));
     return out;
+}
+
+std::string Cp1252FromUtf8(const std::string& text) {
+    std::string out;
+    Convert(text, out, nullptr);
+    return out;
+}
+
+bool Cp1252FromUtf8(const std::string& text, std::string& out, std::string& refused) {
+    std::string converted;
+    refused.clear();
+    if (!Convert(text, converted, &refused)) return false;
+    out = std::move(converted);
+    return true;
 }

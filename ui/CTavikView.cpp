@@ -1,6 +1,7 @@
 #include "ui/CTavikView.h"
 
 #include "model/CTavikDoc.h"
+#include "model/Cp1252.h"
 #include "model/IBrantSetupType.h"
 #include "model/IPrompt.h"
 #include "model/Messages.h"
@@ -128,14 +129,21 @@ void CTavikView::OnGridNotify(int code, int row, int col) {
 
 void CTavikView::OnEndEdit(int row, int col) {
     if (!m_pSetup || !m_pGrid) return;
-    const std::string text = ToCp1252(m_pGrid->GetItemText(row, col));
+    std::string text;
+    const bool storable = ToCp1252(m_pGrid->GetItemText(row, col), text);
     const CDataSheet* sheet = m_pSetup->GetDataSheet();
     const CBrChnData* cell = sheet ? sheet->GetCellChecked(row, col) : nullptr;
-    if (!cell) {
-        // Nothing to validate against: just show the sheet again.
+    if (!cell || !storable) {
+        // A character the document cannot store is refused, not stored as '?': the last value stays.
+        if (cell && m_bPasting)
+            m_bPasteError = 1;
+        else if (cell)
+            GetPrompt().ShowMessage(g_strNotCp1252, IPrompt::Warning);
         UpdateAllRows();
         return;
     }
+    // Typing stops at the cell's maximum length; a pasted text is cut there too.
+    text = cell->FitToMaxLength(std::move(text));
     if (cell->m_nStyle == CTRL_STYLE_POPUP) OnNotifyPopup(CLynGridCtrl::GVN_ENDLABELEDIT, row, col);
 
     if (!m_pSetup->ValidateData(row, col, text)) {

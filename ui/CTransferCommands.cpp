@@ -4,6 +4,7 @@
 #include "model/CTavikDoc.h"
 #include "model/CZemUnit.h"
 #include "model/ConfigCompare.h"
+#include "model/IPrompt.h"
 #include "ui/CCompareDialog.h"
 #include "ui/CMainFrame.h"
 
@@ -85,6 +86,9 @@ void CTransferCommands::Download() {
         m_pDoc->SetModifiedFlag(0);
         if (m_pFrame) m_pFrame->ResetViews();
         ShowStatus(tr("Download complete: %1 blocks read").arg(unit->GetNumTransBlocks()));
+        // The views already show the corrected values when the list of corrections is read.
+        const std::string report = unit->GetCorrections().Report(kShownCorrections);
+        if (!report.empty()) GetPrompt().ShowMessage(report, IPrompt::Warning);
     } else {
         m_pDoc->RevertToUndoStep();
         if (m_pFrame) m_pFrame->RefreshViews();

@@ -44,6 +44,8 @@ private:
     // document back (RevertToUndoStep) when it should not keep what arrived.
     bool RunDownload();
     void ShowStatus(const QString& text);
+    // Lines of corrections a message box shows after a download; the rest are counted.
+    static constexpr std::size_t kShownCorrections = 30;
 
     CTavikDoc* m_pDoc;
     QPointer<CMainFrame> m_pFrame;

@@ -11,3 +11,8 @@ QString FromCp1252(const std::string& bytes) {
 std::string ToCp1252(const QString& text) {
     return Cp1252FromUtf8(text.toUtf8().toStdString());
 }
+
+bool ToCp1252(const QString& text, std::string& out) {
+    std::string refused;
+    return Cp1252FromUtf8(text.toUtf8().toStdString(), out, refused);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/CBrChnData.h"
+#include "model/TextLimits.h"
 
 // Texts, defaults and coordinates of the Alarm sheet: 48 alarms, one row each, 17 cells per row.
 constexpr int ALARM_COUNT = 48;
@@ -33,7 +34,7 @@ constexpr int LOGINP_LCD_UP_COL = 18;
 // The General sheet's "Block" row, whose value decides whether the Block flags take effect.
 constexpr int GENERAL_BLOCK_ROW = 11;
 
-constexpr int ALARM_TEXT_LEN = 10;
+constexpr int ALARM_TEXT_LEN = LCD_TEXT_LEN;
 constexpr double ALARM_MIN_DELAY = 0.3;
 constexpr double ALARM_MAX_DELAY = 918000.0; // 255 hours
 

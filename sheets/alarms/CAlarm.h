@@ -32,6 +32,7 @@ public:
     int DownloadData(CComSetupDialog* com) override;
 
     BOOL IsChannelActive(int row) const;
+    bool IsOffChannelCell(int row, int col) const override;
     // 1 and the text selected when the alarm is active and the text is one of the cell's items.
     int VerifyValid(int row, int col, const std::string& text);
     // The flag group of an alarm (1..48), or null.
@@ -87,6 +88,7 @@ private:
     void SetSetPoint(int row, BYTE* in);
     void GetTimeFactAndValue(int row, int& count, BYTE& factor);
     void SetDelay(int row, const BYTE* in);
+    void SetListItem(int row, int col, BYTE code, BYTE off, const char* list);
     BYTE GetFlags(int row);
     void SetFlags(int index, BYTE flags);
     void GetAlarmText(int row, BYTE* out);

@@ -26,6 +26,7 @@ constexpr BYTE SETPOINT_BELOW = 0x20; // "<" or "±"
 constexpr BYTE SETPOINT_DYNAMIC = 0x40;
 constexpr BYTE DYNREF_MASK = 0x07;
 constexpr int LOGINP_REF_OFFSET = 23;
+constexpr BYTE REF_LAST_LOGICAL = 31; // LOG8; the unit has no logical inputs beyond it
 
 // Units of the time factor codes in seconds and in millionths of a second; a delay is count times the unit.
 const double g_timeUnits[8] = {0.01, 0.1, 1.0, 10.0, 60.0, 600.0, 3600.0, 86400.0};
@@ -205,11 +206,10 @@ void CAlarm::SetAlarmData(int index, const BYTE* data) {
     SetInputReference(row, block[0]);
     SetSetPoint(row, block + 1);
     SetDelay(row, block + 4);
-    SelectItem(GetCell(row, ALM_COL_LED),
-               block[6] == LED_OFF ? std::string("OFF") : GetStrOfIndex(g_LEDs, block[6] + 1));
-    SelectItem(GetCell(row, ALM_COL_OUTPUT),
-               block[7] == OUTPUT_OFF ? std::string("OFF") : GetStrOfIndex(g_Outputs, block[7] + 1));
+    SetListItem(row, ALM_COL_LED, block[6], LED_OFF, g_LEDs);
+    SetListItem(row, ALM_COL_OUTPUT, block[7], OUTPUT_OFF, g_Outputs);
     SetFlags(index, block[8]);
+    NoteReceived(row, ALM_COL_FLAGS, GetValue(row, ALM_COL_FLAGS));
     SetAlarmText(row, block + 9);
 
     // The received values go through the sheet's own checks, silently: an alarm on "OFF" returns to its
@@ -218,17 +218,30 @@ void CAlarm::SetAlarmData(int index, const BYTE* data) {
         DoValidateData(row, col, GetValue(row, col), 0);
 }
 
-// Received names are only selected among the offered items: a number that names no input, or an input
-// that is not active, leaves the reference as it was ("OFF" after a fresh sheet).
+bool CAlarm::IsOffChannelCell(int row, int col) const {
+    return col != ALM_COL_INPREF && !IsChannelActive(row);
+}
+
+// Received names are only selected among the offered items: a number that names no input of the unit
+// (LOG9 and beyond would read as "LOG1" or "LOG2" when cut to four characters), or an input that is not
+// active, leaves the reference as it was ("OFF" after a fresh sheet).
 void CAlarm::SetInputReference(int row, BYTE value) {
     std::string name;
     if (value < 24)
         name = g_PhInpChn[value + 1];
-    else if (value <= 46)
+    else if (value <= REF_LAST_LOGICAL)
         name = GetLogChnName(value - LOGINP_REF_OFFSET);
     else if (value == REF_OFF)
         name = "OFF";
+    NoteReceived(row, ALM_COL_INPREF, name.empty() ? CodeText(value) : name);
     if (!name.empty()) SelectItem(GetCell(row, ALM_COL_INPREF), name);
+}
+
+// LED and output: "OFF" at `off`, otherwise item code + 1 of the list.
+void CAlarm::SetListItem(int row, int col, BYTE code, BYTE off, const char* list) {
+    const std::string text = code == off ? std::string("OFF") : GetStrOfIndex(list, code + 1);
+    NoteReceived(row, col, text == " " ? CodeText(code) : text);
+    SelectItem(GetCell(row, col), text);
 }
 
 void CAlarm::SetSetPoint(int row, BYTE* in) {
@@ -237,6 +250,9 @@ void CAlarm::SetSetPoint(int row, BYTE* in) {
     if (in[2] & SETPOINT_DYNAMIC) sign = g_Signs[2];
     std::string dynRef = "OFF";
     if ((in[2] & SETPOINT_DYNAMIC) && IsChannelActive(row)) dynRef = GetLogChnName((in[2] & DYNREF_MASK) + 1);
+    NoteReceived(row, ALM_COL_SIGN, sign);
+    NoteReceived(row, ALM_COL_DYNREF,
+                 (in[2] & SETPOINT_DYNAMIC) ? GetLogChnName((in[2] & DYNREF_MASK) + 1) : std::string("OFF"));
     SelectItem(GetCell(row, ALM_COL_SIGN), sign);
     SelectItem(GetCell(row, ALM_COL_DYNREF), dynRef);
 }
@@ -244,7 +260,11 @@ void CAlarm::SetSetPoint(int row, BYTE* in) {
 // A time factor code without a unit leaves the delay as it was.
 void CAlarm::SetDelay(int row, const BYTE* in) {
     std::string text;
-    if (!DecodeDelay(in[0], in[1], text)) return;
+    if (!DecodeDelay(in[0], in[1], text)) {
+        NoteReceived(row, ALM_COL_DELAY, CodeText(in[1]));
+        return;
+    }
+    NoteReceived(row, ALM_COL_DELAY, text);
     if (CBrChnData* cell = GetCell(row, ALM_COL_DELAY)) cell->SetText(text);
 }
 
@@ -261,5 +281,6 @@ void CAlarm::SetAlarmText(int row, const BYTE* in) {
     std::string text;
     for (int k = 0; k < ALARM_TEXT_LEN && in[k] != 0; ++k)
         text.push_back(static_cast<char>(in[k]));
+    NoteReceived(row, ALM_COL_TEXT, text);
     if (CBrChnData* cell = GetCell(row, ALM_COL_TEXT)) cell->SetText(text);
 }

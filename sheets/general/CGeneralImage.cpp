@@ -134,8 +134,17 @@ void CGeneral::SetConstants(int first, BYTE* buffer) {
     for (int k = first; k < first + 8; ++k) {
         const int row = GetConstantRow(k);
         if (row < 0) continue;
-        if (CBrChnData* cell = GetCell(row, 1))
-            cell->SetSelText(FormatValue(row, ReadLE32(buffer + 4 * (k - first))));
+        CBrChnData* cell = GetCell(row, 1);
+        if (!cell) continue;
+        const std::uint32_t value = ReadLE32(buffer + 4 * (k - first));
+        const std::string text = FormatValue(row, value);
+        // A value the text does not stand for (a code no list names, a device number outside 1..62) is
+        // noted as the unit holds it, so that the text shown in its place counts as a correction.
+        std::string held = text;
+        if (row != GEN_ROW_HYSTERESIS && StringToValue(row, text) != value)
+            held = GetCodedList(row).texts || IsOnOffRow(row) ? CodeText(value) : std::to_string(value);
+        NoteReceived(row, 1, held);
+        cell->SetSelText(text);
     }
 }
 

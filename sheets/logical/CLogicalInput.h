@@ -25,6 +25,7 @@ public:
     void DoFileReadWrite(CArchive& archive, unsigned version) override;
     int UploadData(CComSetupDialog* com) override;
     int DownloadData(CComSetupDialog* com) override;
+    bool IsOffChannelCell(int row, int col) const override;
 
     // 1 when an input cell of logical input `row` other than `exceptCol` (-1: none) is not "OFF".
     int IsOtherParmActive(int row, int exceptCol) const;

@@ -33,6 +33,10 @@ std::string CLogicalInput::DecodeInputReference(BYTE code) {
     return std::string();
 }
 
+bool CLogicalInput::IsOffChannelCell(int row, int col) const {
+    return (col < LOG_COL_FIRST_INPUT || col > LOG_COL_LAST_INPUT) && !IsOtherParmActive(row, -1);
+}
+
 void CLogicalInput::GetInputReference(int row, BYTE* out) {
     if (!out) return;
     for (int col = LOG_COL_FIRST_INPUT; col <= LOG_COL_LAST_INPUT; ++col) {
@@ -49,6 +53,7 @@ void CLogicalInput::SetInputReference(int row, const BYTE* in) {
     for (int col = LOG_COL_FIRST_INPUT; col <= LOG_COL_LAST_INPUT; ++col) {
         CBrChnData* cell = GetInputCell(row, col);
         const std::string name = DecodeInputReference(in[col - 1]);
+        NoteReceived(row, col, name.empty() ? CodeText(in[col - 1]) : name);
         int index = -1;
         if (!cell || name.empty() || !cell->IsItemExist(name, index)) continue;
         const std::string old = cell->GetDataAsString();

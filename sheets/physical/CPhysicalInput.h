@@ -21,6 +21,7 @@ public:
     void DoFileReadWrite(CArchive& archive, unsigned version) override;
     int UploadData(CComSetupDialog* com) override;
     int DownloadData(CComSetupDialog* com) override;
+    bool IsOffChannelCell(int row, int col) const override;
 
     // The default cell of (row, col) with its items and property name; owned by the caller.
     CBrChnData* CreateDefaultChn(int row, int col);

@@ -9,6 +9,11 @@ namespace {
 const int g_numberColumns[5] = {PH_COL_INP_LO, PH_COL_LCD_LO, PH_COL_INP_UP, PH_COL_LCD_UP, PH_COL_MISC};
 }
 
+bool CPhysicalInput::IsOffChannelCell(int row, int col) const {
+    const CBrChnData* type = GetCell(row, PH_COL_TYPE);
+    return col != PH_COL_TYPE && type && type->GetDataAsString() == "OFF";
+}
+
 void CPhysicalInput::GetInputParms(int index, BYTE* buffer) {
     if (!buffer || index < 0 || index >= PHYSICAL_INPUTS) return;
     const int row = index + 1;

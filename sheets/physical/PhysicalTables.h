@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TextLimits.h"
+
 // Shape and texts of the Physical Input sheet: 24 analog inputs on eight modules of three.
 constexpr int PHYSICAL_ROWS = 25; // the title row and the 24 inputs
 constexpr int PHYSICAL_INPUTS = 24;
@@ -19,7 +21,7 @@ enum PhysicalColumn {
 };
 
 // Longest unit text the unit's LCD shows.
-constexpr int LCDU_MAX_LEN = 4;
+constexpr int LCDU_MAX_LEN = LCD_UNIT_LEN;
 
 extern const char* const g_PhInpLabels[PHYSICAL_COLUMNS];
 // Built-in LCD units; the empty unit first. The degree sign is the byte 0xB0.

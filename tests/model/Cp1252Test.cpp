@@ -27,3 +27,29 @@ TEST(Cp1252Text, UnmappableAndMalformedInput) {
     EXPECT_EQ(Cp1252FromUtf8("\xE2\x82"), "\xE2\x82") << "a cut sequence is kept byte by byte";
     EXPECT_EQ(Cp1252FromUtf8(""), "");
 }
+
+TEST(Cp1252Text, EnteredTextWithAnUnstorableCharacterIsRefused) {
+    const struct {
+        std::string utf8;
+        bool stored;
+        std::string result; // the bytes, or the refused character
+    } cases[] = {
+        {"\u00B0C \u00B1\u20AC", true,
+         "\xB0"
+         "C \xB1\x80"},
+        {"5 \u03A9", false, "\u03A9"},
+        {"a\U0001F600b", false, "\U0001F600"},
+        {"\xB0", true, "\xB0"}, // a lone Windows-1252 byte is taken as it is
+        {"", true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.utf8);
+        std::string out = "before";
+        std::string refused;
+        EXPECT_EQ(Cp1252FromUtf8(c.utf8, out, refused), c.stored);
+        EXPECT_EQ(c.stored ? out : refused, c.result);
+        if (!c.stored) {
+            EXPECT_EQ(out, "before") << "nothing is stored";
+        }
+    }
+}

@@ -36,6 +36,20 @@ void Transfer(CZemUnit& unit, int b, BYTE* block, bool get) {
     }
 }
 
+// Applies every block to a fresh configuration as a download does, then lists what the sheets corrected.
+std::vector<CORRECTION> Download(CTavikDoc& document, const std::vector<Block>& blocks) {
+    document.OnNewDocument();
+    CZemUnit& unit = *document.GetZemUnit();
+    unit.GetCorrections().Clear();
+    for (int b = 0; b < 87; ++b)
+        Transfer(unit, b, Block(blocks[static_cast<std::size_t>(b)]).data(), false);
+    CBrantSetupType* setups[SETUP_TYPE_COUNT];
+    for (int i = 0; i < SETUP_TYPE_COUNT; ++i)
+        setups[i] = unit.GetSetupType(i);
+    unit.GetCorrections().Resolve(setups, SETUP_TYPE_COUNT);
+    return unit.GetCorrections().GetList();
+}
+
 // Every block; the general ones start from what the unit sent, the others from zeros.
 std::vector<Block> EncodeAll(CZemUnit& unit, const std::vector<Block>& generalFromUnit) {
     std::vector<Block> blocks;
@@ -76,9 +90,9 @@ TEST(DeviceImage, ConfiguredUnitRoundTripsThroughAllBlocks) {
     std::vector<Block> sent = EncodeAll(unit, generalFromUnit);
 
     CTavikDoc downloaded;
-    downloaded.OnNewDocument();
-    for (int b = 0; b < 87; ++b)
-        Transfer(*downloaded.GetZemUnit(), b, Block(sent[static_cast<std::size_t>(b)]).data(), false);
+    for (const CORRECTION& correction : Download(downloaded, sent))
+        ADD_FAILURE() << "a value the program sent comes back corrected: "
+                      << CDownloadCorrections::Describe(correction);
     EXPECT_EQ(EncodeAll(*downloaded.GetZemUnit(), sent), sent);
     EXPECT_TRUE(prompt.Messages().empty()) << "applying blocks shows no message box";
     EXPECT_EQ(downloaded.GetZemUnit()
@@ -181,4 +195,79 @@ TEST(DeviceImage, TypedNumbersReachTheUnitAsShown) {
         for (std::size_t b = 0; b < sent.size(); ++b)
             EXPECT_TRUE(again[b] == sent[b]) << "block " << b;
     }
+}
+
+// A unit with IN 11 as a 20 mA input showing 0 to 100, each row changing bytes of one block to a value the
+// sheets do not take; the download lists exactly that correction.
+TEST(DeviceImage, DownloadListsEveryCorrection) {
+    CScriptedPrompt prompt(true);
+    CTavikDoc configured;
+    configured.OnNewDocument();
+    CZemUnit& unit = *configured.GetZemUnit();
+    ASSERT_TRUE(unit.GetSetupType(SETUP_PHYSICAL_INPUT)->ValidateData(1, 1, "20 mA"));
+    ASSERT_TRUE(unit.GetSetupType(SETUP_PHYSICAL_INPUT)->ValidateData(1, 6, "100"));
+    const std::vector<Block> base = EncodeAll(unit, std::vector<Block>(8, Block(32, 0)));
+    const Block in11(base[8].begin(), base[8].end());
+
+    constexpr int ALARM1 = 39, LOG1 = 32, IN11 = 8;
+    const struct {
+        const char* kind;
+        int block;
+        std::vector<std::pair<int, BYTE>> bytes; // offset, value
+        std::string sheet;
+        int row, col;
+        std::string unitValue, sheetValue;
+    } cases[] = {
+        {"set point above the input's range", ALARM1, {{0, 0}, {1, 150}}, "Alarm", 1, 4, "150", "100"},
+        {"reference to an inactive input", ALARM1, {{0, 1}}, "Alarm", 1, 1, "IN 12", "OFF"},
+        {"reference to a logical input the unit lacks", ALARM1, {{0, 33}}, "Alarm", 1, 1, "code 33", "OFF"},
+        {"LED number outside the list", ALARM1, {{0, 0}, {6, 30}}, "Alarm", 1, 7, "code 30", "OFF"},
+        {"time factor without a unit", ALARM1, {{0, 0}, {5, 9}}, "Alarm", 1, 6, "code 9", "0.3"},
+        {"protocol code outside the table", 0, {{8, 7}}, "General", 4, 1, "code 7", "BRANT BUS"},
+        {"device number above 62", 0, {{12, 63}}, "General", 3, 1, "63", "0"},
+        {"baud rate the list lacks", 0, {{20, 0x00}, {21, 0xE1}}, "General", 6, 1, "57600", "9600"},
+        {"input type code outside the table", IN11, {{0, 1}}, "Physical Input", 1, 1, "code 1", "OFF"},
+        {"input limit beyond the type's range", IN11, {{7, 25}}, "Physical Input", 1, 5, "25", "20"},
+        {"logical source that is not active",
+         LOG1,
+         {{16, 0}, {17, 1}},
+         "Logical Input",
+         1,
+         2,
+         "IN 12",
+         "OFF"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        std::vector<Block> blocks = base;
+        if (c.block == LOG1) {
+            // A logical input on IN 11 carries IN 11's parameters and unit.
+            std::copy(in11.begin(), in11.begin() + 16, blocks[LOG1].begin());
+            std::copy(in11.begin() + 28, in11.end(), blocks[LOG1].begin() + 28);
+        }
+        for (const auto& [offset, value] : c.bytes)
+            blocks[static_cast<std::size_t>(c.block)][static_cast<std::size_t>(offset)] = value;
+        CTavikDoc downloaded;
+        const std::vector<CORRECTION> list = Download(downloaded, blocks);
+        std::string listed;
+        for (const CORRECTION& correction : list)
+            listed += CDownloadCorrections::Describe(correction) + "\n";
+        ASSERT_EQ(list.size(), 1u) << listed;
+        EXPECT_EQ(list[0].sheet, c.sheet);
+        EXPECT_EQ(list[0].row, c.row);
+        EXPECT_EQ(list[0].col, c.col);
+        EXPECT_EQ(list[0].unitValue, c.unitValue);
+        EXPECT_EQ(list[0].sheetValue, c.sheetValue);
+    }
+
+    // The message names the row and the column by their titles.
+    std::vector<Block> blocks = base;
+    blocks[ALARM1][0] = 0;
+    blocks[ALARM1][1] = 150;
+    CTavikDoc downloaded;
+    Download(downloaded, blocks);
+    EXPECT_EQ(
+        downloaded.GetZemUnit()->GetCorrections().Report(1),
+        "The sheets corrected values the unit holds but the sheets do not allow. The unit keeps its values "
+        "until the next upload.\n\nAlarm 1 (A11), SetPoint: the unit holds \"150\", the sheet shows \"100\"");
 }

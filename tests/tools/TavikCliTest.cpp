@@ -6,6 +6,7 @@
 #include "model/CBrantSetupType.h"
 #include "model/CTavikDoc.h"
 #include "model/CZemUnit.h"
+#include "model/Cp1252.h"
 #include "tools/zemra-sim/CPseudoTerminal.h"
 #include "tools/zemra-sim/CZemraSimServer.h"
 #include "tools/zemra-sim/CZemraSimulator.h"
@@ -101,6 +102,8 @@ public:
         m_thread = std::thread([this] { m_server->Run(m_error); });
     }
     const std::string& Path() const { return m_pty.SlavePath(); }
+    // The unit's memory, filled before Start.
+    CZemraMemory& Memory() { return m_sim.Memory(); }
 
 private:
     CZemraSimulator m_sim;
@@ -280,6 +283,63 @@ TEST_F(TavikCli, EditValidatesEveryEditAsTheGridDoes) {
     EXPECT_EQ(Value(dump, 0, 3, 1), "1");
 }
 
+// Each row is one edit on a fresh document: words after "edit PATH", the answer line, the cell and the value
+// it then holds, and a note expected on stderr.
+TEST_F(TavikCli, EditTakesEveryTextTheGridTakes) {
+    const std::string unstorable = "refused: " + std::string(g_strNotCp1252) + " (\u03A9)\n";
+    const struct {
+        std::vector<std::string> words;
+        std::string answer;
+        int sheet, row, col;
+        std::string value;
+        std::string note;
+    } cases[] = {
+        {{"general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
+        {{"--", "general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
+        {{"--yes", "general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
+        {{"physical", "1", "1", "20 mA", "physical", "1", "4", "-5"}, "ok\nok\n", 1, 1, 4, "-5", ""},
+        {{"physical", "1", "1", "20 mA", "physical", "1", "2", "kPa\u00B0C"},
+         "ok\nok\n",
+         1,
+         1,
+         2,
+         "kPa\xB0",
+         "is cut to 4 characters"},
+        {{"physical", "1", "1", "20 mA", "alarm", "1", "1", "IN 11", "alarm", "1", "5", "HIGH LEVEL 2"},
+         "ok\nok\nok\n",
+         3,
+         1,
+         5,
+         "HIGH LEVEL",
+         "\"HIGH LEVEL 2\" is cut to 10 characters: \"HIGH LEVEL\""},
+        {{"physical", "1", "1", "20 mA", "physical", "1", "2", "k\u03A9"},
+         "ok\n" + unstorable,
+         1,
+         1,
+         2,
+         "",
+         ""},
+        {{"physical", "1", "1", "20 mA", "alarm", "1", "1", "IN 11", "alarm", "1", "5", "\u03A9 HIGH"},
+         "ok\nok\n" + unstorable,
+         3,
+         1,
+         5,
+         "",
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words.back());
+        const std::string path = NewDocument("unit.zmg");
+        std::vector<std::string> args{"edit", path};
+        args.insert(args.end(), c.words.begin(), c.words.end());
+        const CliResult result = Cli(args);
+        EXPECT_EQ(result.code, CLI_OK) << result.err;
+        EXPECT_EQ(result.out, c.answer);
+        EXPECT_THAT(result.err, HasSubstr(c.note));
+        EXPECT_EQ(Value(Dump(path), c.sheet, c.row, c.col), Utf8FromCp1252(c.value));
+    }
+}
+
 TEST_F(TavikCli, ConfirmationsAreCancelledUnlessYesIsGiven) {
     const std::string path = NewDocument("unit.zmg");
     const std::string warning = "message: Warning: This will restore default configuration";
@@ -318,6 +378,8 @@ TEST_F(TavikCli, BadUsageExitsWith64AndChangesNothing) {
         {"edit", path, "general", "1x", "1", "x"},                         // not a number
         {"edit", path, "general", "3", "1", "5", "alarm", "99", "1", "x"}, // a bad edit after a good one
         {"edit", path, "--yes", "--no", "general", "3", "1", "5"},
+        {"edit", path, "general", "3", "1", "5", "--frob"}, // an option where a sheet stands
+        {"edit", path, "general", "-3", "1", "5"},          // a row is never negative
         {"upload", path},
         {"download", Path("out.zmg")},
         {"download", Path("out.zmg"), "--port", "/dev/null", "--retries", "-1"},
@@ -363,8 +425,43 @@ TEST_F(TavikCli, UploadThenDownloadGivesBackTheDocument) {
     EXPECT_EQ(CountOf(download.err, " > 23 "), 87);
     EXPECT_EQ(CountOf(download.err, " < 23 "), 87);
     EXPECT_THAT(download.err, HasSubstr("Downloading Logical Input data ..."));
+    EXPECT_THAT(download.err, ::testing::Not(HasSubstr("corrected")))
+        << "what was uploaded comes back as it was";
     EXPECT_TRUE(ReadFile(Path("back.zmg")) == ReadFile(path)) << "the downloaded document differs";
     EXPECT_EQ(Value(Dump(Path("back.zmg")), 1, 1, 2), kDegreesC);
+}
+
+TEST_F(TavikCli, DownloadTellsWhatTheSheetsCorrectedAndSucceeds) {
+    SimulatedUnit unit;
+    CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
+    input[0] = 4;    // IN 11: 20 mA
+    input[10] = 100; // LCDUp 100
+    unit.Memory().Put(ZemBank::Input, 0, input);
+    const struct {
+        int alarm;
+        int offset;
+        std::uint8_t value;
+        const char* line;
+    } cases[] = {
+        {0, 1, 150, "Alarm 1 (A11), SetPoint: the unit holds \"150\", the sheet shows \"100\"\n"},
+        {1, 0, 1, "Alarm 2 (A12), InpRef: the unit holds \"IN 12\", the sheet shows \"OFF\"\n"},
+        {2, 6, 30, "Alarm 3 (A13), LED: the unit holds \"code 30\", the sheet shows \"OFF\"\n"},
+    };
+    for (const auto& c : cases) {
+        CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, c.alarm);
+        alarm[0] = 0; // IN 11
+        alarm[static_cast<std::size_t>(c.offset)] = c.value;
+        unit.Memory().Put(ZemBank::Alarm, c.alarm, alarm);
+    }
+    unit.Start();
+
+    // Retries keep a busy machine from failing the test: a retry fills the sheets, and the list, again.
+    const CliResult result = Cli({"download", Path("out.zmg"), "--port", unit.Path(), "--retries", "3"});
+    EXPECT_EQ(result.code, CLI_OK) << result.err;
+    EXPECT_THAT(result.err, HasSubstr("tavik-cli: The sheets corrected values the unit holds"));
+    for (const auto& c : cases)
+        EXPECT_THAT(result.err, HasSubstr(c.line));
+    EXPECT_EQ(Value(Dump(Path("out.zmg")), 3, 1, 4), "100") << "the document holds what the sheets show";
 }
 
 TEST_F(TavikCli, RetriesRepeatTheWholeTransfer) {

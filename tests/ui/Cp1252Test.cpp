@@ -30,3 +30,12 @@ TEST(Cp1252, CharactersWithoutAByteBecomeQuestionMarks) {
     // A character outside the basic plane is one character, so one question mark.
     EXPECT_EQ(ToCp1252(QString::fromUtf8("a😀b")), "a?b");
 }
+
+TEST(Cp1252, EnteredTextWithoutAByteIsRefused) {
+    std::string out = "kept";
+    EXPECT_FALSE(ToCp1252(QString::fromUtf8("Ω1"), out));
+    EXPECT_EQ(out, "kept");
+    EXPECT_TRUE(ToCp1252(QString::fromUtf8("°C"), out));
+    EXPECT_EQ(out, "\xB0"
+                   "C");
+}

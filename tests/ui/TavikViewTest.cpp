@@ -1,5 +1,6 @@
 #include "model/CScriptedPrompt.h"
 #include "model/CTavikDoc.h"
+#include "model/Cp1252.h"
 #include "model/IBrantSetupType.h"
 #include "model/Messages.h"
 #include "ui/CLynGridCtrl.h"
@@ -306,4 +307,19 @@ TEST_F(ViewTest, EditingKeepsColumnsInPlaceAndEscapeChangesNothing) {
     QTest::keyClick(keys, Qt::Key_Return);
     QApplication::processEvents();
     EXPECT_EQ(Value(1, 1, 2), "psi");
+}
+
+TEST_F(ViewTest, ATextTheDocumentCannotHoldIsRefusedAndALongOneIsCut) {
+    ActivateAlarms();
+    Grid(3).EditCell(1, 5, QStringLiteral("Pump"));
+    Grid(3).EditCell(1, 5, QString::fromUtf8("5 Ω"));
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(prompt.Messages()[0], g_strNotCp1252);
+    EXPECT_EQ(Value(3, 1, 5), "Pump") << "the last value stays";
+    EXPECT_EQ(Grid(3).GetItemText(1, 5), QStringLiteral("Pump"));
+
+    Grid(3).SetFocusCell(1, 5);
+    QApplication::clipboard()->setText(QStringLiteral("HIGH LEVEL 2\n"));
+    views[3]->OnEditPaste();
+    EXPECT_EQ(Value(3, 1, 5), "HIGH LEVEL") << "pasted text is cut where typing stops";
 }

@@ -293,8 +293,10 @@ TEST_F(TransferWithUnit, UploadWritesTheUnitAndDownloadBringsEveryTabBack) {
     Frame().SetActiveView(3);
     user.positions.clear();
     app->saveQuestions = 0;
+    prompt.Clear();
 
     Trigger(ID_DOWNLOAD);
+    EXPECT_TRUE(prompt.Messages().empty()) << "what the program uploaded downloads without corrections";
     EXPECT_EQ(app->saveQuestions, 1);
     EXPECT_EQ(portQuestions, 1) << "the port stays set up";
     EXPECT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
@@ -348,6 +350,29 @@ TEST_F(TransferWithUnit, AStoppedUploadWarnsAndTheStopQuestionGoesAwayByItself) 
     EXPECT_EQ(Unit().GetTransferResult(), 0);
     EXPECT_TRUE(Frame().isEnabled());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(TransferWithUnit, DownloadListsWhatTheSheetsCorrected) {
+    CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
+    input[0] = 4;    // 20 mA
+    input[10] = 100; // LCDUp 100
+    CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, 0);
+    alarm[0] = 0;   // IN 11
+    alarm[1] = 150; // set point 150, above the input's display range
+    sim.Memory().Put(ZemBank::Input, 0, input);
+    sim.Memory().Put(ZemBank::Alarm, 0, alarm);
+    StartUnit();
+    prompt.Clear();
+
+    Trigger(ID_DOWNLOAD);
+    ASSERT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(prompt.Messages()[0], Unit().GetCorrections().Report(30));
+    EXPECT_NE(
+        prompt.Messages()[0].find("Alarm 1 (A11), SetPoint: the unit holds \"150\", the sheet shows \"100\""),
+        std::string::npos)
+        << prompt.Messages()[0];
+    EXPECT_EQ(View(3).GetGrid()->GetItemText(1, 4), QStringLiteral("100"));
 }
 
 TEST_F(TransferWithUnit, CancellingTheSaveQuestionLeavesTheDocumentAlone) {

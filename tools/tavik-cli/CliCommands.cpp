@@ -2,7 +2,39 @@
 
 #include <CLI/CLI.hpp>
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+// The words of an edit command line that are edits (SHEET ROW COL TEXT ...) are taken out before the parser
+// sees them: a text such as "-REF" or "-5" is a value, not an option. A word counts as an option only where
+// a SHEET would stand; "--" there ends the options, so that every later word is a file name or an edit.
+std::vector<std::string> TakeEditWords(std::vector<std::string>& args) {
+    std::vector<std::string> edits;
+    if (args.size() < 2 || args[1] != "edit") return edits;
+    std::vector<std::string> kept(args.begin(), args.begin() + 2);
+    bool haveFile = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        const bool atSheet = edits.size() % 4 == 0;
+        if (atSheet && !optionsEnded && word == "--") {
+            optionsEnded = true;
+        } else if (atSheet && !optionsEnded && word.size() > 1 && word[0] == '-') {
+            kept.push_back(word);
+        } else if (!haveFile) {
+            kept.push_back(word);
+            haveFile = true;
+        } else {
+            edits.push_back(word);
+        }
+    }
+    args = std::move(kept);
+    return edits;
+}
+} // namespace
+
+int RunCli(const std::vector<std::string>& commandLine, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = commandLine;
+    const std::vector<std::string> edits = TakeEditWords(args);
+
     CLI::App app{"Tavik: configure a Zemra-30 alarm annunciator from the command line", "tavik-cli"};
     app.require_subcommand(1);
     app.footer(
@@ -13,7 +45,6 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     bool json = false;
     bool yes = false;
     bool no = false;
-    std::vector<std::string> edits;
     TransferOptions transfer;
 
     CLI::App* newCmd = app.add_subcommand("new", "Write the default configuration");
@@ -27,10 +58,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     editCmd->add_option("FILE", path, "Document to edit (.zmg)")->required();
     auto* yesFlag = editCmd->add_flag("--yes", yes, "Answer OK to confirmations");
     editCmd->add_flag("--no", no, "Answer Cancel to confirmations (the default)")->excludes(yesFlag);
-    editCmd
-        ->add_option("EDITS", edits,
-                     "SHEET ROW COL TEXT, repeated; SHEET is general|physical|logical|alarm or 0..3")
-        ->required();
+    // Shown in the help only: the edit words never reach the parser (TakeEditWords).
+    std::vector<std::string> unused;
+    editCmd->add_option(
+        "EDITS", unused,
+        "SHEET ROW COL TEXT, repeated; SHEET is general|physical|logical|alarm or 0..3; a TEXT "
+        "beginning with '-' is a value");
 
     CLI::App* uploadCmd = app.add_subcommand("upload", "Send a document to the unit");
     uploadCmd->add_option("FILE", path, "Document to send (.zmg)")->required();

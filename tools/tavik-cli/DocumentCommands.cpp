@@ -45,7 +45,7 @@ struct Edit {
     int sheet;
     int row;
     int col;
-    std::string text; // Windows-1252, as the sheets hold it
+    std::string text; // UTF-8, as given
 };
 } // namespace
 
@@ -78,7 +78,7 @@ int RunEdit(const std::string& path, bool answerYes, const std::vector<std::stri
     // Every edit is checked before any is made: a typo must not leave half the edits applied.
     std::vector<Edit> edits;
     for (std::size_t i = 0; i < args.size(); i += 4) {
-        Edit edit{ParseSheet(args[i]), 0, 0, Cp1252FromUtf8(args[i + 3])};
+        Edit edit{ParseSheet(args[i]), 0, 0, args[i + 3]};
         if (edit.sheet < 0) {
             err << "tavik-cli: unknown sheet '" << args[i]
                 << "' (general, physical, logical, alarm or 0..3)\n";
@@ -100,10 +100,24 @@ int RunEdit(const std::string& path, bool answerYes, const std::vector<std::stri
     for (const Edit& edit : edits) {
         CBrantSetupType* setup = unit.GetSetupType(edit.sheet);
         const CBrChnData* cell = setup->GetDataSheet()->GetCellChecked(edit.row, edit.col);
+        // As in the grid: a character the document cannot store refuses the edit, and a text longer than
+        // the cell takes is cut.
+        std::string text;
+        std::string refused;
+        if (!Cp1252FromUtf8(edit.text, text, refused)) {
+            out << "refused: " << g_strNotCp1252 << " (" << refused << ")\n";
+            continue;
+        }
+        if (cell) {
+            std::string fitted = cell->FitToMaxLength(text);
+            if (fitted != text)
+                err << "tavik-cli: \"" << edit.text << "\" is cut to " << cell->m_nMaxTextLen
+                    << " characters: \"" << Utf8FromCp1252(fitted) << "\"\n";
+            text = std::move(fitted);
+        }
         // Popup cells take letters naming their properties, as when pasted into the grid.
-        if (cell && cell->m_nStyle == CTRL_STYLE_POPUP)
-            ApplyPopupPasteText(*setup, edit.row, edit.col, edit.text);
-        if (setup->ValidateData(edit.row, edit.col, edit.text)) {
+        if (cell && cell->m_nStyle == CTRL_STYLE_POPUP) ApplyPopupPasteText(*setup, edit.row, edit.col, text);
+        if (setup->ValidateData(edit.row, edit.col, text)) {
             out << "ok\n";
         } else {
             const int id = setup->GetLastError();

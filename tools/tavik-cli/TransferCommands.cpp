@@ -8,8 +8,10 @@
 #include "model/CBrantSetupType.h"
 #include "model/CTavikDoc.h"
 #include "model/CZemUnit.h"
+#include "model/Cp1252.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <mutex>
@@ -175,5 +177,8 @@ int RunDownload(const std::string& path, const TransferOptions& options, std::os
         err << "tavik-cli: " << error << '\n';
         return CLI_FAILED;
     }
+    // What the sheets corrected is told, but the download itself succeeded.
+    const std::string report = document.GetZemUnit()->GetCorrections().Report(SIZE_MAX);
+    if (!report.empty()) err << "tavik-cli: " << Utf8FromCp1252(report) << '\n';
     return CLI_OK;
 }
