@@ -1,10 +1,11 @@
 #include "model/ConfigCompare.h"
 
 #include "model/CBrantSetupType.h"
+#include "model/CDownloadCorrections.h"
 #include "model/CZemUnit.h"
+#include "sheets/alarms/CAlarm.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 const std::string& At(const std::vector<std::string>& row, std::size_t col) {
@@ -18,18 +19,19 @@ std::string Trimmed(const std::string& text) {
     return first == std::string::npos ? std::string()
                                       : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
-// Two texts for the same value: equal but for blanks, or the same number written differently ("0.3" and
-// "0.300", "0" and " 0": the unit's own texts are padded and formatted as it keeps them).
+// Two texts for the same value: equal but for the blanks that align them ("0" and " 0", "" and ten
+// blanks). A number's decimals are no blanks: "100" and "100.0" look different on the unit's display.
 bool SameValue(const std::string& a, const std::string& b) {
-    if (a == b) return true;
-    const std::string ta = Trimmed(a), tb = Trimmed(b);
-    if (ta == tb) return true;
-    if (ta.empty() || tb.empty()) return false;
-    char* endA = nullptr;
-    char* endB = nullptr;
-    const double va = std::strtod(ta.c_str(), &endA);
-    const double vb = std::strtod(tb.c_str(), &endB);
-    return *endA == '\0' && *endB == '\0' && va == vb;
+    return a == b || Trimmed(a) == Trimmed(b);
+}
+
+// A delay as the unit writes it back ("0.3" comes back as "0.300"): the same count of the same time unit.
+std::string UnitDelayText(const std::string& text) {
+    int count = 0;
+    BYTE factor = 0;
+    CAlarm::EncodeDelay(text, count, factor);
+    std::string unitText;
+    return CAlarm::DecodeDelay(count, factor, unitText) ? unitText : text;
 }
 } // namespace
 
@@ -45,12 +47,25 @@ ConfigValues ReadConfigValues(CZemUnit& unit) {
             std::vector<std::string>& line = sheet.rows.emplace_back();
             for (int col = 0; col < data->GetNumCells(row); ++col) {
                 const CBrChnData* cell = data->GetCellChecked(row, col);
-                line.push_back(cell ? cell->GetDataAsString() : std::string());
+                std::string text = cell ? cell->GetDataAsString() : std::string();
+                if (type == SETUP_ALARM && row > 0 && col == ALM_COL_DELAY) text = UnitDelayText(text);
+                line.push_back(std::move(text));
             }
         }
         values.sheets.push_back(std::move(sheet));
     }
     return values;
+}
+
+void TakeUnitValues(ConfigValues& values, const std::vector<CORRECTION>& corrections) {
+    for (const CORRECTION& c : corrections) {
+        if (c.type < 0 || static_cast<std::size_t>(c.type) >= values.sheets.size()) continue;
+        auto& rows = values.sheets[static_cast<std::size_t>(c.type)].rows;
+        if (c.row < 0 || static_cast<std::size_t>(c.row) >= rows.size()) continue;
+        auto& row = rows[static_cast<std::size_t>(c.row)];
+        if (c.col >= 0 && static_cast<std::size_t>(c.col) < row.size())
+            row[static_cast<std::size_t>(c.col)] = c.unitValue;
+    }
 }
 
 std::vector<ConfigDifference> CompareConfigValues(const ConfigValues& first, const ConfigValues& second) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 class CZemUnit;
+struct CORRECTION;
 
 // Comparing two configurations cell by cell, as the grids show them: the document against the unit, or
 // two documents. Texts are the document's Windows-1252 bytes.
@@ -25,8 +26,10 @@ struct ConfigValues {
 };
 
 ConfigValues ReadConfigValues(CZemUnit& unit);
-// The cells whose values differ, sheet by sheet, row by row, column by column. Blanks around a value and
-// the way a number is written ("0.3", "0.300") are no difference.
+// Where a download had to correct a value, the unit holds its own value, not the one the sheet now shows.
+void TakeUnitValues(ConfigValues& values, const std::vector<CORRECTION>& corrections);
+// The cells whose values differ, sheet by sheet, row by row, column by column. Blanks around a value are
+// no difference, and delays are read as the unit writes them.
 std::vector<ConfigDifference> CompareConfigValues(const ConfigValues& first, const ConfigValues& second);
 // One line per difference, tab-separated, under a title line naming the two sides:
 // "Sheet\tRow\tColumn\t<firstTitle>\t<secondTitle>".

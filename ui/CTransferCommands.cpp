@@ -105,7 +105,8 @@ void CTransferCommands::Compare() {
     m_bBusy = true;
     const ConfigValues document = ReadConfigValues(*unit);
     const bool read = RunDownload();
-    const ConfigValues inUnit = ReadConfigValues(*unit);
+    ConfigValues inUnit = ReadConfigValues(*unit);
+    TakeUnitValues(inUnit, unit->GetCorrections().GetList());
     m_pDoc->RevertToUndoStep();
     if (m_pFrame) {
         m_pFrame->RefreshViews();

@@ -462,6 +462,11 @@ TEST_F(TavikCli, DownloadTellsWhatTheSheetsCorrectedAndSucceeds) {
     for (const auto& c : cases)
         EXPECT_THAT(result.err, HasSubstr(c.line));
     EXPECT_EQ(Value(Dump(Path("out.zmg")), 3, 1, 4), "100") << "the document holds what the sheets show";
+    // The unit does not hold what that document says, and compare tells so with the unit's own values.
+    const CliResult compare = Cli({"compare", Path("out.zmg"), "--port", unit.Path(), "--retries", "3"});
+    EXPECT_EQ(compare.code, CLI_DIFFERS) << compare.err;
+    EXPECT_THAT(compare.out, HasSubstr("\tSetPoint\t100\t150\n"));
+    EXPECT_THAT(compare.out, HasSubstr("\tInpRef\tOFF\tIN 12\n"));
 }
 
 TEST_F(TavikCli, RetriesRepeatTheWholeTransfer) {

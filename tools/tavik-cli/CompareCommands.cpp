@@ -1,7 +1,9 @@
 // compare and diff: which cells differ between a document and the unit, or between two documents.
 #include "tools/tavik-cli/CliCommands.h"
 
+#include "model/CDownloadCorrections.h"
 #include "model/CTavikDoc.h"
+#include "model/CZemUnit.h"
 #include "model/ConfigCompare.h"
 #include "model/Cp1252.h"
 
@@ -39,7 +41,9 @@ int RunCompare(const std::string& path, const TransferOptions& options, std::ost
     CTavikDoc unit;
     unit.OnNewDocument();
     if (const int result = RunTransfer(unit, 1, options, err); result != CLI_OK) return result;
-    return Report(*document, ReadConfigValues(*unit.GetZemUnit()), "Document", "Unit", out);
+    ConfigValues inUnit = ReadConfigValues(*unit.GetZemUnit());
+    TakeUnitValues(inUnit, unit.GetZemUnit()->GetCorrections().GetList());
+    return Report(*document, inUnit, "Document", "Unit", out);
 }
 
 int RunDiff(const std::string& first, const std::string& second, std::ostream& out, std::ostream& err) {
