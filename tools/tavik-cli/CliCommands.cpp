@@ -5,6 +5,8 @@
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app{"Tavik: configure a Zemra-30 alarm annunciator from the command line", "tavik-cli"};
     app.require_subcommand(1);
+    // Options are written --name on every system; on Windows CLI11 would otherwise read /path as an option.
+    app.allow_windows_style_options(false);
 
     std::string path;
     bool json = false;
