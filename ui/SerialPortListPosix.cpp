@@ -10,13 +10,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The names in folder that pass `wanted`, as folder/name; directories are left out.
+// The names in folder that pass `wanted`, as folder/name; directories and hidden names are left out.
 template <typename Wanted>
 void AddEntries(const std::string& folder, Wanted wanted, std::vector<std::string>& out) {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (it->is_directory(error) || !wanted(name)) continue;
+        if (name.empty() || name[0] == '.' || it->is_directory(error) || !wanted(name)) continue;
         out.push_back(folder + "/" + name);
     }
 }
