@@ -6,8 +6,8 @@
 # Usage: TransferOnBothSystems.sh LINUX_BUILD_DIR WINDOWS_BUILD_DIR
 # Uses the wine prefix in WINEPREFIX when one is given, else makes its own in a temporary folder.
 set -uo pipefail
-linux_build=$1
-windows_build=$2
+linux_build=$(cd "$1" && pwd)
+windows_build=$(cd "$2" && pwd)
 sim=$linux_build/tools/zemra-sim/zemra-sim
 work=$(mktemp -d /tmp/tavik-both-XXXXXX)
 sim_pid=""
@@ -89,7 +89,7 @@ both() {
     start_sim "${sim_args[@]}"
     cli linux "$work/port" "$@"
     linux_code=$code linux_text=$text linux_seconds=$seconds
-    [ -f got.zmg ] && mv got.zmg got-linux.zmg
+    [ -n "${linux_result:-}" ] && mv "$linux_result" "linux-$linux_result"
     stop_sim
     start_sim "${sim_args[@]}"
     cli windows COM5 "$@"
@@ -99,19 +99,24 @@ both() {
 
 cd "$work"
 "$linux_build/tools/tavik-cli/tavik-cli" new unit.zmg
+# A device number the factory memory does not have, so that a block the unit fails to store reads back wrong.
+"$linux_build/tools/tavik-cli/tavik-cli" edit unit.zmg general 3 1 17 >/dev/null
 
 # The whole transfer both ways, timed.
-both "download" 0 -- download got.zmg
+linux_result=got.zmg both "download" 0 -- download got.zmg
 download_linux=$linux_seconds download_windows=$seconds
-cmp -s got-linux.zmg got.zmg || { failures=$((failures + 1)); echo "FAILED: the two downloads differ"; }
+cmp -s linux-got.zmg got.zmg || { failures=$((failures + 1)); echo "FAILED: the two downloads differ"; }
 both "upload" 0 -- upload got.zmg
 upload_linux=$linux_seconds upload_windows=$seconds
 
-# Every simulated fault, on the first General block, without retries.
-for kind in noanswer short long checksum late flip; do
+# Every simulated fault, on the first General block, without retries: the answer faults in a download, the
+# store faults in an upload.
+for kind in noanswer short long checksum late; do
     both "fault $kind" 1 --fault "general/0:$kind" -- download out.zmg --retries 0
 done
-both "fault nostore" 1 --fault "general/0:nostore" -- upload unit.zmg --retries 0
+for kind in flip nostore; do
+    both "fault $kind" 1 --fault "general/0:$kind" -- upload unit.zmg --retries 0
+done
 
 # A port that is not there.
 cli linux "$work/no-such-port" download out.zmg
