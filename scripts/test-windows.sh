@@ -10,7 +10,7 @@ windows_build=$here/build/windows
 "$here/scripts/install-deps-windows.sh"
 
 cmake -S "$here" -B "$windows_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_GUI=OFF >/dev/null
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_BUILD_GUI=OFF -DTAVIK_WERROR=ON --no-warn-unused-cli >/dev/null
 cmake --build "$windows_build" -j "$(nproc)"
 
 # One wine prefix for the whole stage, in a temporary folder.

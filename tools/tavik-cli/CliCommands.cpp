@@ -37,7 +37,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         app.add_subcommand("download", "Read the unit's configuration into a new document");
     downloadCmd->add_option("OUT", path, "Document to write on success (.zmg)")->required();
     for (CLI::App* cmd : {uploadCmd, downloadCmd}) {
-        cmd->add_option("--port", transfer.port, "Serial port: COM1..COM4 or a device path")->required();
+        cmd->add_option("--port", transfer.port, "Serial port: COM1..COM256 or a device path")->required();
         cmd->add_option("--retries", transfer.retries, "Retries of the whole transfer after a failure")
             ->check(CLI::NonNegativeNumber);
         cmd->add_flag("--trace", transfer.trace, "Log every message sent and received on stderr");
