@@ -26,11 +26,11 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ -z "${WINEPREFIX:-}" ]; then
     own_prefix=1
     export WINEPREFIX=$work/wine
+    wineserver -p 600 >/dev/null 2>&1 # kept up between the runs below, so that each starts in about a second
     start=$(now)
     wineboot -i >/dev/null 2>&1 || { echo "the wine prefix could not be created"; exit 1; }
     echo "wine prefix created in $(minus "$(now)" "$start") s"
 fi
-wineserver -p 300 # stays up between the runs below, so each run starts in about a second
 mkdir -p "$work/bin"
 cp "$windows_build/tools/tavik-cli/tavik-cli.exe" "$windows_build/serial/lynserial.dll" "$work/bin/"
 
