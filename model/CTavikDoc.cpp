@@ -2,6 +2,7 @@
 
 #include "model/CArchive.h"
 #include "model/CZemUnit.h"
+#include "model/FileReplace.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,13 +17,19 @@ namespace {
 // (24 lists of 65536 units of four characters, 7.5 MiB), fits; anything larger is not ours and is refused
 // before reading.
 constexpr off_t MAX_DOCUMENT_SIZE = 16L * 1024 * 1024;
+#ifdef _WIN32
+// Windows reads files as text unless told otherwise, and has no close-on-exec.
+constexpr int kReadFlags = O_RDONLY | O_BINARY;
+#else
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC;
+#endif
 
 std::string SystemError(const std::string& what, const std::string& path) {
     return what + " '" + path + "': " + std::strerror(errno);
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), kReadFlags);
     if (fd < 0) {
         error = SystemError("Cannot open", path);
         return false;
@@ -64,22 +71,6 @@ bool HasDocumentHeader(const std::vector<std::uint8_t>& bytes) {
     return bytes.size() >= 4 + length && std::equal(title, title + length, bytes.begin() + 4);
 }
 
-mode_t CurrentUmask() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
-bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 } // namespace
 
 CTavikDoc::CTavikDoc() : m_pUnit(std::make_unique<CZemUnit>()) {}
@@ -190,30 +181,7 @@ int CTavikDoc::OnOpenDocument(const std::string& path, std::string& error) {
 
 int CTavikDoc::OnSaveDocument(const std::string& path, std::string& error) {
     const std::vector<std::uint8_t> bytes = SaveToBytes();
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        error = SystemError("Cannot create a file next to", path);
-        return 0;
-    }
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    if (!ok) error = SystemError("Cannot write", path);
-    // Keep the permissions of the file being replaced; a new file gets the usual ones.
-    struct stat info {};
-    const mode_t mode = ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0666 & ~CurrentUmask();
-    ::fchmod(fd, mode);
-    if (::close(fd) != 0 && ok) {
-        error = SystemError("Cannot write", path);
-        ok = false;
-    }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-        error = SystemError("Cannot replace", path);
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return 0;
-    }
+    if (!ReplaceFileWith(path, bytes, error)) return 0;
     m_strPathName = path;
     SetModifiedFlag(0);
     return 1;

@@ -48,6 +48,12 @@ for target in FuzzDocumentLoad:document FuzzBlockDecode:message; do
 done
 echo "fuzz: passed"
 
+# --- Windows stage -------------------------------------------------------------------------------------
+# The mingw-w64 cross build: its tests under wine, and tavik-cli.exe's transfers against the simulator beside
+# the Linux build's (scripts/test-windows.sh installs its own packages).
+bash "$here/scripts/test-windows.sh" "$here/build/release"
+# ------------------------------------------------------------------------------------------------------
+
 # One closing count over the three test runs (ctest has already failed the script on any failure).
 awk '/tests failed out of/ { total += $NF; failed += $4 } /\(Skipped\)/ { skipped++ }
      END { printf "tests: %d passed, %d failed, %d skipped\n", total - failed - skipped, failed, skipped }' "$summary"

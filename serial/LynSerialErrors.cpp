@@ -7,6 +7,7 @@ namespace lynserial {
 
 namespace {
 
+#ifndef _WIN32
 // strerror_r comes in two flavours; take the text from whichever this C library has.
 [[maybe_unused]] const char* PickMessage(int result, const char* buffer) {
     return result == 0 ? buffer : "";
@@ -14,12 +15,21 @@ namespace {
 [[maybe_unused]] const char* PickMessage(const char* result, const char*) {
     return result;
 }
+#endif
+
+std::string Either(const std::string& systemText, int errnum) {
+    return systemText.empty() ? SystemMessage(errnum) : systemText;
+}
 
 } // namespace
 
 std::string SystemMessage(int errnum) {
     char buffer[256] = {0};
+#ifdef _WIN32
+    std::string text = strerror_s(buffer, sizeof buffer, errnum) == 0 ? buffer : "";
+#else
     std::string text = PickMessage(strerror_r(errnum, buffer, sizeof buffer), buffer);
+#endif
     if (text.empty()) text = "error " + std::to_string(errnum);
     return text;
 }
@@ -32,7 +42,7 @@ bool IsVanished(int errnum) {
     return errnum == EIO || errnum == ENXIO || errnum == ENODEV;
 }
 
-std::string OpenErrorText(int errnum, const std::string& path) {
+std::string OpenErrorText(int errnum, const std::string& path, const std::string& systemText) {
     std::string reason;
     std::string advice;
     switch (errnum) {
@@ -71,13 +81,14 @@ std::string OpenErrorText(int errnum, const std::string& path) {
         break;
     }
     return "Cannot open " + (path.empty() ? std::string("the port") : path) + ": " + reason + " (" +
-           SystemMessage(errnum) + ")." + advice;
+           Either(systemText, errnum) + ")." + advice;
 }
 
-std::string IoErrorText(int errnum, const std::string& path, const char* what) {
+std::string IoErrorText(int errnum, const std::string& path, const char* what,
+                        const std::string& systemText) {
     std::string text = "Port " + path + ": " + what + " failed";
     if (IsVanished(errnum)) text += ": the port is no longer available (device unplugged or closed)";
-    return text + " (" + SystemMessage(errnum) + ").";
+    return text + " (" + Either(systemText, errnum) + ").";
 }
 
 } // namespace lynserial

@@ -1,13 +1,20 @@
 #pragma once
 
-// Records and codes of the LynSerial interface. They keep the layout and field names of the Windows
-// communications records that the library was first written against, so code that knew those reads the same.
+// Records and codes of the LynSerial interface. They have the layout and field names of the Windows
+// communications records (DCB, COMMTIMEOUTS, COMMPROP), byte for byte, so that the Windows back end hands
+// them to the system unchanged and code that knew those records reads the same on every system.
 
 #include <cstdint>
 
+#ifdef _WIN32
+// The port handle: the Windows file handle of the open device, LYN_INVALID_HANDLE while closed.
+using LynHandle = void*;
+inline const LynHandle LYN_INVALID_HANDLE = reinterpret_cast<LynHandle>(static_cast<std::intptr_t>(-1));
+#else
 // The port handle: a file descriptor of the open device, LYN_INVALID_HANDLE while closed.
 using LynHandle = int;
 constexpr LynHandle LYN_INVALID_HANDLE = -1;
+#endif
 
 // OpenCommPort's failure result.
 constexpr std::uint32_t LYN_OPEN_FAILED = 0xFFFFFFFFu;
@@ -101,8 +108,8 @@ struct LynDcb {
 static_assert(sizeof(LynDcb) == 28, "the line settings record is 28 bytes");
 constexpr std::uint32_t LYN_DCB_LENGTH = sizeof(LynDcb);
 
-// Time-outs in milliseconds. The library keeps them for the caller; its reads never wait for bytes that have
-// not arrived and its writes give every byte at most 1000 ms, whatever is stored here.
+// Time-outs in milliseconds, kept by the driver. The library's reads never wait for bytes that have not
+// arrived and its writes give every byte at most 1000 ms, whatever is stored here.
 struct LynCommTimeouts {
     std::uint32_t ReadIntervalTimeout = 0;
     std::uint32_t ReadTotalTimeoutMultiplier = 0;
@@ -111,8 +118,9 @@ struct LynCommTimeouts {
     std::uint32_t WriteTotalTimeoutConstant = 0;
 };
 
-// What the port can do. dwMaxBaud and dwSettableBaud are plain rates here (the highest rate the library can
-// set), not bit masks; queue sizes are the ones last asked for with SetBufferSizes.
+// What the port can do, as the driver reports it. On POSIX systems dwMaxBaud and dwSettableBaud are plain
+// rates (the highest rate the library can set), not bit masks, and the queue sizes are the ones last asked
+// for with SetBufferSizes.
 struct LynCommProp {
     std::uint16_t wPacketLength = 0;
     std::uint16_t wPacketVersion = 0;
@@ -131,5 +139,7 @@ struct LynCommProp {
     std::uint32_t dwCurrentRxQueue = 0;
     std::uint32_t dwProvSpec1 = 0;
     std::uint32_t dwProvSpec2 = 0;
-    wchar_t wcProvChar[1] = {0};
+    std::uint16_t wcProvChar[1] = {0}; // a UTF-16 unit, as on Windows
 };
+static_assert(sizeof(LynCommProp) == 64, "the properties record is 64 bytes");
+static_assert(sizeof(LynCommTimeouts) == 20, "the time-out record is 20 bytes");

@@ -1,9 +1,9 @@
 #include "ui/CComPortDlg.h"
 
 #include "ui/CSmallDialog.h"
+#include "ui/SerialPortList.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,18 +40,9 @@ CComPortDlg::CComPortDlg(QWidget* parent, const QString& deviceRoot)
 QStringList CComPortDlg::PortChoices(const QString& deviceRoot) {
     QStringList ports{QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
                       QStringLiteral("COM4")};
-    const QDir dev(deviceRoot);
-    QStringList devices;
-    for (const QString& name :
-         dev.entryList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")}, QDir::System | QDir::Files))
-        devices << dev.filePath(name);
-    // The by-id names stay the same whichever order adapters are plugged in.
-    const QDir byId(dev.filePath(QStringLiteral("serial/by-id")));
-    if (byId.exists())
-        for (const QString& name : byId.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
-            devices << byId.filePath(name);
-    devices.sort();
-    return ports + devices;
+    for (const std::string& port : ListSerialPorts(deviceRoot.toStdString()))
+        ports << QString::fromStdString(port);
+    return ports;
 }
 
 void CComPortDlg::Refresh(const QString& name) {

@@ -7,13 +7,14 @@ class QComboBox;
 class QPushButton;
 
 // "COM Port Setup": names the serial port that leads to the unit. The list offers "COM1" to "COM4" and the
-// USB and ACM serial devices present when the dialog opens; its edit field takes any other device name.
+// other serial ports present when the dialog opens (ListSerialPorts); its edit field takes any other name.
 class CComPortDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CComPortDlg(QWidget* parent = nullptr, const QString& deviceRoot = QStringLiteral("/dev"));
 
-    // "COM1".."COM4", then /dev/ttyUSB*, /dev/ttyACM* and /dev/serial/by-id/* as found under deviceRoot.
+    // "COM1".."COM4", then the system's other ports: on POSIX systems /dev/ttyUSB*, /dev/ttyACM* and
+    // /dev/serial/by-id/* as found under deviceRoot, on Windows the ports the registry names.
     static QStringList PortChoices(const QString& deviceRoot = QStringLiteral("/dev"));
 
     // Refills the list from the devices present now and shows name as the current text (a port that is

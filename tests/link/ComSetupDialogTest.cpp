@@ -87,13 +87,14 @@ TEST_F(ComSetupDialog, UntouchedPortDialogStoresCom1) {
 }
 
 TEST_F(ComSetupDialog, MissingPortShowsTheOpenErrorWithItsReason) {
-    m_ui.AnswerPortName("COM7");
+    m_ui.AnswerPortName("COM256"); // /dev/ttyS255, which no machine has
     EXPECT_EQ(m_com.DoCommSetup(), 0);
-    EXPECT_EQ(m_com.GetPortName(), "COM7");
+    EXPECT_EQ(m_com.GetPortName(), "COM256");
     EXPECT_FALSE(m_com.IsPortOpen());
     ASSERT_EQ(m_ui.Errors().size(), 1u);
     EXPECT_EQ(m_ui.Errors()[0].message, kOpenFailed);
-    EXPECT_TRUE(Contains(m_ui.Errors()[0].detail, "COM7: no such port")) << m_ui.Errors()[0].detail;
+    EXPECT_TRUE(Contains(m_ui.Errors()[0].detail, "COM256 (/dev/ttyS255): no such port"))
+        << m_ui.Errors()[0].detail;
     EXPECT_TRUE(m_ui.LineSettingsShown().empty()) << "no settings dialog for a port that did not open";
 }
 

@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <unistd.h>
@@ -179,14 +181,30 @@ TEST_F(DocumentFile, DamagedHeadersAreRefused) {
 }
 
 TEST_F(DocumentFile, SavingReplacesTheFileOnlyWhenComplete) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("tavik-doc-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    namespace fs = std::filesystem;
+    const fs::path dir =
+        fs::temp_directory_path() /
+        ("tavik-doc-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    fs::create_directories(dir);
     const std::string path = (dir / "unit.zmg").string();
+    auto contents = [](const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    auto entries = [&dir] {
+        std::size_t count = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir))
+            ++count;
+        return count;
+    };
+    // An older file is there: the save replaces it (a plain rename over a file fails on Windows).
+    std::ofstream(path, std::ios::binary) << "older contents";
     std::string error;
     ASSERT_TRUE(doc.OnSaveDocument(path, error)) << error;
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.GetPathName(), path);
+    EXPECT_EQ(contents(path), doc.SaveToBytes());
+    EXPECT_EQ(entries(), 1u) << "no temporary file left over";
 
     CTavikDoc reopened;
     ASSERT_TRUE(reopened.OnOpenDocument(path, error)) << error;
@@ -196,13 +214,24 @@ TEST_F(DocumentFile, SavingReplacesTheFileOnlyWhenComplete) {
     EXPECT_FALSE(reopened.OnOpenDocument((dir / "missing.zmg").string(), error));
     EXPECT_NE(error.find("missing.zmg"), std::string::npos);
 
-    // A save into a folder that does not exist fails and leaves nothing behind.
+    // Saves that fail leave what was there whole and nothing temporary: a folder that does not exist, a
+    // folder in the way of the file, and (on Windows) a file that another program holds open.
     EXPECT_FALSE(doc.OnSaveDocument((dir / "no" / "such.zmg").string(), error));
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
-        ++files;
-    EXPECT_EQ(files, 1u) << "no temporary file left over";
-    std::filesystem::remove_all(dir);
+    fs::create_directories(dir / "folder.zmg");
+    std::ofstream((dir / "folder.zmg" / "inside").string()) << "kept";
+    EXPECT_FALSE(doc.OnSaveDocument((dir / "folder.zmg").string(), error));
+    EXPECT_TRUE(fs::is_regular_file(dir / "folder.zmg" / "inside"));
+#ifdef _WIN32
+    std::ofstream(path, std::ios::binary) << "older contents";
+    {
+        std::ifstream holder(path, std::ios::binary);
+        ASSERT_TRUE(holder.is_open());
+        EXPECT_FALSE(doc.OnSaveDocument(path, error)) << "the file is held open";
+    }
+    EXPECT_EQ(contents(path), Bytes({'o', 'l', 'd', 'e', 'r', ' ', 'c', 'o', 'n', 't', 'e', 'n', 't', 's'}));
+#endif
+    EXPECT_EQ(entries(), 2u) << "no temporary file left over";
+    fs::remove_all(dir);
 }
 
 TEST_F(DocumentFile, UnitQueries) {

@@ -40,6 +40,8 @@ int RunCli(const std::vector<std::string>& commandLine, std::ostream& out, std::
     app.footer(
         "Exit status: 0 done (compare, diff: no differences); 1 a transfer or a save failed; 2 a document "
         "could not be read; 3 compare, diff: the configurations differ; 64 bad usage.");
+    // Options are written --name on every system; on Windows CLI11 would otherwise read /path as an option.
+    app.allow_windows_style_options(false);
 
     std::string path;
     bool json = false;
@@ -80,7 +82,7 @@ int RunCli(const std::vector<std::string>& commandLine, std::ostream& out, std::
     diffCmd->add_option("A", path, "First document (.zmg)")->required();
     diffCmd->add_option("B", otherPath, "Second document (.zmg)")->required();
     for (CLI::App* cmd : {uploadCmd, downloadCmd, compareCmd}) {
-        cmd->add_option("--port", transfer.port, "Serial port: COM1..COM4 or a device path")->required();
+        cmd->add_option("--port", transfer.port, "Serial port: COM1..COM256 or a device path")->required();
         cmd->add_option("--retries", transfer.retries, "Retries of the whole transfer after a failure")
             ->check(CLI::NonNegativeNumber);
         cmd->add_flag("--trace", transfer.trace, "Log every message sent and received on stderr");

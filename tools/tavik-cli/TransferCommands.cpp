@@ -1,5 +1,6 @@
 // upload and download: the transfer commands of tavik-cli, the same transfer the program runs.
 #include "tools/tavik-cli/CliCommands.h"
+#include "tools/tavik-cli/CliSystem.h"
 
 #include "link/CComSetupDialog.h"
 #include "link/CScriptedComSetupUI.h"
@@ -16,7 +17,6 @@
 #include <ctime>
 #include <mutex>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 // The worker thread (trace, retry notes) and the progress loop both write to stderr; each write takes this
@@ -52,8 +52,7 @@ public:
         const std::time_t seconds = system_clock::to_time_t(now);
         const int millis =
             static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
-        std::tm local{};
-        localtime_r(&seconds, &local);
+        const std::tm local = LocalTimeOf(seconds);
         char stamp[32];
         std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec,
                       millis);
@@ -79,7 +78,7 @@ class CProgressPrinter {
 public:
     CProgressPrinter(std::ostream& err, ErrLock& lock, const char* format, unsigned long total, bool tracing)
         : m_err(err), m_lock(lock), m_format(format), m_total(total),
-          m_bTerminal(!tracing && ::isatty(STDERR_FILENO) == 1) {}
+          m_bTerminal(!tracing && StderrIsTerminal()) {}
 
     void Show(unsigned long count, const std::string& title) {
         std::lock_guard<std::mutex> lock(m_lock);

@@ -1,15 +1,50 @@
-// Line settings, time-outs, properties, event mask, queue sizes and purging of the open port.
+// The POSIX back end of LynSerial: the port over termios, reads and writes waited for with poll.
 
 #include "CLynSerial.h"
 
 #include "LynBaudRates.h"
 #include "LynSerialErrors.h"
+#include "LynSerialSystem.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+// Reads and writes wait with poll on the descriptor itself, so the back end needs no events of its own.
+struct CLynReader {};
+struct CLynWriter {};
 
 namespace {
+
+constexpr int kByteWriteLimitMs = 1000;
+constexpr int kReadLimitMs = 2000;
+// Closing a tty waits until its output has gone out, for as long as the driver likes (30 s on serial ports);
+// give queued bytes this long and then drop them, so a stalled line cannot hang the close.
+constexpr int kCloseDrainLimitMs = 1000;
+
+using Clock = std::chrono::steady_clock;
+
+// Unix98 pseudo-terminal slaves use majors 136 to 143, the old BSD ones major 3.
+bool IsPseudoTerminal(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return false;
+    const unsigned major = ::major(st.st_rdev);
+    return (major >= 136 && major <= 143) || major == 3;
+}
+
+int MsLeft(Clock::time_point deadline) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
 
 constexpr tcflag_t kLineFlags = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
 
@@ -88,6 +123,171 @@ std::string UnsupportedSetting(const LynDcb& dcb) {
 }
 
 } // namespace
+
+namespace lynserial {
+
+std::string ComDevicePath(int number) {
+    return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+std::string PortLabel(const std::string& name, const std::string& path) {
+    return name == path ? path : name + " (" + path + ")";
+}
+
+} // namespace lynserial
+
+CLynSerial::CLynSerial() {
+    lynserial::g_bPortOpen = false;
+}
+
+CLynSerial::~CLynSerial() {
+    // Keyed to this object's own descriptor: another object's open port must not keep this one open.
+    if (IsOpen()) CloseCommPort();
+}
+
+int CLynSerial::OpenDevice(const std::string& name) {
+    const std::string path = DevicePathFor(name);
+    const std::string label = lynserial::PortLabel(name, path);
+    // Non-blocking: a port whose carrier is down must not block the open, and reads and writes wait with
+    // their own limits.
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return Fail(errno, FormatOpenError(errno, label));
+    if (!::isatty(fd)) {
+        ::close(fd);
+        return Fail(ENOTTY, FormatOpenError(ENOTTY, label));
+    }
+    // TIOCEXCL refuses later opens by other users; root passes it, so the lock on the device catches those.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return Fail(err, FormatOpenError(err == EWOULDBLOCK ? EBUSY : err, label));
+    }
+    ::ioctl(fd, TIOCEXCL);
+
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return Fail(err, FormatOpenError(err, label));
+    }
+    // Raw bytes both ways; reads return what is there.
+    ::cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    ::tcsetattr(fd, TCSANOW, &tio);
+
+    m_hComm = fd;
+    m_strPath = label;
+    m_bPseudo = IsPseudoTerminal(fd);
+    m_dcb = LynDcb{};
+    m_dcb.ByteSize = 8;
+    m_dcb.fDtrControl = LYN_DTR_CONTROL_ENABLE;
+    m_dcb.fRtsControl = LYN_RTS_CONTROL_ENABLE;
+    m_timeouts = LynCommTimeouts{};
+
+    PurgeComm(LYN_PURGE_ALL);
+    ::ioctl(fd, TIOCCBRK);
+    return 1;
+}
+
+void CLynSerial::CloseDevice() {
+    if (!m_bLost) {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(kCloseDrainLimitMs);
+        for (;;) {
+            int queued = 0;
+            if (::ioctl(m_hComm, TIOCOUTQ, &queued) != 0 || queued <= 0) break;
+            if (MsLeft(deadline) == 0) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ::tcflush(m_hComm, TCOFLUSH);
+    }
+    ::ioctl(m_hComm, TIOCNXCL);
+    ::close(m_hComm);
+}
+
+std::uint32_t CLynSerial::SendData(const std::uint8_t* data, int length) {
+    if (length <= 0) return 0;
+    const auto result = static_cast<std::uint32_t>(length);
+    if (!data) {
+        Fail(EINVAL, "SendData was given no bytes to send.");
+        return result;
+    }
+    if (!CheckOpen()) return result;
+
+    for (int i = 0; i < length; ++i) {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(kByteWriteLimitMs);
+        for (;;) {
+            const ssize_t n = ::write(m_hComm, data + i, 1);
+            if (n == 1) break;
+            const int err = n < 0 ? errno : EAGAIN;
+            if (err == EINTR) continue;
+            if (err != EAGAIN && err != EWOULDBLOCK) {
+                FailIo(err, "write");
+                // The device is gone: every further byte would fail the same way at once.
+                if (m_bLost) return result;
+                break;
+            }
+            const int left = MsLeft(deadline);
+            pollfd pfd{m_hComm, POLLOUT, 0};
+            if (left == 0 || ::poll(&pfd, 1, left) <= 0) {
+                Fail(ETIMEDOUT, "Port " + m_strPath + ": a byte could not be sent within " +
+                                    std::to_string(kByteWriteLimitMs) + " ms and was dropped.");
+                // A stalled line (flow control holding it) would hold every further byte as long: the rest
+                // of the message is dropped too rather than waiting a second for each.
+                return result;
+            }
+            if (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+                FailIo(EIO, "write");
+                return result;
+            }
+        }
+    }
+    return result;
+}
+
+int CLynSerial::ReadData(std::uint8_t* buffer, int maximum) {
+    if (!buffer || maximum <= 0) return 0;
+    if (!CheckOpen()) return 0;
+
+    int waiting = 0;
+    if (::ioctl(m_hComm, FIONREAD, &waiting) != 0) {
+        FailIo(errno, "read");
+        return 0;
+    }
+    if (waiting <= 0) {
+        // Nothing to read; look whether the line has hung up, so the caller can learn why nothing comes.
+        pollfd pfd{m_hComm, POLLIN, 0};
+        if (::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL))) FailIo(EIO, "read");
+        return 0;
+    }
+
+    const int wanted = std::min(maximum, waiting);
+    int got = 0;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kReadLimitMs);
+    while (got < wanted) {
+        const ssize_t n = ::read(m_hComm, buffer + got, static_cast<size_t>(wanted - got));
+        if (n > 0) {
+            got += static_cast<int>(n);
+            continue;
+        }
+        const int err = n < 0 ? errno : EAGAIN;
+        if (err == EINTR) continue;
+        if (err != EAGAIN && err != EWOULDBLOCK) {
+            FailIo(err, "read");
+            break;
+        }
+        const int left = MsLeft(deadline);
+        pollfd pfd{m_hComm, POLLIN, 0};
+        if (left == 0 || ::poll(&pfd, 1, left) <= 0) break;
+        if (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            FailIo(EIO, "read");
+            break;
+        }
+    }
+    // Only the bytes really placed in the buffer are counted.
+    return got;
+}
 
 int CLynSerial::GetCommState(LynDcb& dcb) {
     dcb.DCBlength = LYN_DCB_LENGTH;
@@ -227,45 +427,6 @@ int CLynSerial::GetCommMask(std::uint32_t& mask) {
     if (!CheckOpen()) return 0;
     mask = m_dwEventMask;
     return 1;
-}
-
-int CLynSerial::SetBaudRate(std::uint32_t baudRate) {
-    LynDcb dcb;
-    if (!GetCommState(dcb)) return 0;
-    dcb.BaudRate = baudRate;
-    return SetCommState(dcb);
-}
-
-int CLynSerial::SetParityDataStop(std::uint8_t parity, std::uint8_t dataBits, std::uint8_t stopBits) {
-    LynDcb dcb;
-    if (!GetCommState(dcb)) return 0;
-    dcb.ByteSize = dataBits;
-    dcb.Parity = parity;
-    dcb.StopBits = stopBits;
-    dcb.fParity = 1;
-    return SetCommState(dcb);
-}
-
-int CLynSerial::SetFlowControl(std::uint32_t flags, std::uint16_t xonLimit, std::uint16_t xoffLimit,
-                               char xonChar, char xoffChar) {
-    LynDcb dcb;
-    if (!GetCommState(dcb)) return 0;
-    const bool dsrDtr = (flags & LYN_FLOW_DSR_DTR) != 0;
-    const bool ctsRts = (flags & LYN_FLOW_CTS_RTS) != 0;
-    const bool xonXoff = (flags & LYN_FLOW_XON_XOFF) != 0;
-    dcb.fOutxDsrFlow = dsrDtr ? 1 : 0;
-    dcb.fDtrControl = dsrDtr ? LYN_DTR_CONTROL_HANDSHAKE : LYN_DTR_CONTROL_ENABLE;
-    dcb.fOutxCtsFlow = ctsRts ? 1 : 0;
-    dcb.fRtsControl = ctsRts ? LYN_RTS_CONTROL_HANDSHAKE : LYN_RTS_CONTROL_ENABLE;
-    dcb.fOutX = xonXoff ? 1 : 0;
-    dcb.fInX = xonXoff ? 1 : 0;
-    dcb.fBinary = 1;
-    dcb.fNull = 0;
-    dcb.XonLim = xonLimit;
-    dcb.XoffLim = xoffLimit;
-    dcb.XonChar = xonChar;
-    dcb.XoffChar = xoffChar;
-    return SetCommState(dcb);
 }
 
 int CLynSerial::SetBufferSizes(std::uint32_t inputSize, std::uint32_t outputSize) {

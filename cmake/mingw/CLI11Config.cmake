@@ -1,0 +1,6 @@
+include(${CMAKE_CURRENT_LIST_DIR}/HostHeaders.cmake)
+if(NOT TARGET CLI11::CLI11)
+    add_library(CLI11::CLI11 INTERFACE IMPORTED)
+    target_include_directories(CLI11::CLI11 INTERFACE ${TAVIK_HOST_HEADERS})
+endif()
+set(CLI11_FOUND TRUE)

@@ -1,0 +1,6 @@
+include(${CMAKE_CURRENT_LIST_DIR}/HostHeaders.cmake)
+if(NOT TARGET nlohmann_json::nlohmann_json)
+    add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+    target_include_directories(nlohmann_json::nlohmann_json INTERFACE ${TAVIK_HOST_HEADERS})
+endif()
+set(nlohmann_json_FOUND TRUE)
