@@ -438,7 +438,7 @@ TEST_F(FrameTest, ReportOfAConfiguredDocumentShowsEveryActiveValueWhole) {
     alarms.EditCell(1, 4, QStringLiteral("85"));
     alarms.EditCell(1, 5, QStringLiteral("PUMP HIGH1"));
     alarms.EditCell(2, 1, QStringLiteral("LOG1"));
-    alarms.EditCell(2, 5, QStringLiteral("LOW OIL PRESS"));
+    alarms.EditCell(2, 5, QStringLiteral("LOW OIL PR"));
     const QString document = dir.filePath(QStringLiteral("plant.zmg"));
     ASSERT_TRUE(app->DoSave(document));
     ASSERT_EQ(Value(3, 1, 5), "PUMP HIGH1");
@@ -472,7 +472,7 @@ TEST_F(FrameTest, ReportOfAConfiguredDocumentShowsEveryActiveValueWhole) {
         }
         EXPECT_GE(active, 14 + 2 + 1 + 2) << "the General rows and the configured channels";
         for (const char* expected :
-             {"PUMP HIGH1", "LOW OIL PRESS", "psi", "Block", "Device Number 17", "plant.zmg"})
+             {"PUMP HIGH1", "LOW OIL PR", "psi", "Block", "Device Number 17", "plant.zmg"})
             EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
         EXPECT_TRUE(text.contains(report.GetHeading().version));
         const int pages = static_cast<int>(text.count(QLatin1Char('\f')));
