@@ -20,10 +20,13 @@ CCompareDialog::CCompareDialog(std::vector<ConfigDifference> differences, QWidge
     : QDialog(parent), m_differences(std::move(differences)) {
     setWindowTitle(tr("Compare with Unit"));
     auto* layout = new QVBoxLayout(this);
-    auto* summary = new QLabel(m_differences.empty() ? tr("The unit holds the configuration of the document.")
-                                                     : tr("The unit differs from the document in %n cell(s).",
-                                                          nullptr, static_cast<int>(m_differences.size())),
-                               this);
+    auto* summary = new QLabel(
+        m_differences.empty()
+            ? tr("The unit holds the configuration of the document.")
+            : (m_differences.size() == 1
+                   ? tr("The unit differs from the document in 1 cell.")
+                   : tr("The unit differs from the document in %1 cells.").arg(m_differences.size())),
+        this);
     layout->addWidget(summary);
 
     m_pTable = new QTableWidget(static_cast<int>(m_differences.size()), 5, this);

@@ -118,9 +118,10 @@ void CTransferCommands::Compare() {
         return;
     }
     const std::vector<ConfigDifference> differences = CompareConfigValues(document, inUnit);
-    ShowStatus(differences.empty()
-                   ? tr("Compare complete: the unit holds this configuration")
-                   : tr("Compare complete: %n difference(s)", nullptr, static_cast<int>(differences.size())));
+    ShowStatus(differences.empty() ? tr("Compare complete: the unit holds this configuration")
+                                   : (differences.size() == 1
+                                          ? tr("Compare complete: 1 difference")
+                                          : tr("Compare complete: %1 differences").arg(differences.size())));
     CCompareDialog dialog(differences, m_pFrame);
     dialog.exec();
 }

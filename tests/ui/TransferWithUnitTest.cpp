@@ -25,6 +25,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -138,6 +140,8 @@ protected:
             (again ? retry->GetRetryButton() : retry->GetCancelButton())->click();
         } else if (auto* compare = qobject_cast<CCompareDialog*>(dialog)) {
             compareLists << compare->GetText();
+            compare->grab().save(
+                QStringLiteral("/tmp/tavik-compare.png")); // a picture for a person to look at
             compare->accept();
         } else if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
             messages << box->text();
@@ -281,6 +285,11 @@ TEST_F(TransferWithUnit, UploadWritesTheUnitAndDownloadBringsEveryTabBack) {
     ExpectViewsShowTheCells();
     Trigger(ID_EDIT_UNDO);
     EXPECT_EQ(Snapshot(), edited) << "Undo brings back the configuration before the edit";
+    EXPECT_TRUE(Frame().GetAction(ID_EDIT_REDO)->isEnabled());
+    QMenu* editMenu = Frame().menuBar()->actions()[1]->menu();
+    editMenu->popup(Frame().mapToGlobal(QPoint(40, 20)));
+    editMenu->grab().save(QStringLiteral("/tmp/tavik-undo-menu.png")); // a picture for a person to look at
+    editMenu->close();
 
     // Back to the defaults, under a file name, with a change: the download asks to save it first.
     Trigger(ID_FILE_NEW);
