@@ -143,7 +143,8 @@ int CGeneral::IsValidParm(int row, int col, std::string& text, const char* const
 
 int CGeneral::IsInRange(int row, int col, std::string text, int min, int max) {
     const int number = AtoI(text);
-    if (number == 0) text = "0";
+    // One character assigned rather than a literal: GCC 12 at -O3 warns falsely (-Wrestrict) on the literal.
+    if (number == 0) text.assign(1, '0');
     if (number < min || number > max) return 0;
     if (CBrChnData* cell = GetCell(row, col)) cell->SetSelText(text);
     return 1;
@@ -151,7 +152,7 @@ int CGeneral::IsInRange(int row, int col, std::string text, int min, int max) {
 
 int CGeneral::fIsInRange(int row, int col, std::string text, float min, float max) {
     const float value = static_cast<float>(AtoF(text));
-    if (value == 0.0f) text = "0";
+    if (value == 0.0f) text.assign(1, '0');
     if (!(value >= min && value <= max)) return 0;
     if (CBrChnData* cell = GetCell(row, col)) cell->SetSelText(text);
     return 1;
