@@ -207,10 +207,12 @@ def build(scratch, targets, log):
                scratch, log) == 0
 
 
-def run_tests(scratch, log, gui, first=None):
+def run_tests(scratch, log, gui, first=None, only=False):
     """Returns the name of the first program that fails, or None when all pass."""
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     programs = ([first] if first else []) + [p for p in PROGRAMS if p != first] + (["test_ui"] if gui else [])
+    if only:
+        programs = [first]
     for program in programs:
         binary = scratch / "build" / "tests" / (("ui/" if program == "test_ui" else "") + program)
         if not build(scratch, [program], log):
@@ -256,13 +258,17 @@ def main():
     if run(configure, scratch, log) != 0 or not build(scratch, PROGRAMS, log):
         print(f"the unchanged tree does not build; see {log}", file=sys.stderr)
         return 2
-    failing = run_tests(scratch, log, args.gui)
-    if failing:
-        print(f"the unchanged tree fails {failing}; see {log}", file=sys.stderr)
-        return 2
+    # A program that fails on the unchanged tree (a timing test on a very busy machine) cannot tell whether it
+    # caught a fault: a fault it seems to catch is reported as "unsure".
+    unsure = set()
+    for program in PROGRAMS + (["test_ui"] if args.gui else []):
+        failing = run_tests(scratch, log, args.gui, program, only=True)
+        if failing:
+            unsure.add(failing)
+            print(f"the unchanged tree fails {failing}; see {log}", file=sys.stderr)
 
     rows = []
-    counts = {"caught": 0, "missed": 0, "stale": 0, "no build": 0}
+    counts = {"caught": 0, "missed": 0, "stale": 0, "no build": 0, "unsure": 0}
     for number in chosen:
         path, original, faulty, what = FAULTS[number - 1]
         target = scratch / path
@@ -279,7 +285,8 @@ def main():
                     outcome, by = "no build", ""
                 else:
                     by = run_tests(scratch, log, args.gui, OWN_PROGRAM.get(path.split("/")[0]))
-                    outcome = "no build" if by and by.endswith("(build)") else "caught" if by else "missed"
+                    outcome = ("no build" if by and by.endswith("(build)") else "unsure" if by in unsure
+                               else "caught" if by else "missed")
             finally:
                 write_text(target, text)
         counts[outcome] += 1
@@ -288,7 +295,8 @@ def main():
 
     measured = counts["caught"] + counts["missed"]
     summary = (f"caught {counts['caught']} of {measured} faults"
-               f" ({counts['missed']} missed, {counts['stale']} stale, {counts['no build']} not building)")
+               f" ({counts['missed']} missed, {counts['unsure']} unsure, {counts['stale']} stale,"
+               f" {counts['no build']} not building)")
     print(summary)
     if args.out:
         Path(args.out).write_text("\n".join(rows + [summary]) + "\n")
