@@ -6,9 +6,9 @@ set(CPACK_PACKAGE_VENDOR "Brant")
 set(CPACK_PACKAGE_CONTACT "Tavik maintainers <tavik@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuration program for the Zemra-30 alarm annunciator")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tavik configures a Zemra-30 analog alarm annunciator: general constants, physical and logical inputs\n"
-    "and alarms, checked against the unit's rules, saved as .zmg documents and transferred over RS-232.\n"
-    "Also contains tavik-cli, the zemra-sim simulated unit and the LynSerial serial-port library.")
+    "Tavik configures a Zemra-30 analog alarm annunciator: general constants, physical and logical inputs \
+and alarms, checked against the unit's rules, saved as .zmg documents and transferred over RS-232. \
+Also contains tavik-cli, the zemra-sim simulated unit and the LynSerial serial-port library.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

@@ -15,9 +15,9 @@ debs=("$out"/tavik_*.deb)
 deb=${debs[0]}
 [ -f "$deb" ] || { echo "package: no tavik_*.deb was made" >&2; exit 1; }
 
-contents=$(dpkg-deb -c "$deb" | awk '{ print $NF }')
+contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 missing=0
-for want in ./usr/bin/tavik ./usr/bin/tavik-cli ./usr/bin/zemra-sim '/liblynserial\.so\.1$' \
+for want in ./usr/bin/tavik ./usr/bin/tavik-cli ./usr/bin/zemra-sim '/^\./usr/lib/.*liblynserial\.so\.1$' \
     ./usr/share/applications/tavik.desktop ./usr/share/mime/packages/tavik.xml \
     ./usr/share/icons/hicolor/scalable/apps/tavik.svg \
     ./usr/share/icons/hicolor/scalable/mimetypes/application-x-tavik-document.svg; do
