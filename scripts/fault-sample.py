@@ -180,17 +180,18 @@ def run(cmd, cwd, log, timeout=None, env=None):
 
 
 def copy_tree(source, scratch, ref=None):
-    """Copies the working tree (or the commit `ref`) into scratch; unchanged files keep their time stamps."""
-    if ref:
-        with tempfile.TemporaryDirectory() as unpacked:
-            archive = subprocess.run(["git", "archive", ref], cwd=source, check=True, capture_output=True).stdout
-            subprocess.run(["tar", "-x", "-C", unpacked], input=archive, check=True)
-            files = [str(p.relative_to(unpacked)) for p in Path(unpacked).rglob("*") if p.is_file()]
-            copy_files(Path(unpacked), scratch, files)
-        return
+    """Copies the working tree into scratch, with the tests/ folder of the commit `ref` if given; unchanged
+    files keep their time stamps, so only what changed is rebuilt."""
     files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=source, check=True,
                            capture_output=True).stdout.decode().split("\0")
     copy_files(source, scratch, [name for name in files if name and not name.startswith("build/")])
+    if ref:
+        with tempfile.TemporaryDirectory() as unpacked:
+            archive = subprocess.run(["git", "archive", ref, "tests"], cwd=source, check=True,
+                                     capture_output=True).stdout
+            subprocess.run(["tar", "-x", "-C", unpacked], input=archive, check=True)
+            files = [str(p.relative_to(unpacked)) for p in Path(unpacked).rglob("*") if p.is_file()]
+            copy_files(Path(unpacked), scratch, files)
 
 
 def copy_files(source, scratch, names):
@@ -232,7 +233,7 @@ def main():
     parser.add_argument("--out", help="also write the table to this file")
     parser.add_argument("--list", action="store_true", help="list the faults and stop")
     parser.add_argument("--gui", action="store_true", help="also build and run the desktop program's tests")
-    parser.add_argument("--ref", help="measure the tests of this commit instead of the working tree")
+    parser.add_argument("--ref", help="measure the tests (tests/) of this commit instead of the working tree's")
     args = parser.parse_args()
 
     source = Path(__file__).resolve().parent.parent
