@@ -51,7 +51,12 @@ for target in FuzzDocumentLoad:document FuzzBlockDecode:message; do
     fuzzers+=("$!:$name")
 done
 for fuzzer in "${fuzzers[@]}"; do
-    wait "${fuzzer%%:*}" || { tail -n 40 "$here/build/fuzz/${fuzzer##*:}.log"; echo "fuzz: ${fuzzer##*:} failed"; exit 1; }
+    name=${fuzzer##*:}
+    if ! wait "${fuzzer%%:*}"; then
+        tail -n 40 "$here/build/fuzz/$name.log"
+        echo "fuzz: $name failed"
+        exit 1
+    fi
 done
 echo "fuzz: passed"
 
