@@ -1,5 +1,7 @@
 #include "link/CComSetupDialog.h"
 
+#include "link/TransferWaits.h"
+
 #include <cerrno>
 
 #include <algorithm>
@@ -67,7 +69,7 @@ int CComSetupDialog::Write(const std::uint8_t* data, int count) {
 }
 
 int CComSetupDialog::ReadData(std::uint8_t* buffer, int& count, int wait) {
-    if (wait > 0) std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+    TransferWaits::WaitForAnswer(wait);
     count = (buffer && count > 0) ? m_pPort->ReadData(buffer, count) : 0;
     return 1;
 }

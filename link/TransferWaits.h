@@ -13,6 +13,11 @@ public:
     static int QuietMs() { return QUIET_BLOCK_WAITS * BlockWaitMs(); }
     // A line that does not fall quiet by then carries noise, not late answers; the exchange fails.
     static int SettleLimitMs() { return SETTLE_LIMIT_QUIETS * QuietMs(); }
+    // The pause between a request and the reading of its answer. A test whose simulated unit runs on another
+    // thread may wait for the answer itself instead, so that a busy machine cannot make the answer late.
+    using AnswerWait = void (*)(int milliseconds);
+    static void WaitForAnswer(int milliseconds);
+    static void SetAnswerWaitForTests(AnswerWait wait);
 
     static constexpr int UNIT_BLOCK_WAIT_MS = 100;
     static constexpr int QUIET_BLOCK_WAITS = 5;

@@ -6,7 +6,8 @@ packages=(build-essential cmake ninja-build pkg-config
           nlohmann-json3-dev libcli11-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev
           clang libclang-rt-dev
-          shared-mime-info desktop-file-utils xvfb xauth poppler-utils libqt6svg6)
+          shared-mime-info desktop-file-utils xvfb xauth poppler-utils libqt6svg6
+          dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -153,7 +153,8 @@ int CGeneral::IsInRange(int row, int col, std::string text, int min, int max) {
     if (first != std::string::npos && text.find_first_not_of("0123456789", first) != std::string::npos)
         return 0;
     const int number = AtoI(text);
-    if (number == 0) text = "0";
+    // One character assigned rather than a literal: GCC 12 at -O3 warns falsely (-Wrestrict) on the literal.
+    if (number == 0) text.assign(1, '0');
     if (number < min || number > max) return 0;
     if (CBrChnData* cell = GetCell(row, col)) cell->SetSelText(text);
     return 1;
@@ -165,11 +166,12 @@ int CGeneral::fIsInRange(int row, int col, std::string text, float min, float ma
         // A text without any number counts as 0 ("nan" and "inf" are numbers out of range); one with digits
         // and more is no number the unit takes.
         if (text.find_first_of("0123456789") != std::string::npos || AtoF(text) != 0.0) return 0;
-        text = "0";
+        text.assign(1, '0');
         ParseDecimal(text, number);
     }
     const double value = AtoF(text);
-    if (value == 0.0) text = "0";
+    // One character assigned rather than a literal: GCC 12 at -O3 warns falsely (-Wrestrict) on the literal.
+    if (value == 0.0) text.assign(1, '0');
     if (!(value >= min && value <= max)) return 0;
     // The unit counts the hysteresis in steps of 0.05 %: 0.07 would reach it as 0.05.
     long long hundredths = 0;

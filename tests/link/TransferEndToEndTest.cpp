@@ -11,6 +11,7 @@
 #include "model/CZemUnit.h"
 #include "sheets/alarms/AlarmTables.h"
 #include "sheets/alarms/CAlarm.h"
+#include "support/WholeAnswerWait.h"
 #include "tools/zemra-sim/CPseudoTerminal.h"
 #include "tools/zemra-sim/CZemraSimServer.h"
 #include "tools/zemra-sim/CZemraSimulator.h"
@@ -563,33 +564,17 @@ TEST_F(TransferEndToEnd, ProgressReachesTheTotalWhenTheTotalIsTakenAfterTheStart
     ExpectSucceeded();
 }
 
-// --- The unit's own pauses: one transfer in each direction (about 9 s and 27 s).
+// --- Upload: every block written, read back and compared; the unit then gives the configuration back.
 
-TEST_F(TransferEndToEnd, DownloadAtRealWaits) {
-    TransferWaits::SetBlockWaitMsForTests(TransferWaits::UNIT_BLOCK_WAIT_MS);
+TEST_F(TransferEndToEnd, UploadWritesEveryBlockAndADownloadGivesTheConfigurationBack) {
     StartUnit();
-    const Clock::time_point start = Clock::now();
-    Transfer(1);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    ExpectSucceeded();
-    EXPECT_EQ(trace.Sent().size(), 87u);
-    RecordProperty("seconds", std::to_string(seconds));
-    std::printf("download at the unit's waits: %.3f s (waits alone 8.7 s)\n", seconds);
-}
-
-TEST_F(TransferEndToEnd, UploadAtRealWaitsThenDownloadGivesBackTheConfiguration) {
-    TransferWaits::SetBlockWaitMsForTests(TransferWaits::UNIT_BLOCK_WAIT_MS);
-    StartUnit();
+    const WholeAnswerWait answered(simulated.Path()); // every request is answered in full
     ChangeEverySheet();
     const Bytes edited = doc.SaveToBytes();
-    const Clock::time_point start = Clock::now();
     Transfer(0);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     ExpectSucceeded();
     EXPECT_EQ(total, 13587u) << "General reads each block before writing it";
     EXPECT_EQ(doc.SaveToBytes(), edited) << "an upload leaves the configuration alone";
-    RecordProperty("seconds", std::to_string(seconds));
-    std::printf("upload at the unit's waits: %.3f s (waits alone 26.9 s)\n", seconds);
 
     // General: read, write, read back; every other block: write, read back.
     std::string codes;
@@ -605,7 +590,6 @@ TEST_F(TransferEndToEnd, UploadAtRealWaitsThenDownloadGivesBackTheConfiguration)
     EXPECT_EQ(codes, want);
 
     // Download as the program does: back to the defaults first, then fill from the unit.
-    TransferWaits::SetBlockWaitMsForTests(kShortWaitMs);
     unit->Initialize();
     ASSERT_NE(doc.SaveToBytes(), edited);
     Transfer(1);
@@ -811,6 +795,23 @@ TEST_F(TransferSoak, RandomFaultsNeverEndInAFalseSuccess) {
         simulated.Sim().RequestCount(), simulated.Sim().StoreCount(), firedTotal, fired.c_str(), seconds);
     RecordProperty("seed", std::to_string(seed));
     RecordProperty("faults", std::to_string(firedTotal));
+}
+
+// --- The unit's own pauses, 100 ms after each message: one download at that pace (about 9 s). The ctest
+// label "realtime" runs it alone; every other transfer test takes short pauses.
+
+using TransferRealTime = TransferEndToEnd;
+
+TEST_F(TransferRealTime, DownloadKeepsTheUnitsPauses) {
+    TransferWaits::SetBlockWaitMsForTests(TransferWaits::UNIT_BLOCK_WAIT_MS);
+    StartUnit();
+    const Clock::time_point start = Clock::now();
+    Transfer(1);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    ExpectSucceeded();
+    EXPECT_EQ(trace.Sent().size(), 87u);
+    EXPECT_GE(seconds, 87 * TransferWaits::UNIT_BLOCK_WAIT_MS / 1000.0) << "a pause after every request";
+    RecordProperty("seconds", std::to_string(seconds));
 }
 
 } // namespace

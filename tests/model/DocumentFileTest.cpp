@@ -14,6 +14,8 @@
 #include <iterator>
 #include <memory>
 #include <random>
+#include <string>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -116,10 +118,18 @@ TEST_F(DocumentFile, LegacyVersionsLoadWithTheirRepairs) {
     general.SetParm(6, 1, "19200"); // RS 232
     general.SetParm(5, 1, "1200");  // RS 485
     general.SetParm(4, 1, "MODBUS");
-    // Older programs stored the Block texts as "0", "1", "2".
-    auto& block = doc.GetZemUnit()->GetSetupType(0)->GetDataSheet()->GetProperty(11, 1)->GetData();
-    block = {"0", "1", "2"};
-    general.GetDataSheet()->GetProperty(11, 1)->m_nSel = 2;
+    // Older programs stored the texts of these lists as their codes; the last item is selected in each.
+    // Row, items, the text shown after loading.
+    const std::tuple<int, std::vector<std::string>, const char*> oldLists[] = {
+        {11, {"0", "1", "2"}, "-REF"},
+        {9, {"0", "1", "2"}, "RESET 3"},
+        {1, {"0", "3000", "3033"}, "CONF + GEN"},
+        {2, {"0", "33"}, "ON"}};
+    for (const auto& [row, items, shown] : oldLists) {
+        CBrChnData& cell = *general.GetDataSheet()->GetProperty(row, 1);
+        cell.GetData() = items;
+        cell.m_nSel = static_cast<int>(items.size()) - 1;
+    }
 
     for (unsigned version : {0u, 1u, 2u}) {
         SCOPED_TRACE(version);
@@ -130,7 +140,8 @@ TEST_F(DocumentFile, LegacyVersionsLoadWithTheirRepairs) {
         EXPECT_EQ(loaded.GetZemUnit()->GetReadVersion(), version);
         EXPECT_EQ(Value(loaded, 0, 6, 1), "19200");
         EXPECT_EQ(Value(loaded, 0, 5, 1), "1200");
-        EXPECT_EQ(Value(loaded, 0, 11, 1), "-REF");
+        for (const auto& [row, items, shown] : oldLists)
+            EXPECT_EQ(Value(loaded, 0, row, 1), shown) << row;
         EXPECT_EQ(Value(loaded, 0, 4, 1), version == 2 ? "MODBUS" : "BRANT BUS");
         EXPECT_EQ(Value(loaded, 0, 1, 0), "Initialization") << "labels come from the program";
         EXPECT_EQ(Value(loaded, 0, 20, 1), "NON");
@@ -209,6 +220,13 @@ TEST_F(DocumentFile, SavingReplacesTheFileOnlyWhenComplete) {
     CTavikDoc reopened;
     ASSERT_TRUE(reopened.OnOpenDocument(path, error)) << error;
     EXPECT_EQ(reopened.SaveToBytes(), doc.SaveToBytes());
+
+    // The file replaced keeps its permissions (a mode no umask gives a new file).
+    namespace fs = std::filesystem;
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
+    fs::permissions(path, mode);
+    ASSERT_TRUE(doc.OnSaveDocument(path, error)) << error;
+    EXPECT_EQ(fs::status(path).permissions(), mode);
 
     EXPECT_FALSE(reopened.OnOpenDocument(dir.string(), error)) << "a directory is no document";
     EXPECT_FALSE(reopened.OnOpenDocument((dir / "missing.zmg").string(), error));

@@ -60,7 +60,7 @@ TEST(ThreeByteNumber, WorkedValuesRoundTrip) {
     const std::pair<const char*, std::vector<BYTE>> cases[] = {
         {"12.5", {0x7D, 0x00, 0x08}}, {"-3.25", {0x45, 0x01, 0x90}}, {"20", {0x14, 0x00, 0x00}},
         {"-20", {0x14, 0x00, 0x80}},  {"1.000", {0xE8, 0x03, 0x18}}, {"100.0", {0xE8, 0x03, 0x08}},
-        {"100", {100, 0, 0}}};
+        {"100", {100, 0, 0}},         {"-0.5", {0x05, 0x00, 0x88}}};
     for (const auto& [text, bytes] : cases) {
         EXPECT_EQ(Encode(text), bytes) << text;
         EXPECT_EQ(CBrantSetupType::Decode3Bytes(bytes.data()), text);

@@ -117,6 +117,8 @@ TEST_F(AlarmImage, LedOutputFlagsText) {
     ASSERT_TRUE(alarm.ValidateData(7, ALM_COL_TEXT, "AB"));
     Apply(8, Get(7));
     EXPECT_EQ(Value(8, ALM_COL_TEXT), "AB        ");
+    SetFlags(7, {"OFF", "ON", "ON"}); // Control and Hysteresis: bits 6 and 5
+    EXPECT_EQ(Get(7)[8], 0x60);
 }
 
 TEST_F(AlarmImage, ReceivedBlockReproducesTheAlarm) {

@@ -144,6 +144,8 @@ TEST_F(AlarmValidate, SetPointStaysWithinTheLcdRange) {
     EXPECT_FALSE(alarm.ValidateData(12, ALM_COL_SETPOINT, "-3"));
     EXPECT_EQ(Value(12, ALM_COL_SETPOINT), "0");
     EXPECT_TRUE(alarm.ValidateData(12, ALM_COL_SETPOINT, "100"));
+    EXPECT_TRUE(alarm.ValidateData(12, ALM_COL_SETPOINT, "12.125")) << "three decimals, the most it holds";
+    EXPECT_EQ(Value(12, ALM_COL_SETPOINT), "12.125");
 
     // Texts the unit cannot hold as typed are refused: a comma or a fourth decimal would change the value.
     for (const std::string text : {"12,5", "abc", "", "1e2", "0x10", "12abc", "nan", "--1"})

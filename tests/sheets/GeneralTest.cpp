@@ -72,7 +72,8 @@ TEST_F(GeneralSheet, EditsAreCheckedPerRow) {
         const char* text;
         int accepted;
         const char* shown;
-    } cases[] = {{3, "62", 1, "62"},       {3, "63", 0, "62"},
+    } cases[] = {{3, "2", 1, "2"},         {3, "1", 1, "1"},
+                 {3, "62", 1, "62"},       {3, "63", 0, "62"},
                  {3, "0", 0, "62"},        {3, "abc", 0, "62"},
                  {3, " 5", 1, " 5"},       {3, "7xy", 0, " 5"},
                  {3, "12abc", 0, " 5"},    {3, "+7", 0, " 5"},
@@ -122,6 +123,7 @@ TEST_F(GeneralSheet, ConstantsBlockEncoding) {
     prompt.SetDefaultAnswer(true);
     general.ValidateData(1, 1, "CONF + GEN");
     general.ValidateData(14, 1, "12.5");
+    general.ValidateData(5, 1, "19200"); // RS-485; RS-232 stays at 9600
     BYTE block[32];
     for (int i = 0; i < 32; ++i)
         block[i] = static_cast<BYTE>(0xA0 + i);
@@ -131,7 +133,8 @@ TEST_F(GeneralSheet, ConstantsBlockEncoding) {
     EXPECT_EQ(block[12], 1) << "device number";
     EXPECT_EQ((std::vector<BYTE>(block + 16, block + 20)), (std::vector<BYTE>{0xB0, 0xB1, 0xB2, 0xB3}))
         << "constant 4 goes back unchanged";
-    EXPECT_EQ(block[20] | block[21] << 8, 9600);
+    EXPECT_EQ(block[20] | block[21] << 8, 9600) << "constant 5: RS-232";
+    EXPECT_EQ(block[24] | block[25] << 8, 19200) << "constant 6: RS-485";
 
     BYTE second[32] = {};
     general.GetConDataBlock(8, second);
@@ -166,6 +169,7 @@ TEST_F(GeneralSheet, ConstantsBlockDecoding) {
     EXPECT_EQ(Value(14), "12.5");
     EXPECT_EQ(general.FormatValue(14, 20), " 1");
     EXPECT_EQ(general.FormatValue(14, 1), "0.05");
+    EXPECT_EQ(general.FormatValue(3, 62), "62") << "the largest device number";
     EXPECT_EQ(general.StringToValue(7, "MAYBE"), 0xFFFFFFFFu);
     // Steps counted from the decimal text; a text between steps (an older document) takes the nearest.
     for (const auto& [text, steps] : std::vector<std::pair<std::string, std::uint32_t>>{

@@ -50,9 +50,9 @@ TEST_F(PhysicalInputTest, NewDocumentHasEveryInputOffWithDefaultValues) {
 TEST_F(PhysicalInputTest, InputLimitsAreClampedToTheInputType) {
     ActivatePh(3, "10 V");
     // Column, text, accepted, shown afterwards; a refused text keeps the value before it.
-    const std::tuple<int, const char*, int, const char*> cases[] = {{5, "5.5", 1, "5.5"}, {5, "12", 0, "10"},
-                                                                    {3, "-1", 0, "0"},    {3, "", 1, ""},
-                                                                    {3, "1.2.3", 0, ""},  {3, " 4", 0, ""}};
+    const std::tuple<int, const char*, int, const char*> cases[] = {
+        {5, "10", 1, "10"}, {5, "0", 1, "0"}, {5, "5.5", 1, "5.5"}, {5, "12", 0, "10"},
+        {3, "-1", 0, "0"},  {3, "", 1, ""},   {3, "1.2.3", 0, ""},  {3, " 4", 0, ""}};
     for (const auto& [col, text, accepted, shown] : cases) {
         EXPECT_EQ(physical.ValidateData(3, col, text), accepted) << text;
         EXPECT_EQ(Ph(3, col), shown) << text;
@@ -122,9 +122,11 @@ TEST_F(PhysicalInputTest, TurningAnInputOffResetsIt) {
     ActivatePh(8, "24 V", "12");
     physical.ValidateData(8, 2, "bar");
     physical.ValidateData(8, 4, "7");
+    physical.ValidateData(8, 7, "5");
     EXPECT_EQ(physical.ValidateData(8, 1, "OFF"), 1);
     EXPECT_EQ(PhParms(8), (Strings{"OFF", "", "0", "0", "0", "0", "0"}));
     physical.ValidateData(8, 1, "24 V");
+    physical.ValidateData(8, 7, "5");
     physical.ResetChannel(8);
     EXPECT_EQ(PhParms(8), (Strings{"OFF", "", "0", "0", "0", "0", "0"}));
 }

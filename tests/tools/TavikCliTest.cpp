@@ -7,6 +7,7 @@
 #include "model/CTavikDoc.h"
 #include "model/CZemUnit.h"
 #include "model/Cp1252.h"
+#include "support/WholeAnswerWait.h"
 #include "tools/zemra-sim/CPseudoTerminal.h"
 #include "tools/zemra-sim/CZemraSimServer.h"
 #include "tools/zemra-sim/CZemraSimulator.h"
@@ -100,6 +101,7 @@ public:
         ASSERT_TRUE(m_pty.Open(error)) << error;
         m_server = std::make_unique<CZemraSimServer>(m_sim, m_pty.MasterFd());
         m_thread = std::thread([this] { m_server->Run(m_error); });
+        m_wait = std::make_unique<WholeAnswerWait>(m_pty.SlavePath());
     }
     const std::string& Path() const { return m_pty.SlavePath(); }
     // The unit's memory, filled before Start.
@@ -111,6 +113,7 @@ private:
     std::unique_ptr<CZemraSimServer> m_server;
     std::thread m_thread;
     std::string m_error;
+    std::unique_ptr<WholeAnswerWait> m_wait; // the transfers of these tests are answered in full
 };
 
 class TavikCli : public ::testing::Test {
@@ -244,6 +247,7 @@ TEST_F(TavikCli, DamagedFilesExitWith2AndSayWhy) {
         EXPECT_EQ(result.out, "") << "nothing half-printed";
         EXPECT_THAT(result.err, HasSubstr(c.reason));
         EXPECT_EQ(Cli({"edit", Path(c.name), "general", "3", "1", "5"}).code, CLI_BAD_FILE);
+        EXPECT_EQ(Cli({"upload", Path(c.name), "--port", Path("no-such-tty")}).code, CLI_BAD_FILE);
     }
     EXPECT_FALSE(fs::exists(Path("missing.zmg"))) << "a failed edit creates nothing";
 }

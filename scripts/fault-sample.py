@@ -1,0 +1,310 @@
+#!/usr/bin/env python3
+"""Measures how many realistic faults the test suite catches.
+
+Each fault below is one small edit of the code (a condition, a bound, a dropped notice, a wrong byte, a
+skipped repair). The tree is copied to a scratch directory and built there once; then every fault is applied
+on its own, the test programs are rebuilt and run, and the fault is recorded as caught (a test program
+failed) or missed. The tree itself is never changed. Without --gui the desktop program's tests are left out
+(they drive the same core through the window classes, and take the longest to build).
+
+    python3 scripts/fault-sample.py                      # every fault; a table on stdout
+    python3 scripts/fault-sample.py --only 3,17 --out r.txt
+    python3 scripts/fault-sample.py --list
+
+A fault whose original text is no longer found is reported as "stale": update its snippet after the code
+moved. The real-time pacing test is left out (it catches nothing the short-wait tests miss). Expect about
+two minutes a fault on a busy two-core machine.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+# (file, original text, faulty text, what the fault does). The original must occur exactly once.
+FAULTS = [
+    # --- model/
+    ("model/CBrantSetupType.cpp", "flags |= 0x18;", "flags |= 0x10;",
+     "three decimals encoded with the scale of two"),
+    ("model/CBrantSetupType.cpp", "(in[2] >> 3) & 0x03", "(in[2] >> 4) & 0x03",
+     "scale bits read from the wrong place"),
+    ("model/CBrantSetupType.cpp", "if (value < 0) flags |= 0x80;", "if (value <= -1) flags |= 0x80;",
+     "sign bit lost for values between -1 and 0"),
+    ("model/CBrantSetupType.cpp", "out[i] = c == 0xB0 ? 0xDF : c;", "out[i] = c;",
+     "degree sign sent unconverted"),
+    ("model/CBrantSetupType.cpp", "if (direction == 1) return 78 * blocks;",
+     "if (direction == 1) return 77 * blocks;", "download total one byte short per block"),
+    ("model/CBrantSetupType.cpp", "(row != m_nLastErrRow || id != m_nLastErrId)",
+     "(row != m_nLastErrRow && id != m_nLastErrId)", "a repeated message on another row not shown"),
+    ("model/CArchive.cpp", "if (length < 0xFF) {", "if (length <= 0xFF) {",
+     "string of 255 bytes written with a one-byte length"),
+    ("model/CArchive.cpp", "if (length == 0xFFFF) length = ReadUInt32();", "",
+     "32-bit string length not read"),
+    ("model/CTavikDoc.cpp",
+     "::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0666 & ~CurrentUmask()",
+     "0666 & ~CurrentUmask()", "file mode not kept on save"),
+    ("model/CTavikDoc.cpp", "if (archive.GetRemaining() != 0) {", "if (archive.GetRemaining() > 1) {",
+     "one stray byte after the last record accepted"),
+    ("model/CBrChnData.cpp", "else if (index < m_nSel && m_nSel >= 1)", "else if (index > m_nSel && m_nSel >= 1)",
+     "selection moves wrongly when an item is removed"),
+    # --- sheets/general
+    ("sheets/general/CGeneral.cpp", "if (number < min || number > max) return 0;",
+     "if (number <= min || number > max) return 0;", "smallest device number refused"),
+    ("sheets/general/CGeneral.cpp", "fIsInRange(row, col, text, 0.0f, 12.5f)",
+     "fIsInRange(row, col, text, 0.0f, 12.0f)", "largest hysteresis refused"),
+    ("sheets/general/CGeneralImage.cpp", "std::trunc(AtoF(text) * 20.0)", "std::trunc(AtoF(text) * 10.0)",
+     "hysteresis sent in the wrong steps"),
+    ("sheets/general/CGeneralImage.cpp", "return value >= 1 && value <= 62 ?", "return value >= 1 && value < 62 ?",
+     "largest device number read back as 0"),
+    ("sheets/general/CGeneralImage.cpp",
+     "GEN_ROW_RS232_BAUD,\n                                               GEN_ROW_RS485_BAUD,",
+     "GEN_ROW_RS485_BAUD,\n                                               GEN_ROW_RS232_BAUD,",
+     "the two baud-rate constants swapped"),
+    ("sheets/general/CGeneralFile.cpp", "{0, 1, 2, 3, 6, 5, 8, 10, 7, 11, 9, 12, 13, 14, 4}",
+     "{0, 1, 2, 3, 5, 6, 8, 10, 7, 11, 9, 12, 13, 14, 4}", "old row order: two rows swapped"),
+    ("sheets/general/CGeneralFile.cpp", "FixItems(GEN_ROW_RESET_FUNC, g_GenResetFunc[0], 3);",
+     "FixItems(GEN_ROW_RESET_FUNC, g_GenResetFunc[0], 2);", "old reset texts: last one not repaired"),
+    ("sheets/general/CGeneralFile.cpp", "    FixFuncTest();\n    FixInit();", "    FixFuncTest();",
+     "old initialisation texts not repaired"),
+    # --- sheets/physical
+    ("sheets/physical/CPhysicalInput.cpp", "} else if (value > record->m_fUpper) {",
+     "} else if (value >= record->m_fUpper) {", "input limit equal to the type's maximum refused"),
+    ("sheets/physical/CPhysicalInput.cpp",
+     "for (int col = PH_COL_INP_LO; col <= PH_COL_MISC; ++col)\n        if (CBrChnData* cell = GetCell(row, col)) cell->SetText(\"0\");",
+     "for (int col = PH_COL_INP_LO; col < PH_COL_MISC; ++col)\n        if (CBrChnData* cell = GetCell(row, col)) cell->SetText(\"0\");",
+     "reset leaves the last column"),
+    ("sheets/physical/CPhysicalInput.cpp", "    NotifyAll(row, col, TrimLeft(text));\n", "",
+     "edit notice dropped"),
+    ("sheets/physical/CPhysicalInput.cpp",
+     "if (!ValidateInpRange(low, row, PH_COL_INP_LO) || !ValidateInpRange(up, row, PH_COL_INP_UP))",
+     "if (!ValidateInpRange(low, row, PH_COL_INP_LO))", "upper limit not clamped to a new type"),
+    ("sheets/physical/CPhysicalInputImage.cpp",
+     "{PH_COL_INP_LO, PH_COL_LCD_LO, PH_COL_INP_UP, PH_COL_LCD_UP, PH_COL_MISC}",
+     "{PH_COL_INP_LO, PH_COL_INP_UP, PH_COL_LCD_LO, PH_COL_LCD_UP, PH_COL_MISC}",
+     "two numbers of the input block swapped"),
+    # --- sheets/logical
+    ("sheets/logical/CLogicalInputImage.cpp", "if (index >= 1 && index <= LOGICAL_REFERENCES)",
+     "if (index >= 1 && index < LOGICAL_REFERENCES)", "last logical reference sent as OFF"),
+    ("sheets/logical/CLogicalInputFile.cpp",
+     "for (int col = LOG_COL_FIRST_INPUT; col <= LOG_COL_LAST_INPUT; ++col)\n            if (CBrChnData* cell = GetCell(row, col))\n                for",
+     "for (int col = LOG_COL_FIRST_INPUT; col < LOG_COL_LAST_INPUT; ++col)\n            if (CBrChnData* cell = GetCell(row, col))\n                for",
+     "old source names: last input cell not repaired"),
+    ("sheets/logical/CLogicalInputImage.cpp", "        UpdateModifyLogInput(row);\n", "",
+     "notice to higher logical inputs dropped after a download"),
+    # --- sheets/alarms
+    ("sheets/alarms/CAlarmValidate.cpp", "return digits > 0 && decimals <= 3;",
+     "return digits > 0 && decimals < 3;", "set point with three decimals refused"),
+    ("sheets/alarms/CAlarmImage.cpp",
+     "constexpr BYTE SETPOINT_BELOW = 0x20; // \"<\" or \"±\"\nconstexpr BYTE SETPOINT_DYNAMIC = 0x40;",
+     "constexpr BYTE SETPOINT_BELOW = 0x40; // \"<\" or \"±\"\nconstexpr BYTE SETPOINT_DYNAMIC = 0x20;",
+     "two comparison bits swapped"),
+    ("sheets/alarms/CAlarmImage.cpp", "flags |= static_cast<BYTE>(0x80 >> i);",
+     "flags |= static_cast<BYTE>(0x20 << i);", "Block and Hysteresis flag bits swapped"),
+    ("sheets/alarms/CAlarmImage.cpp", "const int rounded = static_cast<int>(scaled + 0.5);",
+     "const int rounded = static_cast<int>(scaled);", "delay count truncated"),
+    ("sheets/alarms/CAlarmImage.cpp", "ledNumber >= 1 && ledNumber <= 24", "ledNumber >= 1 && ledNumber < 24",
+     "LED 24 sent as OFF"),
+    ("sheets/alarms/CAlarmImage.cpp", "out[k] = k < text.size() ? static_cast<BYTE>(text[k]) : 0x20;",
+     "out[k] = k < text.size() ? static_cast<BYTE>(text[k]) : 0x00;", "display text padded with zeros"),
+    ("sheets/alarms/CAlarmImage.cpp",
+     "    for (int col = ALM_COL_INPREF; col < ALARM_CELLS; ++col)\n        DoValidateData(row, col, GetValue(row, col), 0);\n",
+     "",
+     "received alarm not checked (mirror columns not filled)"),
+    ("sheets/alarms/CAlarmValidate.cpp", "    } else if (value > up) {\n        stored = upText;",
+     "    } else if (value >= up) {\n        stored = upText;", "set point equal to the upper limit refused"),
+    ("sheets/alarms/CAlarmValidate.cpp", "source == SETUP_GENERAL && row == GENERAL_BLOCK_ROW",
+     "source == SETUP_GENERAL && row == GENERAL_BLOCK_ROW + 1", "Block notice ignored"),
+    ("sheets/alarms/CAlarmFile.cpp", "for (int col : {ALM_COL_INPREF, ALM_COL_DYNREF})",
+     "for (int col : {ALM_COL_INPREF})", "old dynamic reference names not repaired"),
+    # --- link/
+    ("link/CZemProtocol.cpp", "return expected == checksum ? 1 : 0;", "return 1;", "checksum not checked"),
+    ("link/CZemProtocol.cpp",
+     "address = static_cast<BYTE>(address + LOGINP_ADDRESS_OFFSET);\n    }\n    PutHead(wireCode, address, static_cast<BYTE>(wireCode + address + SumOf(data)), out);",
+     "}\n    PutHead(wireCode, address, static_cast<BYTE>(wireCode + address + SumOf(data)), out);",
+     "logical inputs written over the physical inputs"),
+    ("link/BlockExchange.cpp", "if (std::memcmp(m_DataBlock, m_CmpBlock, sizeof m_CmpBlock) != 0)",
+     "if (false)", "read-back not compared"),
+    ("link/BlockExchange.cpp", "if (received > DATA_MSG_LEN)", "if (received > DATA_MSG_LEN + 1)",
+     "long answer taken"),
+    ("link/CZemUnitTransfer.cpp", "if (direction == 1) m_pComSetup->PurgePort(LYN_PURGE_ALL);", "",
+     "stale input not purged before a download"),
+    ("link/CZemUnitTransfer.cpp",
+     "m_strTransferError.clear(); // a failure that a retry overcame is no longer the result", "",
+     "overcome failure still reported"),
+    # --- serial/
+    ("serial/LynBaudRates.cpp", "{9600, B9600}, {19200, B19200}", "{9600, B19200}, {19200, B9600}",
+     "two baud-rate codes swapped"),
+    ("serial/CLynSerial.cpp",
+     "if (::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL))) FailIo(EIO, \"read\");\n        return 0;",
+     "return 0;", "hung-up line not seen on an empty read"),
+    ("serial/CLynSerialSettings.cpp", "    case LYN_ODDPARITY:\n        return PARENB | PARODD;\n    case LYN_EVENPARITY:\n        return PARENB;",
+     "    case LYN_ODDPARITY:\n        return PARENB;\n    case LYN_EVENPARITY:\n        return PARENB | PARODD;",
+     "odd and even parity swapped"),
+    # --- tools/ (the command line, on the model)
+    ("tools/tavik-cli/TransferCommands.cpp", "return CLI_BAD_FILE;\n    }\n    return RunTransfer(document, 0,",
+     "return CLI_FAILED;\n    }\n    return RunTransfer(document, 0,",
+     "upload of a damaged document exits with 1"),
+]
+
+# Test programs; the one of the fault's own folder runs first, and the first that fails catches the fault.
+# test_ui (with --gui) is built and run only when the others pass: it is the slowest to build and link.
+PROGRAMS = ["test_model", "test_sheets", "test_serial", "test_link", "test_tools"]
+OWN_PROGRAM = {"model": "test_model", "sheets": "test_sheets", "serial": "test_serial", "link": "test_link",
+               "tools": "test_tools"}
+# The real-time pacing check takes the unit's real pauses and catches nothing the others miss.
+GTEST_FILTER = "-*RealTime*"
+TIMEOUT = 600
+
+
+def read_text(path):
+    return path.read_bytes().decode("utf-8", "surrogateescape")  # byte for byte, line ends kept
+
+
+def write_text(path, text):
+    path.write_bytes(text.encode("utf-8", "surrogateescape"))
+
+
+def run(cmd, cwd, log, timeout=None, env=None):
+    with open(log, "a") as out:
+        out.write("$ " + " ".join(cmd) + "\n")
+        out.flush()
+        try:
+            return subprocess.run(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT, timeout=timeout,
+                                  env=env).returncode
+        except subprocess.TimeoutExpired:
+            out.write("timed out\n")
+            return -1
+
+
+def copy_tree(source, scratch, ref=None):
+    """Copies the working tree into scratch, with the tests/ folder of the commit `ref` if given; unchanged
+    files keep their time stamps, so only what changed is rebuilt."""
+    files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=source, check=True,
+                           capture_output=True).stdout.decode().split("\0")
+    copy_files(source, scratch, [name for name in files if name and not name.startswith("build/")])
+    if ref:
+        with tempfile.TemporaryDirectory() as unpacked:
+            archive = subprocess.run(["git", "archive", ref, "tests"], cwd=source, check=True,
+                                     capture_output=True).stdout
+            subprocess.run(["tar", "-x", "-C", unpacked], input=archive, check=True)
+            files = [str(p.relative_to(unpacked)) for p in Path(unpacked).rglob("*") if p.is_file()]
+            copy_files(Path(unpacked), scratch, files)
+
+
+def copy_files(source, scratch, names):
+    for name in names:
+        src = source / name
+        if not src.is_file():
+            continue
+        dst = scratch / name
+        dst.parent.mkdir(parents=True, exist_ok=True)
+        if not dst.exists() or dst.read_bytes() != src.read_bytes():
+            shutil.copyfile(src, dst)
+
+
+def build(scratch, targets, log):
+    return run(["cmake", "--build", str(scratch / "build"), "-j", str(os.cpu_count() or 2), "--target"] + targets,
+               scratch, log) == 0
+
+
+def run_tests(scratch, log, gui, first=None, only=False):
+    """Returns the name of the first program that fails, or None when all pass."""
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    programs = ([first] if first else []) + [p for p in PROGRAMS if p != first] + (["test_ui"] if gui else [])
+    if only:
+        programs = [first]
+    for program in programs:
+        binary = scratch / "build" / "tests" / (("ui/" if program == "test_ui" else "") + program)
+        if not build(scratch, [program], log):
+            return program + " (build)"
+        if run([str(binary), "--gtest_filter=" + GTEST_FILTER, "--gtest_fail_fast", "--gtest_brief=1"],
+               scratch, log, TIMEOUT, env) != 0:
+            return program
+    return None
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--only", help="comma-separated fault numbers (from --list)")
+    parser.add_argument("--scratch", default="/tmp/tavik-fault-sample", help="scratch copy and build")
+    parser.add_argument("--out", help="also write the table to this file")
+    parser.add_argument("--list", action="store_true", help="list the faults and stop")
+    parser.add_argument("--gui", action="store_true", help="also build and run the desktop program's tests")
+    parser.add_argument("--ref", help="measure the tests (tests/) of this commit instead of the working tree's")
+    args = parser.parse_args()
+
+    source = Path(__file__).resolve().parent.parent
+    if args.list:
+        for number, (path, original, _, what) in enumerate(FAULTS, 1):
+            found = read_text(source / path).count(original)
+            print(f"{number:3}  {path:42} {what}" + ("" if found == 1 else f"  [stale: found {found} times]"))
+        return 0
+    chosen = range(1, len(FAULTS) + 1)
+    if args.only:
+        chosen = [int(n) for n in args.only.split(",")]  # in the order given
+
+    scratch = Path(args.scratch)
+    scratch.mkdir(parents=True, exist_ok=True)
+    log = scratch / "fault-sample.log"
+    log.write_text("")
+    copy_tree(source, scratch, args.ref)
+    env = dict(os.environ, CCACHE_BASEDIR=str(scratch))
+    configure = ["cmake", "-S", str(scratch), "-B", str(scratch / "build"), "-G", "Ninja",
+                 "-DCMAKE_BUILD_TYPE=Release", "-DCMAKE_CXX_FLAGS_RELEASE=-O1", "-DTAVIK_BUILD_BENCH=OFF",
+                 "-DTAVIK_BUILD_GUI=" + ("ON" if args.gui else "OFF")]
+    if shutil.which("ccache"):
+        configure.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
+    os.environ.update(env)
+    if run(configure, scratch, log) != 0 or not build(scratch, PROGRAMS, log):
+        print(f"the unchanged tree does not build; see {log}", file=sys.stderr)
+        return 2
+    # A program that fails on the unchanged tree (a timing test on a very busy machine) cannot tell whether it
+    # caught a fault: a fault it seems to catch is reported as "unsure".
+    unsure = set()
+    for program in PROGRAMS + (["test_ui"] if args.gui else []):
+        failing = run_tests(scratch, log, args.gui, program, only=True)
+        if failing:
+            unsure.add(failing)
+            print(f"the unchanged tree fails {failing}; see {log}", file=sys.stderr)
+
+    rows = []
+    counts = {"caught": 0, "missed": 0, "stale": 0, "no build": 0, "unsure": 0}
+    for number in chosen:
+        path, original, faulty, what = FAULTS[number - 1]
+        target = scratch / path
+        text = read_text(target)
+        started = time.time()
+        if text.count(original) != 1:
+            outcome, by = "stale", ""
+        else:
+            write_text(target, text.replace(original, faulty))
+            try:
+                # Test programs are built one at a time, just before they run: most faults are caught by the
+                # first. A fault the core library does not compile with is no measurement.
+                if not build(scratch, ["tavikcore"], log):
+                    outcome, by = "no build", ""
+                else:
+                    by = run_tests(scratch, log, args.gui, OWN_PROGRAM.get(path.split("/")[0]))
+                    outcome = ("no build" if by and by.endswith("(build)") else "unsure" if by in unsure
+                               else "caught" if by else "missed")
+            finally:
+                write_text(target, text)
+        counts[outcome] += 1
+        rows.append(f"{number:3}  {outcome:8}  {by or '':14}  {path}: {what}")
+        print(rows[-1], f"({time.time() - started:.0f} s)", flush=True)
+
+    measured = counts["caught"] + counts["missed"]
+    summary = (f"caught {counts['caught']} of {measured} faults"
+               f" ({counts['missed']} missed, {counts['unsure']} unsure, {counts['stale']} stale,"
+               f" {counts['no build']} not building)")
+    print(summary)
+    if args.out:
+        Path(args.out).write_text("\n".join(rows + [summary]) + "\n")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
