@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what Tavik needs, then builds and runs every test: the plain build, the AddressSanitizer +
-# UndefinedBehaviorSanitizer build, the transfer tests under ThreadSanitizer, and a short fuzzing run.
+# UndefinedBehaviorSanitizer build, the transfer tests under ThreadSanitizer, short fuzzing runs, the
+# Windows cross build under wine, and the Release build with its Debian package.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/install-deps.sh"
