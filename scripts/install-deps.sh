@@ -7,7 +7,7 @@ packages=(build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev googletest libbenchmark-dev
           clang libclang-rt-dev
           shared-mime-info desktop-file-utils xvfb xauth poppler-utils libqt6svg6
-          dpkg-dev file)
+          dpkg-dev file ccache)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -6,6 +6,11 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/install-deps.sh"
 export QT_QPA_PLATFORM=offscreen
+# A compiler cache keyed on paths inside this checkout: a second run, or another clone, rebuilds only what
+# changed.
+if command -v ccache >/dev/null; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$here"
+fi
 jobs=$(nproc)
 
 summary="$here/build/test-summary.log"
