@@ -8,6 +8,8 @@ packages=(build-essential cmake ninja-build pkg-config
           clang libclang-rt-dev
           shared-mime-info desktop-file-utils xvfb xauth poppler-utils libqt6svg6
           dpkg-dev file ccache)
+# Another script may name its own packages instead (the Windows stage does).
+[ $# -eq 0 ] || packages=("$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
