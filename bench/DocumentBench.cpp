@@ -1,8 +1,8 @@
 // Loading and saving a full document: what Open and Save cost a technician.
 #include "model/CBrantSetupType.h"
 #include "model/CScriptedPrompt.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // an active alarm is typed, validated by the alarm sheet, all 49 rows are refreshed from the cells, and the
 // window paints what that changed.
 #include "model/CScriptedPrompt.h"
-#include "model/CTavikDoc.h"
+#include "unit/CTavikDoc.h"
 #include "ui/CLynGridCtrl.h"
 #include "ui/CTavikView.h"
 

@@ -1,7 +1,7 @@
 // Any 71-byte message from the unit: decoded, then applied to each setup type as a received block.
-#include "link/CZemProtocol.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
+#include "model/CZemProtocol.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 #include "sheets/alarms/CAlarm.h"
 #include "sheets/general/CGeneral.h"
 #include "sheets/logical/CLogicalInput.h"

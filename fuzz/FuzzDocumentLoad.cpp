@@ -1,6 +1,6 @@
 // Any bytes loaded as a document: the load either succeeds or fails with a message and leaves a
 // default document; it never crashes, hangs or allocates beyond what the input justifies.
-#include "model/CTavikDoc.h"
+#include "unit/CTavikDoc.h"
 
 #include <cstdlib>
 

@@ -1,9 +1,9 @@
 // Writes the seed corpora of the fuzz targets into the given folder: documents (default, edited, the three
 // older versions) and unit messages.
-#include "link/CZemProtocol.h"
+#include "model/CZemProtocol.h"
 #include "model/CScriptedPrompt.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 #include "support/LegacyDocument.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/CZemProtocol.h"
+#include "model/CZemProtocol.h"
 #include "model/IBrantSetupType.h"
 
 #include <array>

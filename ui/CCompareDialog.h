@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/ConfigCompare.h"
+#include "unit/ConfigCompare.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "ui/CConfigReport.h"
 
-#include "model/CTavikDoc.h"
+#include "unit/CTavikDoc.h"
 #include "model/IBrantSetupType.h"
 #include "sheets/alarms/CAlarm.h"
 #include "sheets/general/GeneralTables.h"

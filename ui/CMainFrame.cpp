@@ -1,6 +1,6 @@
 #include "ui/CMainFrame.h"
 
-#include "model/CTavikDoc.h"
+#include "unit/CTavikDoc.h"
 #include "model/IBrantSetupType.h"
 #include "ui/CHelpDialog.h"
 #include "ui/CLynGridCtrl.h"

@@ -2,7 +2,7 @@
 // Export PDF... in the File menu, next to the per-tab printing.
 #include "ui/CMainFrame.h"
 
-#include "model/CTavikDoc.h"
+#include "unit/CTavikDoc.h"
 #include "model/IPrompt.h"
 #include "ui/CConfigReport.h"
 #include "ui/CLynGridCtrl.h"

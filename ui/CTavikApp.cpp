@@ -1,6 +1,6 @@
 #include "ui/CTavikApp.h"
 
-#include "model/CTavikDoc.h"
+#include "unit/CTavikDoc.h"
 #include "model/IPrompt.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CConfigReport.h"

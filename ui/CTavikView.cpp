@@ -1,6 +1,6 @@
 #include "ui/CTavikView.h"
 
-#include "model/CTavikDoc.h"
+#include "unit/CTavikDoc.h"
 #include "model/Cp1252.h"
 #include "model/IBrantSetupType.h"
 #include "model/IPrompt.h"

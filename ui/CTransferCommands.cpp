@@ -1,9 +1,9 @@
 #include "ui/CTransferCommands.h"
 
 #include "link/CComSetupDialog.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
-#include "model/ConfigCompare.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
+#include "unit/ConfigCompare.h"
 #include "model/IPrompt.h"
 #include "ui/CCompareDialog.h"
 #include "ui/CMainFrame.h"

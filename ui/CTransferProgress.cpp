@@ -1,7 +1,7 @@
 #include "ui/CTransferProgress.h"
 
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 #include "ui/CProgressWnd.h"
 #include "ui/CUpDownPrompt.h"
 #include "ui/Cp1252.h"

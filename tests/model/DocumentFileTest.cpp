@@ -1,8 +1,8 @@
 #include "model/CArchive.h"
 #include "model/CBrantSetupType.h"
 #include "model/CScriptedPrompt.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 #include "sheets/general/CGeneral.h"
 #include "support/LegacyDocument.h"
 

@@ -1,8 +1,8 @@
 // Undo and Redo over whole configurations: random edits of every sheet, undone and redone step by step.
 #include "model/CBrantSetupType.h"
 #include "model/CScriptedPrompt.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // A configured unit's 87 blocks, applied to a fresh configuration as a download does, give back the same
 // blocks and the same document.
 #include "model/CScriptedPrompt.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 #include "model/ChannelNames.h"
 #include "model/NumberText.h"
 #include "sheets/alarms/CAlarm.h"

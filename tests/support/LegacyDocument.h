@@ -2,8 +2,8 @@
 
 #include "model/CArchive.h"
 #include "model/CBrantSetupType.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/CZemProtocol.h"
+#include "model/CZemProtocol.h"
 #include "link/TransferWaits.h"
 
 #include <chrono>

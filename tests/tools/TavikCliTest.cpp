@@ -4,8 +4,8 @@
 
 #include "link/TransferWaits.h"
 #include "model/CBrantSetupType.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 #include "model/Cp1252.h"
 #include "support/WholeAnswerWait.h"
 #include "tools/zemra-sim/CPseudoTerminal.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/CZemProtocol.h"
+#include "model/CZemProtocol.h"
 #include "tools/zemra-sim/CZemraMemory.h"
 
 #include <string>

@@ -2,8 +2,8 @@
 
 #include "model/CBrantSetupType.h"
 #include "model/CScriptedPrompt.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 #include "model/IBrantSetupType.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CConfigReport.h"

@@ -1,5 +1,5 @@
 #include "model/CScriptedPrompt.h"
-#include "model/CTavikDoc.h"
+#include "unit/CTavikDoc.h"
 #include "model/Cp1252.h"
 #include "model/IBrantSetupType.h"
 #include "model/Messages.h"

@@ -2,9 +2,9 @@
 #include "tools/tavik-cli/CliCommands.h"
 
 #include "model/CDownloadCorrections.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
-#include "model/ConfigCompare.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
+#include "unit/ConfigCompare.h"
 #include "model/Cp1252.h"
 
 #include <optional>

@@ -1,8 +1,8 @@
 #include "tools/tavik-cli/DocumentDump.h"
 
 #include "model/CBrantSetupType.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 #include "model/Cp1252.h"
 #include "sheets/alarms/CAlarm.h"
 

@@ -7,8 +7,8 @@
 #include "link/ITransferTrace.h"
 #include "link/ITransferUI.h"
 #include "model/CBrantSetupType.h"
-#include "model/CTavikDoc.h"
-#include "model/CZemUnit.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 #include "model/Cp1252.h"
 
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "tools/zemra-sim/CZemraSimulator.h"
 
-#include "link/CZemProtocol.h"
+#include "model/CZemProtocol.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // compiles to nothing on the other system, so the source lists need no per-system filter.)
 #ifndef _WIN32
 
-#include "model/FileReplace.h"
+#include "unit/FileReplace.h"
 
 #include <cerrno>
 #include <cstring>

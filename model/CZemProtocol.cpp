@@ -1,4 +1,4 @@
-#include "link/CZemProtocol.h"
+#include "model/CZemProtocol.h"
 
 #include <cstring>
 

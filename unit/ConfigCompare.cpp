@@ -1,8 +1,8 @@
-#include "model/ConfigCompare.h"
+#include "unit/ConfigCompare.h"
 
 #include "model/CBrantSetupType.h"
 #include "model/CDownloadCorrections.h"
-#include "model/CZemUnit.h"
+#include "unit/CZemUnit.h"
 #include "sheets/alarms/CAlarm.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "model/CZemUnit.h"
+#include "unit/CZemUnit.h"
 
 #include "link/CComSetupDialog.h"
 #include "model/CArchive.h"

@@ -1,8 +1,8 @@
-#include "model/CTavikDoc.h"
+#include "unit/CTavikDoc.h"
 
 #include "model/CArchive.h"
-#include "model/CZemUnit.h"
-#include "model/FileReplace.h"
+#include "unit/CZemUnit.h"
+#include "unit/FileReplace.h"
 
 #include <algorithm>
 #include <cerrno>

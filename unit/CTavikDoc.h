@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/BrTypes.h"
-#include "model/CUndoHistory.h"
+#include "unit/CUndoHistory.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 #include "link/CComSetupDialog.h"
 #include "link/ITransferUI.h"
 #include "model/CBrantSetupType.h"
-#include "model/CZemUnit.h"
+#include "unit/CZemUnit.h"
 
 #include <cstdio>
 

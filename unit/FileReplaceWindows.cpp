@@ -3,7 +3,7 @@
 // the move is on the disk).
 #ifdef _WIN32
 
-#include "model/FileReplace.h"
+#include "unit/FileReplace.h"
 
 #include <algorithm>
 #include <windows.h>

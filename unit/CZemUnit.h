@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/CDownloadCorrections.h"
-#include "model/IBrantAlarm.h"
+#include "unit/IBrantAlarm.h"
 
 #include <array>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "model/CUndoHistory.h"
+#include "unit/CUndoHistory.h"
 
 void CUndoHistory::Reset(State state) {
     m_states.clear();
