@@ -7,14 +7,14 @@
 #include "link/TransferWaits.h"
 #include "model/CBrantSetupType.h"
 #include "model/CScriptedPrompt.h"
-#include "unit/CTavikDoc.h"
-#include "unit/CZemUnit.h"
 #include "sheets/alarms/AlarmTables.h"
 #include "sheets/alarms/CAlarm.h"
 #include "support/WholeAnswerWait.h"
 #include "tools/zemra-sim/CPseudoTerminal.h"
 #include "tools/zemra-sim/CZemraSimServer.h"
 #include "tools/zemra-sim/CZemraSimulator.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -732,8 +732,9 @@ TEST_F(TransferSoak, RandomFaultsNeverEndInAFalseSuccess) {
         const int address = static_cast<int>(
             random() %
             (bank == ZemBank::Input ? 31u : static_cast<unsigned>(CZemraMemory::BlockCount(bank))));
-        const ZemFault fault{bank, address, address, (direction ? downloadKinds : uploadKinds)[round / 2 % 6],
-                             1};
+        // Indexed apart: GCC's bounds sanitizer misreads an index into a conditional array expression.
+        const ZemFaultKind kind = direction ? downloadKinds[round / 2 % 6] : uploadKinds[round / 2 % 6];
+        const ZemFault fault{bank, address, address, kind, 1};
         const CZemraMemory before = UnitMemory(&fault);
         std::vector<TracedMessage> attempt;
         ++transfers[direction];
