@@ -57,8 +57,15 @@ std::string CDownloadCorrections::Report(std::size_t maxLines) const {
     std::string text =
         "The sheets corrected values the unit holds but the sheets do not allow. The unit keeps "
         "its values until the next upload.\n";
-    for (std::size_t i = 0; i < m_list.size() && i < maxLines; ++i)
-        text += "\n" + Describe(m_list[i]);
-    if (m_list.size() > maxLines) text += "\n... and " + std::to_string(m_list.size() - maxLines) + " more";
+    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on a literal + string temporary.
+    for (std::size_t i = 0; i < m_list.size() && i < maxLines; ++i) {
+        text += '\n';
+        text += Describe(m_list[i]);
+    }
+    if (m_list.size() > maxLines) {
+        text += "\n... and ";
+        text += std::to_string(m_list.size() - maxLines);
+        text += " more";
+    }
     return text;
 }
