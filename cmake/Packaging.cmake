@@ -15,6 +15,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt loads its SVG support as a plug-in, which no linked library names: without it the toolbar has no icons.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 # LynSerial ships in this package; dpkg-shlibdeps finds it in the build tree, and ldconfig runs on install.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/serial)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)

@@ -28,7 +28,7 @@ for want in ./usr/bin/tavik ./usr/bin/tavik-cli ./usr/bin/zemra-sim '/^\./usr/li
     fi
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libstdc++6 libqt6widgets6; do
+for lib in libc6 libstdc++6 libqt6widgets6 libqt6svg6; do
     grep -q "$lib" <<<"$depends" || { echo "package: Depends lacks $lib: $depends" >&2; missing=1; }
 done
 [ "$missing" -eq 0 ] || exit 1
