@@ -13,24 +13,13 @@ std::string Joined(const CBrChnData& cell) {
 }
 } // namespace
 
-// AddData splits at ';' and drops empty pieces (a text of separators only adds one empty item). The
-// selection follows its item when another item is removed or inserted; a missing item changes nothing.
+// AddData splits at ';' and drops empty pieces. The selection follows its item when another item is removed
+// or inserted; a missing item changes nothing.
 TEST(CellItemList, ItemsAndSelection) {
-    for (const auto& [text, count, items] : std::vector<std::tuple<const char*, unsigned, const char*>>{
-             {"", 1, ""}, {";", 1, ""}, {"A;;B;", 2, "A;B"}, {"OFF;1;2", 3, "OFF;1;2"}}) {
-        CBrChnData cell;
-        EXPECT_EQ(cell.AddData(text), count) << text;
-        EXPECT_EQ(Joined(cell), items) << text;
-    }
-    enum Op { Remove, Select, PutFrom1, PutFrom3 };
-    const struct {
-        const char* items;
-        int selection;
-        Op op;
-        const char* text;
-        const char* itemsAfter;
-        int selectionAfter;
-    } cases[] = {
+    enum Op { Add, Remove, Select, PutFrom1, PutFrom3 };
+    // Items and selection before, the operation and its text, items and selection after.
+    const std::tuple<const char*, int, Op, const char*, const char*, int> cases[] = {
+        {"A;;B;", 1, Add, ";C", "A;B;C", 1},
         {"OFF;A;B;C", 3, Remove, "A", "OFF;B;C", 2},
         {"OFF;A;B;C", 1, Remove, "C", "OFF;A;B", 1},
         {"OFF;A;B;C", 3, Remove, "C", "OFF;A;B", 0}, // the selected item goes: item 0
@@ -40,21 +29,24 @@ TEST(CellItemList, ItemsAndSelection) {
         {"OFF;A;C", 2, PutFrom3, "0", "OFF;A;C;0", 2}, // first at the end appends
         {"OFF;ON", 0, Select, "ON", "OFF;ON", 1},
         {"OFF;ON", 1, Select, "MAYBE", "OFF;ON", 1},
-        {"12", 0, Select, "not a number", "not a number", 0}, // a single item is replaced
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.items) + " " + c.text);
+        {"12", 0, Select, "not a number", "not a number", 0}}; // a single item is replaced
+    for (const auto& [items, selection, op, text, itemsAfter, selectionAfter] : cases) {
+        SCOPED_TRACE(std::string(items) + " " + text);
         CBrChnData cell(DATA_TYPE_TEXT, 0, CTRL_STYLE_LIST, CLR_DEFAULT);
-        cell.AddData(c.items);
-        cell.m_nSel = c.selection;
-        if (c.op == Remove) cell.RemoveItem(c.text);
-        if (c.op == PutFrom1 || c.op == PutFrom3) cell.Put(c.text, c.op == PutFrom1 ? 1 : 3);
-        if (c.op == Select) {
-            EXPECT_EQ(cell.SetSelText(c.text), c.text == std::string("MAYBE") ? -1 : c.selectionAfter);
+        cell.AddData(items);
+        cell.m_nSel = selection;
+        if (op == Add) cell.AddData(text);
+        if (op == Remove) cell.RemoveItem(text);
+        if (op == PutFrom1 || op == PutFrom3) cell.Put(text, op == PutFrom1 ? 1 : 3);
+        if (op == Select) {
+            EXPECT_EQ(cell.SetSelText(text), text == std::string("MAYBE") ? -1 : selectionAfter);
         }
-        EXPECT_EQ(Joined(cell), c.itemsAfter);
-        EXPECT_EQ(cell.m_nSel, c.selectionAfter);
+        EXPECT_EQ(Joined(cell), itemsAfter);
+        EXPECT_EQ(cell.m_nSel, selectionAfter);
     }
+    CBrChnData separators;
+    EXPECT_EQ(separators.AddData(";"), 1u) << "a text of separators only adds one empty item";
+    EXPECT_EQ(separators.GetData(), std::vector<std::string>{""});
 }
 
 // A damaged document may leave a selection outside the list, or a cell without items.
