@@ -2,46 +2,22 @@
 #include "model/CScriptedPrompt.h"
 #include "model/ChannelNames.h"
 #include "model/Messages.h"
+#include "sheets/physical/CPhysicalInput.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 namespace {
-// A setup type whose row 1 has a text cell (column 1) and a list cell "OFF;20 mA" (column 2).
-class CProbeSetupType : public CBrantSetupType {
+// The base class's helpers on a real sheet: 24 input rows, each with a number (column 3) and a list of
+// LCD units (column 2).
+class CProbeSetupType : public CPhysicalInput {
 public:
     CProbeSetupType() { Initialize(); }
-    int ValidateData(int, int, std::string) override { return 0; }
-    void SetParm(int row, int col, std::string text) override { GetCell(row, col)->SetSelText(text); }
-    void Initialize() override {
-        FreeDataSheet();
-        CreateDefDataSheet();
-    }
-    void ResetChannel(int) override {}
-    int GetNumChannels() override { return 2; }
-    int UploadData(CComSetupDialog*) override { return 0; }
-    int DownloadData(CComSetupDialog*) override { return 0; }
-
     CBrChnData* Cell(int col) { return GetCell(1, col); }
     using CBrantSetupType::Error;
     using CBrantSetupType::GetLCDU;
     using CBrantSetupType::SetLCDU;
-
-private:
-    void CreateDefDataSheet() override {
-        PrepareDataSheet(2);
-        for (int row = 0; row < 2; ++row) {
-            auto* section = new CSection;
-            section->push_back(CreateLabelCell("value"));
-            for (const char* items : {"", "OFF;20 mA"}) {
-                auto* cell = new CBrChnData(DATA_TYPE_TEXT, 1, CTRL_STYLE_PLAIN, CLR_DEFAULT);
-                cell->AddData(items);
-                section->push_back(cell);
-            }
-            (*m_pDataSheet->m_pSections)[static_cast<std::size_t>(row)] = section;
-        }
-    }
 };
 
 // The three bytes as six hex digits in the order sent: 0x7D0008 is 7D 00 08.
@@ -95,25 +71,25 @@ TEST(ThreeByteNumber, EncodingOfEveryKindOfText) {
 // The unit's character set has the degree sign at 0xDF; units are four characters, blank-padded.
 TEST(UnitText, DegreeSignAndPadding) {
     CProbeSetupType probe;
-    probe.Cell(1)->SetSelText("\xB0"
+    probe.Cell(3)->SetSelText("\xB0"
                               "C");
     BYTE out[4];
-    probe.GetLCDU(1, 1, out);
+    probe.GetLCDU(1, 3, out);
     EXPECT_EQ((std::vector<BYTE>(out, out + 4)), (std::vector<BYTE>{0xDF, 0x43, 0x20, 0x20}));
-    probe.Cell(1)->SetSelText("");
-    probe.SetLCDU(1, 1, out);
-    EXPECT_EQ(probe.Cell(1)->GetDataAsString(), "\xB0"
+    probe.Cell(3)->SetSelText("");
+    probe.SetLCDU(1, 3, out);
+    EXPECT_EQ(probe.Cell(3)->GetDataAsString(), "\xB0"
                                                 "C");
     EXPECT_EQ(out[0], 0xB0) << "the caller's buffer is changed too";
     BYTE bar[4] = {'b', ' ', 'a', 'r'};
-    probe.SetLCDU(1, 1, bar);
-    EXPECT_EQ(probe.Cell(1)->GetDataAsString(), "bar");
-    probe.Cell(1)->SetSelText("kPa/h");
-    probe.GetLCDU(1, 1, out);
+    probe.SetLCDU(1, 3, bar);
+    EXPECT_EQ(probe.Cell(3)->GetDataAsString(), "bar");
+    probe.Cell(3)->SetSelText("kPa/h");
+    probe.GetLCDU(1, 3, out);
     EXPECT_EQ((std::vector<BYTE>(out, out + 4)), (std::vector<BYTE>{'k', 'P', 'a', '/'}));
-    BYTE unknown[4] = {'p', 's', 'i', ' '};
+    BYTE unknown[4] = {'q', 'x', 'z', ' '};
     probe.SetLCDU(1, 2, unknown);
-    EXPECT_EQ(probe.Cell(2)->GetDataAsString(), "psi") << "a list cell learns and selects a new unit";
+    EXPECT_EQ(probe.Cell(2)->GetDataAsString(), "qxz") << "a list cell learns and selects a new unit";
 }
 
 TEST(ErrorMemory, ShownOncePerRowAndId) {
@@ -134,15 +110,15 @@ TEST(ErrorMemory, ShownOncePerRowAndId) {
     EXPECT_EQ(prompt.Messages().front(), "Invalid value. Last value will be used.");
 }
 
-// A download sends 78 bytes a block, an upload 71.
+// A block read moves 78 bytes (request and answer), a block write 149 (message and read-back).
 TEST(TransferCount, TotalsResetTheCounter) {
     CProbeSetupType probe;
     CBrantSetupType::UpdateTransData(71);
     CBrantSetupType::UpdateTransData(7);
     EXPECT_EQ(CBrantSetupType::ReadProgressData(), 78u);
-    EXPECT_EQ(probe.GetTotalTransBytes(1), 78u);
+    EXPECT_EQ(probe.GetTotalTransBytes(1), 78u * 24) << "one block for each input";
     EXPECT_EQ(CBrantSetupType::ReadProgressData(), 0u);
-    EXPECT_EQ(probe.GetTotalTransBytes(0), 149u);
+    EXPECT_EQ(probe.GetTotalTransBytes(0), 149u * 24);
     EXPECT_EQ(probe.GetTotalTransBytes(2), 0u);
 }
 
