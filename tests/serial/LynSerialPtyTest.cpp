@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 #include <tuple>
+#include <vector>
 
 namespace {
 using Bytes = std::vector<std::uint8_t>;
@@ -121,7 +122,9 @@ TEST_F(LynSerialPty, BytesPassUnchangedAndReadsTakeAtMostTheMaximum) {
     EXPECT_EQ(m_port.ReadData(buffer.data(), 4), 3);
 }
 
-// Write errors are not reported in SendData's result; the caller's read-back finds them.
+// The far end goes away (as when a USB adapter is pulled) and the port notices it on a read with bytes
+// still queued, on a read of nothing, or on a write. Write errors are not reported in SendData's result;
+// the caller's read-back finds them.
 TEST_F(LynSerialPty, ClosedAndVanishedPortsFailWithoutHanging) {
     const Bytes message = TestPty::Pattern(71);
     std::uint8_t buffer[16];
@@ -129,28 +132,28 @@ TEST_F(LynSerialPty, ClosedAndVanishedPortsFailWithoutHanging) {
     EXPECT_EQ(m_port.SendData(message.data(), 7), 7u);
     EXPECT_TRUE(Contains(m_port.GetLastErrorText(), "not open"));
     EXPECT_EQ(m_port.ReadData(buffer, 8), 0);
-
-    ASSERT_EQ(m_port.OpenCommPort(Path()), 0u);
-    Arrive(TestPty::Pattern(5));
-    m_pty.CloseMaster(); // as when a USB adapter is pulled
-    EXPECT_EQ(m_port.ReadData(buffer, 16), 0);
-    EXPECT_TRUE(m_port.IsPortLost());
-    EXPECT_TRUE(Contains(m_port.GetLastErrorText(), "no longer available")) << m_port.GetLastErrorText();
-    EXPECT_EQ(m_port.SendData(message.data(), 71), 71u);
-    LynDcb dcb;
-    EXPECT_EQ(m_port.GetCommState(dcb), 0);
-    EXPECT_EQ(m_port.SetBaudRate(9600), 0);
-    EXPECT_EQ(m_port.CloseCommPort(), 1u);
-    EXPECT_EQ(m_port.OpenCommPort(Path()), LYN_OPEN_FAILED);
-    EXPECT_FALSE(std::string(m_port.GetLastErrorText()).empty());
-
-    TestPty pty;
-    CLynSerial port;
-    ASSERT_EQ(port.OpenCommPort(pty.SlavePath().c_str()), 0u);
-    pty.CloseMaster();
-    EXPECT_EQ(port.SendData(message.data(), 3), 3u);
-    EXPECT_TRUE(port.IsPortLost()) << "a write notices too";
-    EXPECT_TRUE(Contains(port.GetLastErrorText(), "write"));
+    for (const auto& [queued, read, text] : std::vector<std::tuple<int, bool, const char*>>{
+             {5, true, "no longer available"}, {0, true, "no longer available"}, {0, false, "write"}}) {
+        SCOPED_TRACE(text);
+        TestPty pty;
+        CLynSerial port;
+        ASSERT_EQ(port.OpenCommPort(pty.SlavePath().c_str()), 0u);
+        ASSERT_TRUE(pty.Send(TestPty::Pattern(static_cast<std::size_t>(queued))));
+        ASSERT_EQ(TestPty::WaitUntilQueued(port.GetCommHandle(), queued), queued);
+        pty.CloseMaster();
+        if (read) {
+            EXPECT_EQ(port.ReadData(buffer, 16), 0);
+        } else {
+            EXPECT_EQ(port.SendData(message.data(), 71), 71u);
+        }
+        EXPECT_TRUE(port.IsPortLost());
+        EXPECT_TRUE(Contains(port.GetLastErrorText(), text)) << port.GetLastErrorText();
+        LynDcb dcb;
+        EXPECT_EQ(port.GetCommState(dcb), 0);
+        EXPECT_EQ(port.SetBaudRate(9600), 0);
+        EXPECT_EQ(port.CloseCommPort(), 1u);
+        EXPECT_EQ(port.OpenCommPort(pty.SlavePath().c_str()), LYN_OPEN_FAILED);
+    }
 }
 
 // Each row sets the framing, then the rate; each setter changes only its own part, read back from the record
