@@ -29,16 +29,6 @@ TEST(ArchiveString, LengthPrefixAtItsBoundaries) {
     }
 }
 
-TEST(ArchiveIntegers, LittleEndian) {
-    CArchive out(CArchive::store);
-    out.WriteUInt32(0x01020304);
-    out.WriteInt16(-2);
-    EXPECT_EQ(out.GetBuffer(), (std::vector<std::uint8_t>{4, 3, 2, 1, 0xFE, 0xFF}));
-    CArchive in(out.GetBuffer());
-    EXPECT_EQ(in.ReadUInt32(), 0x01020304u);
-    EXPECT_EQ(in.ReadInt16(), -2);
-}
-
 TEST(ArchiveDamage, ReadsPastTheEndRaiseEndOfFile) {
     CArchive in(std::vector<std::uint8_t>{0x01, 0x02, 0x03});
     EXPECT_THROW(in.ReadUInt32(), CArchiveException);

@@ -131,14 +131,14 @@ TEST_F(DocumentFile, DamagedDocumentsAreRefused) {
     bytes.push_back(0);
     EXPECT_FALSE(loaded.LoadFromBytes(bytes, error))
         << "trailing bytes are not a document this program wrote";
-    bytes = full;
-    bytes[12] = 9; // the General record claims to be another setup type
-    EXPECT_FALSE(loaded.LoadFromBytes(bytes, error));
-    EXPECT_NE(error.find("General"), std::string::npos) << error;
-    bytes[12] = full[12];
-    bytes[0] = 4;
-    EXPECT_FALSE(loaded.LoadFromBytes(bytes, error)) << "a newer program's layout is not guessed at";
-    EXPECT_NE(error.find("newer"), std::string::npos) << error;
+    // The General record claiming to be another setup type; a newer program's layout is not guessed at.
+    for (const auto& [at, value, named] : std::vector<std::tuple<std::size_t, std::uint8_t, const char*>>{
+             {12, 9, "General"}, {0, 4, "newer"}}) {
+        bytes = full;
+        bytes[at] = value;
+        EXPECT_FALSE(loaded.LoadFromBytes(bytes, error));
+        EXPECT_NE(error.find(named), std::string::npos) << error;
+    }
     EXPECT_FALSE(loaded.LoadFromBytes(Bytes(100000, 0xFF), error));
     EXPECT_EQ(loaded.SaveToBytes(), defaults);
 }
