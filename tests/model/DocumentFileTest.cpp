@@ -18,11 +18,39 @@ std::string Value(CTavikDoc& doc, int sheet, int row, int col) {
     return cell ? cell->GetDataAsString() : "<none>";
 }
 
+// Distinct LCD unit names of four characters, as the grid allows.
+std::string UnitName(int n) {
+    std::string text = "u";
+    for (int i = 0; i < 3; ++i, n /= 62)
+        text += "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"[n % 62];
+    return text;
+}
+
+// One random edit of any sheet as the grid makes it: an item of the cell's list, a number, a new unit name,
+// or (with long texts) a text far beyond any cell's length; without them mostly list items.
+void RandomEdit(CZemUnit& unit, std::mt19937& random, int& units, bool longTexts) {
+    const auto any = [&](std::size_t count) { return static_cast<std::size_t>(random() % count); };
+    IBrantSetupType& sheet = *unit.GetSetupType(static_cast<int>(any(SETUP_TYPE_COUNT)));
+    const CDataSheet& cells = *sheet.GetDataSheet();
+    const int row = 1 + static_cast<int>(any(static_cast<std::size_t>(cells.GetNumSections() - 1)));
+    const int col = 1 + static_cast<int>(any(static_cast<std::size_t>(cells.GetNumCells(row) - 1)));
+    const std::vector<std::string>& items = cells.GetProperty(row, col)->GetData();
+    const std::size_t kind = any(longTexts ? 6 : 12);
+    sheet.ValidateData(row, col,
+                       kind == 0 && longTexts
+                           ? std::string(any(2) ? 300 : 70000, static_cast<char>('A' + any(26)))
+                       : kind <= 1 ? std::to_string(static_cast<int>(any(400)) - 100) + (any(2) ? "" : ".5")
+                       : kind == 2 ? UnitName(units++)
+                       : items.empty() ? std::string()
+                                       : items[any(items.size())]);
+}
+
 class DocumentFile : public ::testing::Test {
 protected:
     DocumentFile() { doc.OnNewDocument(); }
-    CScriptedPrompt prompt{true};
+    CScriptedPrompt prompt{true}; // confirmations answered OK, so that every kind of edit happens
     CTavikDoc doc;
+    CBrantSetupType& Sheet(int type) { return *doc.GetZemUnit()->GetSetupType(type); }
 };
 } // namespace
 
@@ -33,34 +61,15 @@ TEST_F(DocumentFile, WhatIsSavedLoadsAgain) {
     auto current = std::make_unique<CTavikDoc>();
     current->OnNewDocument();
     std::mt19937 random(20261206);
-    const auto any = [&](std::size_t count) { return static_cast<std::size_t>(random() % count); };
-    const auto unitName = [](int n) { // distinct texts of four characters, as the grid allows
-        std::string text = "u";
-        for (int i = 0; i < 3; ++i, n /= 62)
-            text += "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"[n % 62];
-        return text;
-    };
     int units = 0;
     for (int round = 0; round < 4; ++round) {
         CZemUnit& unit = *current->GetZemUnit();
-        for (int step = 0; step < 400; ++step) {
-            IBrantSetupType& sheet = *unit.GetSetupType(static_cast<int>(any(4)));
-            const CDataSheet& cells = *sheet.GetDataSheet();
-            const int row = 1 + static_cast<int>(any(static_cast<std::size_t>(cells.GetNumSections() - 1)));
-            const int col = 1 + static_cast<int>(any(static_cast<std::size_t>(cells.GetNumCells(row) - 1)));
-            const std::vector<std::string>& items = cells.GetProperty(row, col)->GetData();
-            const std::size_t kind = any(6);
-            std::string text = kind == 0 ? std::string(any(2) ? 300 : 70000, static_cast<char>('A' + any(26)))
-                               : kind == 1     ? std::to_string(static_cast<int>(any(400)) - 100)
-                               : kind == 2     ? unitName(units++)
-                               : items.empty() ? std::string()
-                                               : items[any(items.size())];
-            sheet.ValidateData(row, col, text);
-        }
+        for (int step = 0; step < 400; ++step)
+            RandomEdit(unit, random, units, true);
         if (round == 1) { // more units than a cell held when the loader counted items per cell
             ASSERT_TRUE(unit.GetSetupType(1)->ValidateData(1, 1, "24 V"));
             for (int n = 0; n < 4100; ++n)
-                unit.GetSetupType(1)->ValidateData(1, 2, unitName(units++));
+                unit.GetSetupType(1)->ValidateData(1, 2, UnitName(units++));
         }
         const Bytes saved = current->SaveToBytes();
         auto loaded = std::make_unique<CTavikDoc>();
@@ -70,6 +79,62 @@ TEST_F(DocumentFile, WhatIsSavedLoadsAgain) {
         EXPECT_EQ(loaded->GetZemUnit()->GetReadVersion(), 3u);
         current = std::move(loaded);
     }
+}
+
+// Undo and Redo over whole configurations: random edits, undone and redone step by step.
+TEST_F(DocumentFile, UndoAndRedoReturnToEveryEarlierDocumentByteForByte) {
+    std::vector<Bytes> states{doc.SaveToBytes()};
+    // Active inputs and alarms, so that most random edits are taken.
+    for (int row = 1; row <= 24; ++row)
+        Sheet(SETUP_PHYSICAL_INPUT).ValidateData(row, 1, "24 V");
+    for (int row = 1; row <= 48; ++row)
+        Sheet(SETUP_ALARM).ValidateData(row, 1, "IN 11");
+    ASSERT_TRUE(doc.RecordUndoStep());
+    states.push_back(doc.SaveToBytes());
+    std::mt19937 random(1207);
+    int units = 0;
+    for (int step = 0; step < 600; ++step) {
+        RandomEdit(*doc.GetZemUnit(), random, units, false);
+        if (doc.RecordUndoStep()) states.push_back(doc.SaveToBytes());
+    }
+    ASSERT_GT(states.size(), CUndoHistory::MAX_STATES)
+        << "enough edits change the configuration to fill the history";
+    // The history keeps the newest states; the oldest ones beyond its size are gone.
+    const std::size_t kept = CUndoHistory::MAX_STATES;
+    doc.SetModifiedFlag(1);
+    for (std::size_t back = 1; back < kept; ++back) {
+        ASSERT_TRUE(doc.Undo()) << back;
+        ASSERT_EQ(doc.SaveToBytes(), states[states.size() - 1 - back]) << "undo step " << back;
+    }
+    EXPECT_FALSE(doc.Undo()) << "no further than the history keeps";
+    for (std::size_t forward = states.size() - kept + 1; forward < states.size(); ++forward) {
+        ASSERT_TRUE(doc.Redo());
+        ASSERT_EQ(doc.SaveToBytes(), states[forward]) << "redo to state " << forward;
+    }
+    EXPECT_FALSE(doc.Redo());
+}
+
+TEST_F(DocumentFile, ModifiedFollowsTheSavedStateAndANewEditDropsRedo) {
+    const Bytes fresh = doc.SaveToBytes();
+    ASSERT_TRUE(Sheet(SETUP_GENERAL).ValidateData(3, 1, "17"));
+    ASSERT_TRUE(doc.RecordUndoStep());
+    doc.SetModifiedFlag(1);
+    EXPECT_FALSE(doc.RecordUndoStep()) << "an unchanged configuration is no step";
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_FALSE(doc.IsModified()) << "back at the saved state";
+    EXPECT_EQ(doc.SaveToBytes(), fresh);
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_TRUE(doc.IsModified());
+    doc.SetModifiedFlag(0); // saved here
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_TRUE(doc.IsModified()) << "the saved state is now the later one";
+    ASSERT_TRUE(Sheet(SETUP_GENERAL).ValidateData(3, 1, "18"));
+    ASSERT_TRUE(doc.RecordUndoStep());
+    EXPECT_FALSE(doc.CanRedo()) << "a new edit after Undo drops what Redo could bring back";
+    // A change not recorded yet is dropped by going back to the current step (a failed download).
+    ASSERT_TRUE(Sheet(SETUP_GENERAL).ValidateData(3, 1, "19"));
+    ASSERT_TRUE(doc.RevertToUndoStep());
+    EXPECT_EQ(Value(doc, SETUP_GENERAL, 3, 1), "18");
 }
 
 // Older programs stored the texts of some General lists as their codes, and versions 0 and 1 kept the rows
