@@ -2,56 +2,36 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-std::vector<std::uint8_t> Stored(const std::string& text) {
-    CArchive out(CArchive::store);
-    out.WriteString(text);
-    return out.GetBuffer();
-}
-} // namespace
-
+// A string's length prefix is one byte, 0xFF and two bytes, or 0xFF 0xFFFF and four bytes; each length
+// reads back as written (with content that is not all one byte, so a shifted read shows).
 TEST(ArchiveString, LengthPrefixAtItsBoundaries) {
-    // Length, then the prefix bytes: one byte, 0xFF and two bytes, or 0xFF 0xFFFF and four bytes.
     const std::pair<std::size_t, std::vector<std::uint8_t>> cases[] = {
         {0, {0x00}},
         {254, {254}},
         {255, {0xFF, 0xFF, 0x00}},
         {0xFFFD, {0xFF, 0xFD, 0xFF}},
-        {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}}};
+        {0xFFFE, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
+        {0x10000, {0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00}}};
     for (const auto& [length, prefix] : cases) {
-        const auto bytes = Stored(std::string(length, 'x'));
+        std::string text(length, '\0');
+        for (std::size_t i = 0; i < length; ++i)
+            text[i] = static_cast<char>(i * 7);
+        CArchive out(CArchive::store);
+        out.WriteString(text);
+        const std::vector<std::uint8_t>& bytes = out.GetBuffer();
         ASSERT_EQ(bytes.size(), prefix.size() + length);
         EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(prefix.size())),
                   prefix)
             << length;
-    }
-}
-
-TEST(ArchiveString, EveryBoundaryLengthReadsBack) {
-    for (std::size_t length : {0u, 1u, 254u, 255u, 256u, 0xFFFDu, 0xFFFEu, 0xFFFFu, 0x10000u}) {
-        std::string text(length, '\0');
-        for (std::size_t i = 0; i < length; ++i)
-            text[i] = static_cast<char>(i * 7);
-        CArchive in(Stored(text));
+        CArchive in(bytes);
         EXPECT_EQ(in.ReadString(), text) << length;
         EXPECT_EQ(in.GetRemaining(), 0u);
     }
 }
 
-TEST(ArchiveIntegers, LittleEndian) {
-    CArchive out(CArchive::store);
-    out.WriteUInt32(0x01020304);
-    out.WriteInt16(-2);
-    EXPECT_EQ(out.GetBuffer(), (std::vector<std::uint8_t>{4, 3, 2, 1, 0xFE, 0xFF}));
-    CArchive in(out.GetBuffer());
-    EXPECT_EQ(in.ReadUInt32(), 0x01020304u);
-    EXPECT_EQ(in.ReadInt16(), -2);
-}
-
 TEST(ArchiveDamage, ReadsPastTheEndRaiseEndOfFile) {
     CArchive in(std::vector<std::uint8_t>{0x01, 0x02, 0x03});
     EXPECT_THROW(in.ReadUInt32(), CArchiveException);
-
     // A length prefix claiming 4 GiB must fail without allocating it.
     CArchive huge(std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'a'});
     try {
@@ -60,7 +40,6 @@ TEST(ArchiveDamage, ReadsPastTheEndRaiseEndOfFile) {
     } catch (const CArchiveException& e) {
         EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
     }
-
     // The list items of a whole document are counted: no file makes the loader build more than one holds.
     in.CountItems(CArchive::MAX_DOCUMENT_ITEMS);
     EXPECT_THROW(in.CountItems(1), CArchiveException);

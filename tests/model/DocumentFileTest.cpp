@@ -1,8 +1,4 @@
-#include "model/CArchive.h"
-#include "model/CBrantSetupType.h"
 #include "model/CScriptedPrompt.h"
-#include "unit/CTavikDoc.h"
-#include "unit/CZemUnit.h"
 #include "sheets/general/CGeneral.h"
 #include "support/LegacyDocument.h"
 
@@ -12,11 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <random>
-#include <string>
-#include <tuple>
-#include <unistd.h>
 
 namespace {
 using Bytes = std::vector<std::uint8_t>;
@@ -26,39 +18,41 @@ std::string Value(CTavikDoc& doc, int sheet, int row, int col) {
     return cell ? cell->GetDataAsString() : "<none>";
 }
 
+// Distinct LCD unit names of four characters, as the grid allows.
+std::string UnitName(int n) {
+    std::string text = "u";
+    for (int i = 0; i < 3; ++i, n /= 62)
+        text += "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"[n % 62];
+    return text;
+}
+
+// One random edit of any sheet as the grid makes it: an item of the cell's list, a number, a new unit name,
+// or (with long texts) a text far beyond any cell's length; without them mostly list items.
+void RandomEdit(CZemUnit& unit, std::mt19937& random, int& units, bool longTexts) {
+    const auto any = [&](std::size_t count) { return static_cast<std::size_t>(random() % count); };
+    IBrantSetupType& sheet = *unit.GetSetupType(static_cast<int>(any(SETUP_TYPE_COUNT)));
+    const CDataSheet& cells = *sheet.GetDataSheet();
+    const int row = 1 + static_cast<int>(any(static_cast<std::size_t>(cells.GetNumSections() - 1)));
+    const int col = 1 + static_cast<int>(any(static_cast<std::size_t>(cells.GetNumCells(row) - 1)));
+    const std::vector<std::string>& items = cells.GetProperty(row, col)->GetData();
+    const std::size_t kind = any(longTexts ? 6 : 12);
+    sheet.ValidateData(row, col,
+                       kind == 0 && longTexts
+                           ? std::string(any(2) ? 300 : 70000, static_cast<char>('A' + any(26)))
+                       : kind <= 1 ? std::to_string(static_cast<int>(any(400)) - 100) + (any(2) ? "" : ".5")
+                       : kind == 2 ? UnitName(units++)
+                       : items.empty() ? std::string()
+                                       : items[any(items.size())]);
+}
+
 class DocumentFile : public ::testing::Test {
 protected:
     DocumentFile() { doc.OnNewDocument(); }
-    CScriptedPrompt prompt{true};
+    CScriptedPrompt prompt{true}; // confirmations answered OK, so that every kind of edit happens
     CTavikDoc doc;
+    CBrantSetupType& Sheet(int type) { return *doc.GetZemUnit()->GetSetupType(type); }
 };
 } // namespace
-
-TEST_F(DocumentFile, DefaultDocumentBeginsAsSpecifiedAndIsStable) {
-    const Bytes bytes = doc.SaveToBytes();
-    const Bytes head = {0x03, 0, 0, 0, 0x07, 'G', 'e', 'n', 'e', 'r', 'a', 'l', 0, 0, 0, 0};
-    ASSERT_GT(bytes.size(), head.size());
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<long>(head.size())), head);
-
-    CTavikDoc other;
-    other.OnNewDocument();
-    EXPECT_EQ(other.SaveToBytes(), bytes) << "a default document is always the same bytes";
-}
-
-TEST_F(DocumentFile, RoundTripKeepsEveryEdit) {
-    CZemUnit& unit = *doc.GetZemUnit();
-    ASSERT_TRUE(unit.GetSetupType(0)->ValidateData(3, 1, "17"));
-    ASSERT_TRUE(unit.GetSetupType(0)->ValidateData(11, 1, "+REF"));
-    ASSERT_TRUE(unit.GetSetupType(1)->ValidateData(1, 1, "20 mA"));
-    const Bytes saved = doc.SaveToBytes();
-
-    CTavikDoc loaded;
-    std::string error;
-    ASSERT_TRUE(loaded.LoadFromBytes(saved, error)) << error;
-    EXPECT_EQ(Value(loaded, 0, 11, 1), "+REF");
-    EXPECT_EQ(loaded.SaveToBytes(), saved) << "and so every other edit";
-    EXPECT_EQ(loaded.GetZemUnit()->GetReadVersion(), 3u);
-}
 
 // Random edits of every sheet, with long texts and thousands of LCD units: what is saved loads again and
 // saves to the same bytes. Each round goes on editing the loaded document, whose sheets the setup-type
@@ -67,59 +61,90 @@ TEST_F(DocumentFile, WhatIsSavedLoadsAgain) {
     auto current = std::make_unique<CTavikDoc>();
     current->OnNewDocument();
     std::mt19937 random(20261206);
-    const auto any = [&](std::size_t count) { return static_cast<std::size_t>(random() % count); };
-    const auto unitName = [](int n) { // distinct texts of four characters, as the grid allows
-        std::string text = "u";
-        for (int i = 0; i < 3; ++i, n /= 62)
-            text += "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"[n % 62];
-        return text;
-    };
     int units = 0;
     for (int round = 0; round < 4; ++round) {
         CZemUnit& unit = *current->GetZemUnit();
-        for (int step = 0; step < 400; ++step) {
-            IBrantSetupType& sheet = *unit.GetSetupType(static_cast<int>(any(4)));
-            const CDataSheet& cells = *sheet.GetDataSheet();
-            const int row = 1 + static_cast<int>(any(static_cast<std::size_t>(cells.GetNumSections() - 1)));
-            const int col = 1 + static_cast<int>(any(static_cast<std::size_t>(cells.GetNumCells(row) - 1)));
-            const std::vector<std::string>& items = cells.GetProperty(row, col)->GetData();
-            std::string text;
-            switch (any(6)) {
-            case 0:
-                text = std::string(any(2) ? 300 : 70000, static_cast<char>('A' + any(26)));
-                break;
-            case 1:
-                text = std::to_string(static_cast<int>(any(400)) - 100);
-                break;
-            case 2:
-                text = unitName(units++);
-                break;
-            default:
-                text = items.empty() ? std::string() : items[any(items.size())];
-            }
-            sheet.ValidateData(row, col, text);
-        }
+        for (int step = 0; step < 400; ++step)
+            RandomEdit(unit, random, units, true);
         if (round == 1) { // more units than a cell held when the loader counted items per cell
             ASSERT_TRUE(unit.GetSetupType(1)->ValidateData(1, 1, "24 V"));
             for (int n = 0; n < 4100; ++n)
-                unit.GetSetupType(1)->ValidateData(1, 2, unitName(units++));
+                unit.GetSetupType(1)->ValidateData(1, 2, UnitName(units++));
         }
         const Bytes saved = current->SaveToBytes();
         auto loaded = std::make_unique<CTavikDoc>();
         std::string error;
         ASSERT_TRUE(loaded->LoadFromBytes(saved, error)) << "round " << round << ": " << error;
         ASSERT_EQ(loaded->SaveToBytes(), saved) << "round " << round;
+        EXPECT_EQ(loaded->GetZemUnit()->GetReadVersion(), 3u);
         current = std::move(loaded);
     }
 }
 
+// Undo and Redo over whole configurations: random edits, undone and redone step by step.
+TEST_F(DocumentFile, UndoAndRedoReturnToEveryEarlierDocumentByteForByte) {
+    std::vector<Bytes> states{doc.SaveToBytes()};
+    // Active inputs and alarms, so that most random edits are taken.
+    for (int row = 1; row <= 24; ++row)
+        Sheet(SETUP_PHYSICAL_INPUT).ValidateData(row, 1, "24 V");
+    for (int row = 1; row <= 48; ++row)
+        Sheet(SETUP_ALARM).ValidateData(row, 1, "IN 11");
+    ASSERT_TRUE(doc.RecordUndoStep());
+    states.push_back(doc.SaveToBytes());
+    std::mt19937 random(1207);
+    int units = 0;
+    for (int step = 0; step < 600; ++step) {
+        RandomEdit(*doc.GetZemUnit(), random, units, false);
+        if (doc.RecordUndoStep()) states.push_back(doc.SaveToBytes());
+    }
+    ASSERT_GT(states.size(), CUndoHistory::MAX_STATES)
+        << "enough edits change the configuration to fill the history";
+    // The history keeps the newest states; the oldest ones beyond its size are gone.
+    const std::size_t kept = CUndoHistory::MAX_STATES;
+    doc.SetModifiedFlag(1);
+    for (std::size_t back = 1; back < kept; ++back) {
+        ASSERT_TRUE(doc.Undo()) << back;
+        ASSERT_EQ(doc.SaveToBytes(), states[states.size() - 1 - back]) << "undo step " << back;
+    }
+    EXPECT_FALSE(doc.Undo()) << "no further than the history keeps";
+    for (std::size_t forward = states.size() - kept + 1; forward < states.size(); ++forward) {
+        ASSERT_TRUE(doc.Redo());
+        ASSERT_EQ(doc.SaveToBytes(), states[forward]) << "redo to state " << forward;
+    }
+    EXPECT_FALSE(doc.Redo());
+}
+
+TEST_F(DocumentFile, ModifiedFollowsTheSavedStateAndANewEditDropsRedo) {
+    const Bytes fresh = doc.SaveToBytes();
+    ASSERT_TRUE(Sheet(SETUP_GENERAL).ValidateData(3, 1, "17"));
+    ASSERT_TRUE(doc.RecordUndoStep());
+    doc.SetModifiedFlag(1);
+    EXPECT_FALSE(doc.RecordUndoStep()) << "an unchanged configuration is no step";
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_FALSE(doc.IsModified()) << "back at the saved state";
+    EXPECT_EQ(doc.SaveToBytes(), fresh);
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_TRUE(doc.IsModified());
+    doc.SetModifiedFlag(0); // saved here
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_TRUE(doc.IsModified()) << "the saved state is now the later one";
+    ASSERT_TRUE(Sheet(SETUP_GENERAL).ValidateData(3, 1, "18"));
+    ASSERT_TRUE(doc.RecordUndoStep());
+    EXPECT_FALSE(doc.CanRedo()) << "a new edit after Undo drops what Redo could bring back";
+    // A change not recorded yet is dropped by going back to the current step (a failed download).
+    ASSERT_TRUE(Sheet(SETUP_GENERAL).ValidateData(3, 1, "19"));
+    ASSERT_TRUE(doc.RevertToUndoStep());
+    EXPECT_EQ(Value(doc, SETUP_GENERAL, 3, 1), "18");
+}
+
+// Older programs stored the texts of some General lists as their codes, and versions 0 and 1 kept the rows
+// in another order without the protocol row. Every old version loads with these repaired.
 TEST_F(DocumentFile, LegacyVersionsLoadWithTheirRepairs) {
     CGeneral& general = *static_cast<CGeneral*>(doc.GetZemUnit()->GetSetupType(0));
     general.SetParm(6, 1, "19200"); // RS 232
     general.SetParm(5, 1, "1200");  // RS 485
     general.SetParm(4, 1, "MODBUS");
-    // Older programs stored the texts of these lists as their codes; the last item is selected in each.
-    // Row, items, the text shown after loading.
+    // Row, stored items (the last one selected), the text shown after loading.
     const std::tuple<int, std::vector<std::string>, const char*> oldLists[] = {
         {11, {"0", "1", "2"}, "-REF"},
         {9, {"0", "1", "2"}, "RESET 3"},
@@ -130,65 +155,57 @@ TEST_F(DocumentFile, LegacyVersionsLoadWithTheirRepairs) {
         cell.GetData() = items;
         cell.m_nSel = static_cast<int>(items.size()) - 1;
     }
-
-    for (unsigned version : {0u, 1u, 2u}) {
+    // Version, the protocol shown (the default where the version had no such row).
+    for (const auto& [version, protocol] :
+         std::vector<std::pair<unsigned, const char*>>{{0, "BRANT BUS"}, {1, "BRANT BUS"}, {2, "MODBUS"}}) {
         SCOPED_TRACE(version);
-        const Bytes bytes = LegacyDocument(doc, version);
         CTavikDoc loaded;
         std::string error;
-        ASSERT_TRUE(loaded.LoadFromBytes(bytes, error)) << error;
+        ASSERT_TRUE(loaded.LoadFromBytes(LegacyDocument(doc, version), error)) << error;
         EXPECT_EQ(loaded.GetZemUnit()->GetReadVersion(), version);
+        EXPECT_EQ(Value(loaded, 0, 4, 1), protocol);
         EXPECT_EQ(Value(loaded, 0, 6, 1), "19200");
         EXPECT_EQ(Value(loaded, 0, 5, 1), "1200");
         for (const auto& [row, items, shown] : oldLists)
             EXPECT_EQ(Value(loaded, 0, row, 1), shown) << row;
-        EXPECT_EQ(Value(loaded, 0, 4, 1), version == 2 ? "MODBUS" : "BRANT BUS");
         EXPECT_EQ(Value(loaded, 0, 1, 0), "Initialization") << "labels come from the program";
         EXPECT_EQ(Value(loaded, 0, 20, 1), "NON");
     }
 }
 
-TEST_F(DocumentFile, EveryTruncationFailsAndLeavesADefaultDocument) {
+// Every cut-short document, one stray byte after the last record, a damaged header or a newer layout is
+// refused with a message, and the failed load leaves a default document: always the same bytes.
+TEST_F(DocumentFile, DamagedDocumentsAreRefused) {
+    const Bytes defaults = doc.SaveToBytes();
+    const Bytes head = {0x03, 0, 0, 0, 0x07, 'G', 'e', 'n', 'e', 'r', 'a', 'l', 0, 0, 0, 0};
+    EXPECT_EQ(Bytes(defaults.begin(), defaults.begin() + static_cast<long>(head.size())), head);
     ASSERT_TRUE(doc.GetZemUnit()->GetSetupType(0)->ValidateData(3, 1, "9"));
     const Bytes full = doc.SaveToBytes();
-    CTavikDoc fresh;
-    fresh.OnNewDocument();
-    const Bytes defaults = fresh.SaveToBytes();
-
     CTavikDoc loaded;
-    std::size_t tried = 0;
+    std::string error;
     for (std::size_t length = 0; length < full.size();
          length += (length < 64 || full.size() - length < 64) ? 1 : 97) {
-        std::string error;
+        error.clear();
         ASSERT_FALSE(
             loaded.LoadFromBytes(Bytes(full.begin(), full.begin() + static_cast<long>(length)), error))
             << length;
         EXPECT_FALSE(error.empty());
-        ++tried;
-        if (tried % 50 == 0) {
-            ASSERT_EQ(loaded.SaveToBytes(), defaults) << "after a failed load at " << length;
-        }
     }
     EXPECT_EQ(loaded.SaveToBytes(), defaults);
-    Bytes longer = full;
-    longer.push_back(0);
-    std::string error;
-    EXPECT_FALSE(loaded.LoadFromBytes(longer, error))
+    Bytes bytes = full;
+    bytes.push_back(0);
+    EXPECT_FALSE(loaded.LoadFromBytes(bytes, error))
         << "trailing bytes are not a document this program wrote";
-}
-
-TEST_F(DocumentFile, DamagedHeadersAreRefused) {
-    Bytes bytes = doc.SaveToBytes();
-    bytes[12] = 9; // the General record claims to be another setup type
-    std::string error;
-    EXPECT_FALSE(doc.LoadFromBytes(bytes, error));
-    EXPECT_NE(error.find("General"), std::string::npos) << error;
-    bytes = doc.SaveToBytes();
-    bytes[0] = 4;
-    EXPECT_FALSE(doc.LoadFromBytes(bytes, error)) << "a newer program's layout is not guessed at";
-    EXPECT_NE(error.find("newer"), std::string::npos) << error;
-    EXPECT_FALSE(doc.LoadFromBytes(Bytes{}, error));
-    EXPECT_FALSE(doc.LoadFromBytes(Bytes(100000, 0xFF), error));
+    // The General record claiming to be another setup type; a newer program's layout is not guessed at.
+    for (const auto& [at, value, named] : std::vector<std::tuple<std::size_t, std::uint8_t, const char*>>{
+             {12, 9, "General"}, {0, 4, "newer"}}) {
+        bytes = full;
+        bytes[at] = value;
+        EXPECT_FALSE(loaded.LoadFromBytes(bytes, error));
+        EXPECT_NE(error.find(named), std::string::npos) << error;
+    }
+    EXPECT_FALSE(loaded.LoadFromBytes(Bytes(100000, 0xFF), error));
+    EXPECT_EQ(loaded.SaveToBytes(), defaults);
 }
 
 TEST_F(DocumentFile, SavingReplacesTheFileOnlyWhenComplete) {
@@ -202,25 +219,20 @@ TEST_F(DocumentFile, SavingReplacesTheFileOnlyWhenComplete) {
         std::ifstream in(file, std::ios::binary);
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     };
-    auto entries = [&dir] {
-        std::size_t count = 0;
-        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir))
-            ++count;
-        return count;
-    };
+    auto entries = [&dir] { return std::distance(fs::directory_iterator(dir), fs::directory_iterator()); };
     // An older file is there: the save replaces it (a plain rename over a file fails on Windows).
     std::ofstream(path, std::ios::binary) << "older contents";
+    ASSERT_TRUE(doc.GetZemUnit()->GetSetupType(0)->ValidateData(11, 1, "+REF"));
     std::string error;
     ASSERT_TRUE(doc.OnSaveDocument(path, error)) << error;
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.GetPathName(), path);
     EXPECT_EQ(contents(path), doc.SaveToBytes());
-    EXPECT_EQ(entries(), 1u) << "no temporary file left over";
-
+    EXPECT_EQ(entries(), 1) << "no temporary file left over";
     CTavikDoc reopened;
     ASSERT_TRUE(reopened.OnOpenDocument(path, error)) << error;
+    EXPECT_EQ(Value(reopened, 0, 11, 1), "+REF");
     EXPECT_EQ(reopened.SaveToBytes(), doc.SaveToBytes());
-
 #ifndef _WIN32
     // The file replaced keeps its permissions (a mode no umask gives a new file); Windows has none of these.
     const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
@@ -228,7 +240,6 @@ TEST_F(DocumentFile, SavingReplacesTheFileOnlyWhenComplete) {
     ASSERT_TRUE(doc.OnSaveDocument(path, error)) << error;
     EXPECT_EQ(fs::status(path).permissions(), mode);
 #endif
-
     EXPECT_FALSE(reopened.OnOpenDocument(dir.string(), error)) << "a directory is no document";
     EXPECT_FALSE(reopened.OnOpenDocument((dir / "missing.zmg").string(), error));
     EXPECT_NE(error.find("missing.zmg"), std::string::npos);
@@ -249,26 +260,6 @@ TEST_F(DocumentFile, SavingReplacesTheFileOnlyWhenComplete) {
     }
     EXPECT_EQ(contents(path), Bytes({'o', 'l', 'd', 'e', 'r', ' ', 'c', 'o', 'n', 't', 'e', 'n', 't', 's'}));
 #endif
-    EXPECT_EQ(entries(), 2u) << "no temporary file left over";
+    EXPECT_EQ(entries(), 2) << "no temporary file left over";
     fs::remove_all(dir);
-}
-
-TEST_F(DocumentFile, UnitQueries) {
-    CZemUnit& unit = *doc.GetZemUnit();
-    EXPECT_EQ(unit.GetTitle(4), "");
-    EXPECT_EQ(unit.GetTitle(-1), "");
-    SETUP_TYPE types[4];
-    std::string titles[4];
-    unsigned count = 0;
-    EXPECT_EQ(unit.GetNumTypeSetup(types, titles, count), 1);
-    EXPECT_EQ(count, 4u);
-    CDataSheet* sheet = nullptr;
-    ASSERT_EQ(unit.GetDataSheet(SETUP_ALARM, &sheet), 1);
-    EXPECT_EQ(sheet->GetNumSections(), 49);
-    EXPECT_EQ(sheet->GetProperty(1, 1), unit.GetSetupType(3)->GetDataSheet()->GetProperty(1, 1));
-    delete sheet->m_pSections;
-    delete sheet;
-    IBrantSetupType* setups[4];
-    EXPECT_EQ(doc.GetBrSetup(setups), 4u);
-    EXPECT_EQ(IBrantSetupType::m_pBrantSetupTypes[2], setups[2]);
 }
