@@ -52,40 +52,21 @@ constexpr int kBegin = CLynGridCtrl::GVN_BEGINLABELEDIT;
 constexpr int kEnd = CLynGridCtrl::GVN_ENDLABELEDIT;
 } // namespace
 
-// Typing opens the editor, as long as the cell's text length allows; Enter ends the edit with one
-// end-edit notice, Escape without one and with the old text kept. Header and read-only cells take no
-// edit; a background word has red in its low byte, and its top byte set means none.
-TEST_F(GridTest, TypingThenEnterOrEscape) {
+// Header and read-only cells take no edit; a background word has red in its low byte, its top byte set
+// means none.
+TEST_F(GridTest, HeaderAndReadOnlyCellsTakeNoEdit) {
     EXPECT_EQ(grid.EditCell(0, 1, QStringLiteral("x")) + grid.EditCell(1, 3, QStringLiteral("x")), 0);
     EXPECT_TRUE(notices.empty());
     grid.SetItemBkColour(1, 3, 0x0000FF);
     EXPECT_EQ(grid.GetItemBkColour(1, 3), QColor(0xFF, 0, 0));
     grid.SetItemBkColour(1, 3, 0xFF000000UL);
     EXPECT_FALSE(grid.GetItemBkColour(1, 3).isValid());
-    grid.show();
-    grid.SetTextLen(2, 1, 4);
-    for (const auto& [key, text, codes] : {std::tuple{Qt::Key_Return, "4bcd", std::vector<int>{kBegin, kEnd}},
-                                           std::tuple{Qt::Key_Escape, "old", std::vector<int>{kBegin}}}) {
-        grid.SetItemText(2, 1, QStringLiteral("old"));
-        notices.clear();
-        grid.SetFocusCell(2, 1);
-        grid.setFocus();
-        QTest::keyClicks(&grid, QStringLiteral("4"));
-        auto* editor = grid.findChild<QLineEdit*>();
-        ASSERT_NE(editor, nullptr);
-        QTest::keyClicks(editor, QStringLiteral("bcdefg"));
-        QTest::keyClick(editor, key);
-        QApplication::processEvents();
-        EXPECT_EQ(grid.GetItemText(2, 1), QLatin1String(text));
-        EXPECT_EQ(Codes(), codes);
-        EXPECT_EQ(std::tie(notices.back().row, notices.back().col), std::make_tuple(2, 1));
-        EXPECT_FALSE(notices.back().pasting);
-    }
 }
 
-// A list cell opens with one click on its arrow; a typed letter picks an item that one Enter takes; a list
-// that takes new values keeps the typed text.
-TEST_F(GridTest, ListCellsOpenOnTheArrowAndTakeWhatIsTyped) {
+// A list cell opens with one click on its arrow. A typed key opens the cell's editor (a list stays shut):
+// a text takes as many characters as its length allows, a letter picks a list item, a list that takes new
+// values keeps the typed text; Enter ends the edit with one end-edit notice, Escape without one.
+TEST_F(GridTest, KeyboardAndMouseEditing) {
     grid.resize(420, 200);
     grid.show();
     const QRect cell = grid.visualRect(grid.GetModel()->IndexOf(1, 2));
@@ -98,25 +79,33 @@ TEST_F(GridTest, ListCellsOpenOnTheArrowAndTakeWhatIsTyped) {
     QTest::keyClick(combo, Qt::Key_Escape);
     QApplication::processEvents();
 
+    grid.SetItemText(2, 1, QStringLiteral("old"));
+    grid.SetTextLen(2, 1, 4);
     grid.FillListItems(3, 2, {QStringLiteral("OFF"), QStringLiteral("ON"), QStringLiteral("AUTO")});
     grid.SetListEditable(2, 2, 1);
-    for (const auto& [row, typed, taken] : {std::tuple{3, "a", "AUTO"}, std::tuple{2, "psi", "psi"}}) {
+    for (const auto& [row, col, typed, key, taken, codes] :
+         {std::tuple{2, 1, "4bcdefg", Qt::Key_Escape, "old", std::vector<int>{kBegin}},
+          std::tuple{2, 1, "4bcdefg", Qt::Key_Return, "4bcd", std::vector<int>{kBegin, kEnd}},
+          std::tuple{3, 2, "a", Qt::Key_Return, "AUTO", std::vector<int>{kBegin, kEnd}},
+          std::tuple{2, 2, "psi", Qt::Key_Return, "psi", std::vector<int>{kBegin, kEnd}}}) {
         notices.clear();
-        grid.SetFocusCell(row, 2);
+        grid.SetFocusCell(row, col);
         grid.setFocus();
         QTest::keyClick(&grid, typed[0]);
         QApplication::processEvents(); // a person types slower than the editor opens
-        combo = qobject_cast<QComboBox*>(grid.indexWidget(grid.currentIndex()));
-        ASSERT_NE(combo, nullptr) << typed;
-        EXPECT_FALSE(combo->view()->isVisible()) << "typing does not open the list";
-        QWidget* keys = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
-                        : combo->lineEdit()               ? static_cast<QWidget*>(combo->lineEdit())
-                                                          : combo;
+        QWidget* editor = grid.indexWidget(grid.currentIndex());
+        ASSERT_NE(editor, nullptr) << typed;
+        if ((combo = qobject_cast<QComboBox*>(editor))) {
+            EXPECT_FALSE(combo->view()->isVisible()) << "typing does not open the list";
+            if (combo->lineEdit()) editor = combo->lineEdit();
+        }
+        QWidget* keys = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : editor;
         QTest::keyClicks(keys, QLatin1String(typed + 1));
-        QTest::keyClick(keys, Qt::Key_Return);
+        QTest::keyClick(keys, key);
         QApplication::processEvents();
-        EXPECT_EQ(grid.GetItemText(row, 2), QLatin1String(taken));
-        EXPECT_EQ(Codes(), (std::vector<int>{kBegin, kEnd})) << "one Enter ends the edit";
+        EXPECT_EQ(grid.GetItemText(row, col), QLatin1String(taken));
+        EXPECT_EQ(Codes(), codes) << typed;
+        EXPECT_FALSE(notices.back().pasting);
         EXPECT_EQ(grid.indexWidget(grid.currentIndex()), nullptr) << "the editor is closed";
     }
 }
