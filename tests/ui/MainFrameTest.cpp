@@ -108,11 +108,13 @@ TEST_F(FrameTest, TabsAndToolbar) {
     }
     const QList<QToolBar*> bars = Frame().findChildren<QToolBar*>();
     ASSERT_EQ(bars.size(), 1);
-    QStringList withoutIcon;
-    for (QAction* action : bars.front()->actions())
-        if (action->icon().pixmap(16, 16).isNull()) withoutIcon << action->text();
-    EXPECT_EQ(bars.front()->actions().size() - withoutIcon.count(QString()), 10) << "buttons";
-    EXPECT_EQ(withoutIcon.join(QString()), QString()) << "separators only";
+    int buttons = 0;
+    for (QAction* action : bars.front()->actions()) {
+        if (action->isSeparator()) continue;
+        ++buttons;
+        EXPECT_FALSE(action->icon().pixmap(16, 16).isNull()) << action->text().toStdString();
+    }
+    EXPECT_EQ(buttons, 10);
     EXPECT_FALSE(Frame().windowIcon().pixmap(32, 32).isNull());
 }
 
@@ -284,6 +286,9 @@ TEST_F(FrameTest, PrintingAndTheReportShowEveryActiveValueWhole) {
         EXPECT_NE(message.find("No printer is installed"), std::string::npos) << message;
 }
 
+// One edit may change other sheets (an input switched on or off changes what the logical inputs and alarms
+// offer and hold): after every random edit of the first channels, where the sheets refer to each other
+// most, and after tab changes, cuts, New and Open, each view shows exactly what its sheet holds.
 TEST_F(FrameTest, EveryViewShowsItsSheetAfterEachEditAndTabChange) {
     std::string step;
     const auto expectEveryView = [&] {
@@ -298,7 +303,6 @@ TEST_F(FrameTest, EveryViewShowsItsSheetAfterEachEditAndTabChange) {
         Grid(tab).EditCell(row, col, text);
         expectEveryView();
     };
-    // Random edits of the first channels of every sheet, where the sheets refer to each other most.
     std::mt19937 random(20261206);
     const auto pick = [&random](int count) {
         return std::uniform_int_distribution<int>(0, count - 1)(random);
@@ -333,6 +337,8 @@ TEST_F(FrameTest, EveryViewShowsItsSheetAfterEachEditAndTabChange) {
     expectEveryView();
 }
 
+// A sheet too wide for a portrait page goes landscape; one too wide even for that is split into groups of
+// columns, each with the row names, and still no value is cut.
 TEST(Report, WideSheetsTurnTheirPageAndSplitRatherThanCut) {
     for (int columns : {12, 40}) {
         ReportTable table{QStringLiteral("Wide"), {}};
