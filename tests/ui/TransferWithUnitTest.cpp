@@ -7,6 +7,8 @@
 #include "link/TransferWaits.h"
 #include "model/CDataSheet.h"
 #include "model/CScriptedPrompt.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 #include "model/IBrantSetupType.h"
 #include "tools/zemra-sim/CPseudoTerminal.h"
 #include "tools/zemra-sim/CZemraSimServer.h"
@@ -20,8 +22,6 @@
 #include "ui/CUpDown.h"
 #include "ui/CommandIds.h"
 #include "ui/Cp1252.h"
-#include "unit/CTavikDoc.h"
-#include "unit/CZemUnit.h"
 
 #include <QAction>
 #include <QComboBox>
