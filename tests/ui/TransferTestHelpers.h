@@ -9,7 +9,6 @@
 #include <QSet>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 
 #include <functional>
 #include <vector>
@@ -21,12 +20,10 @@ namespace transfer_test {
 // watched (`onProgress` once, then every position it shows is recorded).
 class ScriptedUser : public QObject {
 public:
+    // In which progress window (0 for the first one seen), where, out of how many, and what it said.
     struct Position {
-        int window; // which progress window (0 for the first one seen)
-        int pos;
-        int upper;
-        QString text;
-        QString title;
+        int window, pos, upper;
+        QString text, title;
     };
 
     std::function<void(QWidget*)> onDialog;

@@ -11,10 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace view_check {
 
-// Every grid cell holds its parameter cell's text, choices, editability, text length and colour, and the
-// grid has one row per channel.
+// Every grid cell holds its parameter cell's text, choices, editability, text length and colour (red in
+// the low byte; the top byte set means none), and the grid has one row per channel.
 inline ::testing::AssertionResult ShowsItsSheet(const CTavikView& view) {
     const CLynGridCtrl* grid = view.GetGrid();
     IBrantSetupType* setup = view.GetSetup();
@@ -31,35 +33,24 @@ inline ::testing::AssertionResult ShowsItsSheet(const CTavikView& view) {
             for (const std::string& item : cell->GetData())
                 items << FromCp1252(item);
             const bool list = items.size() > 1;
-            const int type = list                ? CLynGridCtrl::GVET_LIST
-                             : cell->m_bEditable ? CLynGridCtrl::GVET_EDIT
-                                                 : CLynGridCtrl::GVET_READONLY;
-            const QColor colour = (cell->m_clrBk & 0xFF000000UL) != 0
-                                      ? QColor()
-                                      : QColor(static_cast<int>(cell->m_clrBk & 0xFF),
-                                               static_cast<int>((cell->m_clrBk >> 8) & 0xFF),
-                                               static_cast<int>((cell->m_clrBk >> 16) & 0xFF));
-            const char* differs = nullptr;
-            if (shown->text != FromCp1252(cell->GetDataAsString()))
-                differs = "text";
-            else if (shown->type != type)
-                differs = "type";
-            else if (shown->items != (list ? items : QStringList()))
-                differs = "items";
-            else if (shown->listEditable != (list && cell->m_bEditable))
-                differs = "typed list value";
-            else if (shown->textLen != cell->m_nMaxTextLen)
-                differs = "text length";
-            else if (shown->popup != (cell->m_nStyle == CTRL_STYLE_POPUP))
-                differs = "popup";
-            else if (shown->background != colour)
-                differs = "colour";
-            if (differs)
+            const int type =
+                list ? CLynGridCtrl::GVET_LIST
+                     : (cell->m_bEditable ? CLynGridCtrl::GVET_EDIT : CLynGridCtrl::GVET_READONLY);
+            const unsigned long bk = cell->m_clrBk;
+            const QColor colour = (bk & 0xFF000000UL) != 0 ? QColor()
+                                                           : QColor(static_cast<int>(bk & 0xFF),
+                                                                    static_cast<int>((bk >> 8) & 0xFF),
+                                                                    static_cast<int>((bk >> 16) & 0xFF));
+            if (std::tie(shown->text, shown->type, shown->items, shown->listEditable, shown->textLen,
+                         shown->popup, shown->background) !=
+                std::make_tuple(FromCp1252(cell->GetDataAsString()), type, list ? items : QStringList(),
+                                list && cell->m_bEditable, cell->m_nMaxTextLen,
+                                cell->m_nStyle == CTRL_STYLE_POPUP, colour))
                 return ::testing::AssertionFailure()
-                       << "setup " << view.GetSetupIndex() << " row " << row << " col " << col << ": "
-                       << differs << " (grid \"" << shown->text.toStdString() << "\" type " << shown->type
-                       << ", " << shown->items.size() << " items; sheet \"" << cell->GetDataAsString()
-                       << "\" type " << type << ", " << (list ? items.size() : 0) << " items)";
+                       << "setup " << view.GetSetupIndex() << " row " << row << " col " << col << ": grid \""
+                       << shown->text.toStdString() << "\" type " << shown->type << ", "
+                       << shown->items.size() << " items; sheet \"" << cell->GetDataAsString() << "\" type "
+                       << type << ", " << (list ? items.size() : 0) << " items";
         }
     return ::testing::AssertionSuccess();
 }
