@@ -8,7 +8,7 @@
 // and, for the alarms that a step reaches only through change notices:
 // - a dynamic reference is kept exactly when its logical input ends with the alarm's mirror columns;
 // - the comparison stays as chosen, except that "±" becomes "<" when the dynamic reference is lost.
-#include "AlarmFixture.h"
+#include "tests/sheets/SheetsFixture.h"
 
 #include "model/ChannelNames.h"
 
@@ -19,7 +19,7 @@
 #include <sstream>
 
 namespace {
-class AlarmInvariant : public AlarmSheets {
+class AlarmInvariant : public SheetsFixture {
 protected:
     std::set<std::string> ActiveInputs(bool physicalToo) const {
         std::set<std::string> names;
@@ -41,7 +41,7 @@ protected:
             std::ostringstream out;
             out << "alarm " << row << ": ";
             for (int col : {ALM_COL_INPREF, ALM_COL_DYNREF}) {
-                const std::vector<std::string>& items = Items(row, col);
+                const std::vector<std::string>& items = Items(alarm, row, col);
                 if (items.empty() || items[0] != "OFF")
                     return out << "list " << col << " lacks OFF", out.str();
                 const std::set<std::string> offered(items.begin() + 1, items.end());
@@ -49,11 +49,11 @@ protected:
                 if (offered != (col == ALM_COL_INPREF ? inputs : logicals))
                     return out << "list " << col << " is not the active inputs", out.str();
             }
-            const std::string reference = Value(row, ALM_COL_INPREF);
+            const std::string reference = Alm(row, ALM_COL_INPREF);
             if (reference == "OFF") {
                 for (int col = 2; col <= 9; ++col)
-                    if (Value(row, col) != defaults[static_cast<std::size_t>(col - 1)])
-                        return out << "inactive but column " << col << " is " << Value(row, col), out.str();
+                    if (Alm(row, col) != defaults[static_cast<std::size_t>(col - 1)])
+                        return out << "inactive but column " << col << " is " << Alm(row, col), out.str();
                 if (Mirror(row) != std::vector<std::string>(7, ""))
                     return out << "inactive with mirrors", out.str();
                 continue;
@@ -61,10 +61,10 @@ protected:
             const std::vector<std::string> parms =
                 reference[0] == 'I' ? PhParms(GetPhChnIndex(reference)) : LogParms(GetLogChnIndex(reference));
             if (Mirror(row) != parms) return out << "mirrors differ from " << reference, out.str();
-            const std::string dynRef = Value(row, ALM_COL_DYNREF);
+            const std::string dynRef = Alm(row, ALM_COL_DYNREF);
             if (dynRef != "OFF" && LogParms(GetLogChnIndex(dynRef)) != parms)
                 return out << "dynamic reference " << dynRef << " has other parameters", out.str();
-            if (Value(row, ALM_COL_SIGN) == "\xB1" && dynRef == "OFF")
+            if (Alm(row, ALM_COL_SIGN) == "\xB1" && dynRef == "OFF")
                 return out << "\xB1 without a dynamic reference", out.str();
         }
         return std::string();
@@ -75,7 +75,7 @@ protected:
     Choices Snapshot() const {
         Choices choices;
         for (int row = 1; row <= 48; ++row)
-            choices.emplace_back(Value(row, ALM_COL_DYNREF), Value(row, ALM_COL_SIGN));
+            choices.emplace_back(Alm(row, ALM_COL_DYNREF), Alm(row, ALM_COL_SIGN));
         return choices;
     }
 
@@ -86,12 +86,12 @@ protected:
             if (row == edited || !alarm.IsChannelActive(row)) continue;
             std::ostringstream out;
             out << "alarm " << row << " (" << dynRef << ", " << sign << "): ";
-            const bool kept = Value(row, ALM_COL_DYNREF) == dynRef;
+            const bool kept = Alm(row, ALM_COL_DYNREF) == dynRef;
             if (dynRef != "OFF" && kept != (LogParms(GetLogChnIndex(dynRef)) == Mirror(row)))
                 return out << (kept ? "kept" : "lost") << " against the final parameters", out.str();
             const std::string expected = sign == "\xB1" && !kept ? "<" : sign;
-            if (Value(row, ALM_COL_SIGN) != expected)
-                return out << "comparison became " << Value(row, ALM_COL_SIGN), out.str();
+            if (Alm(row, ALM_COL_SIGN) != expected)
+                return out << "comparison became " << Alm(row, ALM_COL_SIGN), out.str();
         }
         return std::string();
     }
@@ -134,11 +134,11 @@ protected:
         if (kind < 24) {
             const bool listed = random() % 3;
             return edit(alarm, alarmRow, ALM_COL_INPREF,
-                        pick(listed ? Items(alarmRow, ALM_COL_INPREF) : oddRefs));
+                        pick(listed ? Items(alarm, alarmRow, ALM_COL_INPREF) : oddRefs));
         }
         if (kind < 34) {
             const int col = between(2, 8);
-            const std::string text = col == ALM_COL_DYNREF     ? pick(Items(alarmRow, col))
+            const std::string text = col == ALM_COL_DYNREF     ? pick(Items(alarm, alarmRow, col))
                                      : col == ALM_COL_SIGN     ? std::string(g_Signs[random() % 3])
                                      : col == ALM_COL_SETPOINT ? pick(setPoints)
                                      : col == ALM_COL_DELAY    ? pick(delays)
@@ -190,7 +190,7 @@ TEST_F(AlarmInvariant, RandomEditsKeepTheAlarmRules) {
                 << "seed " << seed << " step " << step << ": " << what;
             for (int row = 1; row <= 6; ++row) {
                 activeSeen += alarm.IsChannelActive(row);
-                dynamicSeen += Value(row, ALM_COL_DYNREF) != "OFF";
+                dynamicSeen += Alm(row, ALM_COL_DYNREF) != "OFF";
             }
         }
         // The walk reaches the interesting states, not only the default sheet.

@@ -1,14 +1,14 @@
 // A configured unit's 87 blocks, applied to a fresh configuration as a download does, give back the same
 // blocks and the same document.
 #include "model/CScriptedPrompt.h"
-#include "unit/CTavikDoc.h"
-#include "unit/CZemUnit.h"
 #include "model/ChannelNames.h"
 #include "model/NumberText.h"
 #include "sheets/alarms/CAlarm.h"
 #include "sheets/general/CGeneral.h"
 #include "sheets/logical/CLogicalInput.h"
 #include "sheets/physical/CPhysicalInput.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 
 #include <gtest/gtest.h>
 

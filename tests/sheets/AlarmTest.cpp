@@ -1,0 +1,474 @@
+// Edits, flags, blocks and document records of the Alarm sheet. How alarms follow the input sheets (offered
+// lists, mirror columns, dynamic references) is checked by AlarmInvariantTest after thousands of random
+// edits.
+#include "model/CArchive.h"
+#include "tests/sheets/SheetsFixture.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+namespace {
+using Block = std::array<BYTE, 32>;
+using Bytes = std::vector<std::uint8_t>;
+constexpr int REF = ALM_COL_INPREF, DYN = ALM_COL_DYNREF, SIGN = ALM_COL_SIGN, SP = ALM_COL_SETPOINT,
+              TEXT = ALM_COL_TEXT, DELAY = ALM_COL_DELAY, LED = ALM_COL_LED, OUT = ALM_COL_OUTPUT,
+              FLAGS = ALM_COL_FLAGS;
+const std::string kPm = "\xB1"; // "±"
+
+class AlarmTest : public SheetsFixture {
+protected:
+    // IN 11: 10 V, LCD -50..50; IN 23: 24 V, LCD 0..100; LOG1 like IN 23, LOG2 and LOG3 like IN 11.
+    AlarmTest() {
+        general.ValidateData(11, 1, "+REF");
+        ActivatePhysical(1, "10 V", "-50", "50", "C");
+        ActivatePhysical(6);
+        for (const auto& [row, source] : {std::pair{1, "IN 23"}, {2, "IN 11"}, {3, "IN 11"}})
+            logical.ValidateData(row, 1, source);
+    }
+    Block Get(int row) {
+        Block block;
+        block.fill(0xEE);
+        alarm.GetAlarmDataBlock(row - 1, block.data());
+        return block;
+    }
+    void Apply(int row, const Block& block) { alarm.SetAlarmData(row - 1, block.data()); }
+    // Input OFF, set point 0 with "<", delay 30 hundredths, LED and output OFF, no flags, a blank text.
+    static Block DefaultBlock() {
+        Block block{0x30, 0x00, 0x00, 0x20, 0x1E, 0x00, 0x18, 0x0E, 0x00};
+        std::fill(block.begin() + 9, block.begin() + 19, BYTE{0x20});
+        return block;
+    }
+    Bytes Store() {
+        CArchive archive(CArchive::store);
+        alarm.DoFileReadWrite(archive, 3);
+        return archive.GetBuffer();
+    }
+    // Reads the alarm part of a document into a freshly built sheet; the archive exception's cause, or 0.
+    int Load(Bytes bytes) {
+        alarm.Initialize();
+        CArchive archive(std::move(bytes));
+        try {
+            alarm.DoFileReadWrite(archive, 3);
+        } catch (const CArchiveException& e) {
+            return e.m_cause;
+        }
+        return 0;
+    }
+    // Every cell of every alarm row with its items, and every flag, as text.
+    Strings Snapshot() {
+        Strings texts;
+        for (int row = 1; row <= 48; ++row) {
+            for (int col = 0; col < ALARM_CELLS; ++col) {
+                texts.push_back(Alm(row, col));
+                for (const std::string& item : Items(alarm, row, col))
+                    texts.push_back("+" + item);
+            }
+            for (const auto& flag : *alarm.GetFlagGroup(row))
+                texts.push_back(flag->GetName() + "=" + flag->GetDataAsString());
+        }
+        return texts;
+    }
+};
+} // namespace
+
+// Each edit in turn: alarm, column, text, message (0: taken), shown afterwards (a refusal keeps the value).
+TEST_F(AlarmTest, EditsAreChecked) {
+    ActivatePhysical(7, "24 V", "0.1", "0.7");      // IN 31
+    ActivatePhysical(8, "24 V", "100", "0");        // IN 32, a display range that runs downward
+    ActivatePhysical(9, "24 V", "-65535", "65535"); // IN 33
+    using Case = std::tuple<int, int, const char*, UINT, const char*>;
+    const auto check = [this](const auto& cases) {
+        for (const auto& [row, col, text, error, shown] : cases) {
+            EXPECT_EQ(alarm.ValidateData(row, col, text), error == 0) << row << "," << col << " " << text;
+            EXPECT_EQ(error ? Error(alarm) : 0u, error) << row << "," << col << " " << text;
+            EXPECT_EQ(Alm(row, col), shown) << row << "," << col << " " << text;
+        }
+    };
+    const UINT off = IDS_ALARM_DISABLED, sel = IDS_INVALID_SELECTION, noLog = IDS_LOGINP_NOT_ACTIVE,
+               near = IDS_OUT_OF_RANGE_NEAREST, last = IDS_INVALID_VALUE_LAST, big = IDS_NUMBER_TOO_LARGE,
+               dec = IDS_TOO_MANY_DECIMALS, dNear = IDS_DELAY_NEAREST, dBad = IDS_DELAY_OUT_OF_RANGE,
+               noIn = IDS_INPUT_NOT_ACTIVE, led = IDS_INVALID_LED, out = IDS_INVALID_OUTPUT;
+    // Input references by name or digits; anything naming no kind of input turns the alarm off.
+    const Case references[] = {
+        {1, REF, "23", 0, "IN 23"},        {2, REF, "in 23", 0, "IN 23"},    {2, REF, "IN 11", 0, "IN 11"},
+        {3, REF, "IN 23", 0, "IN 23"},     {3, DELAY, "5", 0, "5"},          {3, REF, "IN 12", noIn, "IN 23"},
+        {3, REF, "IN 99", sel, "IN 23"},   {3, REF, "LOG4", noLog, "IN 23"}, {3, REF, "LXYZ", noLog, "IN 23"},
+        {3, REF, "LOG20", noLog, "IN 23"}, {4, REF, "IN 23", 0, "IN 23"},    {4, REF, "xyz", sel, "OFF"},
+        {4, REF, "IN 23", 0, "IN 23"},     {4, REF, "1", sel, "OFF"},        {4, REF, "OFF", sel, "OFF"},
+        {5, REF, "LOG2", 0, "LOG2"},       {5, REF, "log2 (1b)", 0, "LOG2"}};
+    check(references);
+    EXPECT_EQ(Alm(3, DELAY), "5") << "a refused reference leaves the alarm alone";
+    // An inactive alarm takes no other column; mirrors and labels are left alone.
+    const Case inactive[] = {
+        {9, DYN, "LOG1", off, "OFF"}, {9, SIGN, "\xB1", off, "<"},  {9, SP, "5", off, "0"},
+        {9, TEXT, "T", off, ""},      {9, DELAY, "10", off, "0.3"}, {9, LED, "3", off, "OFF"},
+        {9, OUT, "3", off, "OFF"},    {9, FLAGS, "B", off, "..."},  {9, 12, "x", 0, ""},
+        {9, 0, "x", 0, "9  (A23)"},   {1, 17, "x", 0, "<no cell>"}};
+    check(inactive);
+    // Set points within the LCD range (also a limit without an exact binary form), and numbers the unit holds
+    // as typed.
+    const Case setPoints[] = {
+        {12, REF, "IN 23", 0, "IN 23"},     {12, SP, "25.5", 0, "25.5"},     {12, SP, "150", near, "100"},
+        {12, SP, "-3", near, "0"},          {12, SP, "100", 0, "100"},       {12, SP, "12.125", 0, "12.125"},
+        {12, SP, "12,5", last, "12.125"},   {12, SP, "", last, "12.125"},    {12, SP, "1e2", last, "12.125"},
+        {12, SP, "0x10", last, "12.125"},   {12, SP, "nan", last, "12.125"}, {12, SP, "--1", last, "12.125"},
+        {12, SP, "12.5000", dec, "12.125"}, {13, REF, "IN 31", 0, "IN 31"},  {13, SP, "0.1", 0, "0.1"},
+        {13, SP, "0.7", 0, "0.7"},          {14, REF, "IN 32", 0, "IN 32"},  {14, SP, "40", 0, "40"},
+        {14, SP, "140", near, "100"},       {15, REF, "LOG3", 0, "LOG3"},    {15, SP, "-80", near, "-50"}};
+    check(setPoints);
+    const Case heldNumbers[] = {{20, REF, "IN 33", 0, "IN 33"},    {20, SP, "1.005", 0, "1.005"},
+                                {20, SP, "-65535", 0, "-65535"},   {20, SP, "65.535", 0, "65.535"},
+                                {20, SP, "70000", big, "65.535"},  {20, SP, "655.36", big, "65.535"},
+                                {20, SP, "6553.6", big, "65.535"}, {20, SP, "65.536", big, "65.535"},
+                                {20, SP, "1.2345", dec, "65.535"}};
+    check(heldNumbers);
+    // A delay the unit cannot hold takes the nearest it holds; one it holds is kept as typed.
+    const Case delays[] = {{17, REF, "IN 11", 0, "IN 11"},        {17, DELAY, "1234.5", dNear, "1230"},
+                           {17, DELAY, "2551", dNear, "2550"},    {17, DELAY, "100000", dNear, "100200"},
+                           {17, DELAY, "12.34", dNear, "12.3"},   {17, DELAY, "0.305", dNear, "0.310"},
+                           {17, DELAY, "1.0001", dNear, "1.000"}, {17, DELAY, "12.3", 0, "12.3"},
+                           {17, DELAY, "0.3", 0, "0.3"},          {17, DELAY, "918000", 0, "918000"},
+                           {17, DELAY, " 45 ", 0, " 45 "},        {17, DELAY, "12abc", dBad, " 45 "},
+                           {17, DELAY, "0.29", dBad, " 45 "},     {17, DELAY, "918000.5", dBad, " 45 "},
+                           {17, DELAY, "nan", dBad, " 45 "},      {17, DELAY, "-1", dBad, " 45 "},
+                           {17, DELAY, "inf", dBad, " 45 "}};
+    check(delays);
+    // Text, LED and output; flags change only through the popup.
+    const Case others[] = {
+        {16, REF, "IN 11", 0, "IN 11"}, {16, TEXT, "PUMP 3", 0, "PUMP 3"}, {16, LED, "24", 0, "24"},
+        {16, LED, "OFF", 0, "OFF"},     {16, LED, "25", led, "OFF"},       {16, LED, "07", led, "OFF"},
+        {16, OUT, "14", 0, "14"},       {16, OUT, "15", out, "14"},        {16, FLAGS, "BCH", 0, "..."}};
+    check(others);
+    for (int row : {-1, 0, 49, 1000})
+        for (int col : {-1, 0, 1, 9, 17})
+            EXPECT_FALSE(alarm.ValidateData(row, col, "IN 11")) << row << "," << col;
+    // An active input missing from the list (as from a damaged file) is offered again.
+    Cell(alarm, 7, REF)->RemoveItem("IN 11");
+    UseInput(7, "IN 11");
+    EXPECT_EQ(Items(alarm, 7, REF).front(), "OFF");
+    EXPECT_EQ(Mirror(7), PhParms(1));
+}
+
+// Each edit of alarm 10 in turn: column, text, message, then dynamic reference and comparison.
+TEST_F(AlarmTest, DynamicReferenceAndComparison) {
+    const UINT sel = IDS_INVALID_SELECTION, other = IDS_LOGINP_PARMS_MISMATCH, lost = IDS_DYNREF_INVALID;
+    const std::tuple<int, const char*, UINT, const char*, std::string> cases[] = {
+        {REF, "IN 23", 0, "OFF", "<"},    {DYN, "LOG1", 0, "LOG1", kPm}, {DYN, "LOG2", other, "OFF", "<"},
+        {DYN, "LOG5", sel, "OFF", "<"},   {DYN, "LOG1", 0, "LOG1", kPm}, {DYN, "OFF", 0, "OFF", "<"},
+        {SIGN, ">", 0, "OFF", ">"},       {SIGN, "=", sel, "OFF", ">"},  {SIGN, "\xB1", sel, "OFF", ">"},
+        {DYN, "LOG1", 0, "LOG1", kPm},    {SIGN, "<", 0, "LOG1", "<"},   {SIGN, "\xB1", 0, "LOG1", kPm},
+        {REF, "IN 11", lost, "OFF", "<"}, {REF, "IN 23", 0, "OFF", "<"}, {DYN, "LOG1", 0, "LOG1", kPm},
+        {SIGN, ">", 0, "LOG1", ">"}};
+    for (const auto& [col, text, error, dynRef, sign] : cases) {
+        EXPECT_EQ(alarm.ValidateData(10, col, text), error == 0) << col << " " << text;
+        EXPECT_EQ(error ? Error(alarm) : 0u, error) << col << " " << text;
+        EXPECT_EQ((Strings{Alm(10, DYN), Alm(10, SIGN)}), (Strings{dynRef, sign})) << col << " " << text;
+    }
+    // The logical input no longer matches (changed behind the sheet's back): "±" is refused, the reference
+    // off.
+    Cell(logical, 1, 14)->SetText("psi");
+    EXPECT_FALSE(alarm.ValidateData(10, SIGN, kPm));
+    EXPECT_EQ(Error(alarm), IDS_DYNREF_NOT_ACTIVE);
+    EXPECT_EQ((Strings{Alm(10, DYN), Alm(10, SIGN)}), (Strings{"OFF", ">"}));
+}
+
+TEST_F(AlarmTest, ResetKeepsOfferedInputsInitializeDiscardsThem) {
+    UseInput(4, "IN 23");
+    ASSERT_TRUE(alarm.ValidateData(4, LED, "3"));
+    SetFlags(4, {"ON", "ON", "ON"});
+    alarm.ResetChannel(4);
+    EXPECT_EQ(Values(alarm, 4, 1, 9), (Strings{"OFF", "OFF", "<", "0", "", "0.3", "OFF", "OFF", "..."}));
+    EXPECT_EQ(Items(alarm, 4, REF), (Strings{"OFF", "IN 11", "IN 23", "LOG1", "LOG2", "LOG3"}));
+    EXPECT_EQ((Strings{Flag(4, 0), Flag(4, 1), Flag(4, 2)}), (Strings{"OFF", "OFF", "OFF"}));
+    UseInput(1, "IN 23");
+    SetFlags(1, {"ON"});
+    alarm.Initialize();
+    EXPECT_EQ(Items(alarm, 1, REF), Strings{"OFF"});
+    EXPECT_EQ((Strings{Flag(1, 0), Alm(1, FLAGS)}), (Strings{"OFF", "..."}));
+    // Row titles: alarm number padded to two places, then the LED name (six to a group).
+    EXPECT_EQ((Strings{Alm(1, 0), Alm(7, 0), Alm(10, 0), Alm(48, 0)}),
+              (Strings{"1  (A11)", "7  (A21)", "10 (A24)", "48 (A86)"}));
+}
+
+TEST_F(AlarmTest, FlagPopupOfAnInactiveAlarmIsRefusedOnce) {
+    std::vector<CBrChnData*> props(4, nullptr);
+    int count = 0;
+    EXPECT_EQ(alarm.GetPopupProperties(3, FLAGS, props.data(), count), 0);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(Error(alarm), IDS_ALARM_DISABLED);
+    alarm.UpdateProperties(3, FLAGS, props.data(), count);
+    EXPECT_EQ(prompt.Messages(), Strings{LoadMessage(IDS_ALARM_DISABLED)})
+        << "same row and message: shown once";
+    EXPECT_EQ(alarm.GetPopupProperties(-7, FLAGS, props.data(), count), 0);
+}
+
+TEST_F(AlarmTest, FlagSummaryAndTheGeneralBlock) {
+    UseInput(2, "IN 11");
+    for (const auto& [flags, summary] :
+         std::vector<std::pair<Strings, std::string>>{{{"ON", "OFF", "ON"}, "BH"},
+                                                      {{"OFF", "ON", "ON"}, "CH"},
+                                                      {{"ON", "ON", "ON"}, "BCH"},
+                                                      {{"OFF", "OFF", "OFF"}, "..."}}) {
+        SetFlags(2, flags);
+        EXPECT_EQ((Strings{Alm(2, FLAGS), Flag(2, 0), Flag(2, 2)}), (Strings{summary, flags[0], flags[2]}));
+    }
+    EXPECT_TRUE(prompt.Messages().empty());
+    // The General sheet's block turned off forces every Block flag off, with one warning until the sheet is
+    // rebuilt; Block chosen while it is off warns but stays.
+    for (int row : {1, 2, 3}) {
+        UseInput(row, "IN 11");
+        SetFlags(row, {"ON", "ON"});
+    }
+    general.ValidateData(11, 1, "OFF");
+    const std::string warning =
+        "Warning: Block flag is detected. To enable this, please enable block flag in General Pane";
+    EXPECT_EQ(prompt.Messages(), Strings{warning});
+    for (int row : {1, 2, 3})
+        EXPECT_EQ((Strings{Flag(row, 0), Flag(row, 1), Alm(row, FLAGS)}), (Strings{"OFF", "ON", "C"}));
+    EXPECT_EQ((*alarm.GetFlagGroup(40))[0]->m_bEditable, 0);
+    general.ValidateData(11, 1, "-REF");
+    EXPECT_EQ((*alarm.GetFlagGroup(40))[0]->m_bEditable, 1);
+    SetFlags(1, {"ON", "ON"});
+    general.ValidateData(11, 1, "OFF");
+    EXPECT_EQ(prompt.Messages().size(), 1u);
+    SetFlags(1, {"ON", "OFF"});
+    EXPECT_EQ(Alm(1, FLAGS), "B");
+    EXPECT_EQ(prompt.Messages(), (Strings{warning, LoadMessage(IDS_BLOCK_DISABLED)}));
+    general.ValidateData(11, 1, "+REF");
+    alarm.Initialize();
+    ActivatePhysical(1); // re-announces IN 11 to the new sheet
+    UseInput(1, "IN 11");
+    SetFlags(1, {"ON"});
+    general.ValidateData(11, 1, "OFF");
+    EXPECT_EQ(prompt.Messages().size(), 3u);
+}
+
+TEST_F(AlarmTest, NoticesForRowsThatAreNotInputsChangeNothing) {
+    UseInput(1, "IN 11");
+    const Strings before = Snapshot();
+    for (int row : {-1, 0, 25, 1000}) {
+        alarm.UpdateModify(SETUP_PHYSICAL_INPUT, row, 1, "OFF");
+        alarm.UpdateModify(SETUP_LOGICAL_INPUT, row, -1, "HEJ");
+    }
+    alarm.UpdateModify(SETUP_GENERAL, 3, 1, "OFF");
+    alarm.UpdateModify(7, 1, 1, "OFF");
+    EXPECT_EQ(Snapshot(), before);
+}
+
+// Each alarm's edits (flags through the popup), and the bytes its block differs in from an unused alarm's.
+TEST_F(AlarmTest, BlockEncoding) {
+    ActivatePhysical(2, "24 V", "-100", "100"); // IN 12
+    ActivatePhysical(24);                       // IN 83
+    const struct {
+        int row;
+        std::vector<std::pair<int, std::string>> edits;
+        Strings flags; // through the popup
+        std::vector<std::pair<int, BYTE>> bytes;
+    } cases[] = {{5, {{REF, "IN 11"}, {SP, "12.5"}, {SIGN, ">"}}, {}, {{0, 0}, {1, 0x7D}, {3, 0x08}}},
+                 {6, {{REF, "IN 11"}, {SP, "12.5"}}, {}, {{0, 0}, {1, 0x7D}, {3, 0x28}}},
+                 {7, {{REF, "IN 11"}, {SP, "12.5"}, {DYN, "LOG3"}}, {}, {{0, 0}, {1, 0x7D}, {3, 0x6A}}},
+                 {8, {{REF, "IN 12"}, {SP, "-3.25"}}, {}, {{0, 1}, {1, 0x45}, {2, 0x01}, {3, 0xB0}}},
+                 {9,
+                  {{REF, "IN 11"}, {LED, "24"}, {OUT, "1"}, {TEXT, "AB"}},
+                  {"ON", "OFF", "ON"},
+                  {{0, 0}, {6, 23}, {7, 0}, {8, 0xA0}, {9, 'A'}, {10, 'B'}}},
+                 {10,
+                  {{REF, "IN 83"}, {TEXT, "ABCDEFGHIJKL"}},
+                  {"OFF", "ON", "ON"},
+                  {{0, 23},
+                   {8, 0x60},
+                   {9, 'A'},
+                   {10, 'B'},
+                   {11, 'C'},
+                   {12, 'D'},
+                   {13, 'E'},
+                   {14, 'F'},
+                   {15, 'G'},
+                   {16, 'H'},
+                   {17, 'I'},
+                   {18, 'J'}}},
+                 {11, {{REF, "LOG1"}, {DELAY, "45"}}, {}, {{0, 24}, {4, 45}, {5, 2}}},
+                 {12, {{REF, "LOG3"}, {DELAY, "2.5"}}, {}, {{0, 26}, {4, 25}, {5, 1}}},
+                 {13, {{REF, "IN 23"}, {DELAY, "1230"}}, {}, {{0, 5}, {4, 123}, {5, 3}}}};
+    for (const auto& c : cases) {
+        for (const auto& [col, text] : c.edits)
+            ASSERT_TRUE(alarm.ValidateData(c.row, col, text)) << c.row << " " << text;
+        if (!c.flags.empty()) SetFlags(c.row, c.flags);
+        Block expected = DefaultBlock();
+        for (const auto& [offset, value] : c.bytes)
+            expected[static_cast<std::size_t>(offset)] = value;
+        EXPECT_EQ(Get(c.row), expected) << c.row;
+    }
+    EXPECT_EQ(Get(48), DefaultBlock());
+    alarm.GetAlarmDataBlock(0); // into the block the transfer sends
+    const Block unused = DefaultBlock();
+    EXPECT_TRUE(std::equal(unused.begin(), unused.end(), alarm.GetDataBlock()));
+    EXPECT_EQ(Get(0), Block{}) << "blocks outside the 48 alarms come out empty";
+    EXPECT_EQ(Get(49), Block{});
+    // Stored references the lists do not offer.
+    for (const auto& [text, code] : std::vector<std::pair<std::string, BYTE>>{
+             {"LOG8", 31}, {"IN 99", 48}, {"LXYZ", 48}, {"NON", 48}, {"", 48}}) {
+        alarm.GetDataSheet()->GetProperty(4, REF)->GetData() = {text};
+        EXPECT_EQ(Get(4)[0], code) << text;
+    }
+}
+
+TEST_F(AlarmTest, ReceivedBlockReproducesTheAlarmSilently) {
+    UseInput(9, "LOG2");
+    for (const auto& [col, text] : std::vector<std::pair<int, std::string>>{
+             {DYN, "LOG3"}, {SP, "-12.75"}, {DELAY, "45"}, {LED, "12"}, {OUT, "14"}, {TEXT, "TEMP HIGH!"}})
+        ASSERT_TRUE(alarm.ValidateData(9, col, text)) << text;
+    SetFlags(9, {"OFF", "ON", "OFF"});
+    Apply(10, Get(9));
+    EXPECT_EQ(Values(alarm, 10, 1, ALARM_CELLS - 1), Values(alarm, 9, 1, ALARM_CELLS - 1));
+    EXPECT_EQ(Get(10), Get(9));
+    // Received values are checked as edits, without a message.
+    Block block = Get(12);
+    block[0] = 0;     // IN 11, LCD -50..50
+    block[1] = 0xC8;  // set point 200
+    block[3] |= 0x40; // "±" with LOG1, whose parameters are IN 23's
+    block[2] = 0;
+    Apply(12, block);
+    EXPECT_EQ((Strings{Alm(12, REF), Alm(12, SP), Alm(12, DYN), Alm(12, SIGN)}),
+              (Strings{"IN 11", "50", "OFF", "<"}));
+    EXPECT_TRUE(prompt.Messages().empty());
+}
+
+TEST_F(AlarmTest, AnyBlockKeepsTheSheetSound) {
+    std::mt19937 random(4711);
+    for (int round = 0; round < 3000; ++round) {
+        Block block;
+        for (BYTE& b : block)
+            b = static_cast<BYTE>(random());
+        if (round % 3 == 0) block[0] = static_cast<BYTE>(round % 4 == 0 ? 0 : 24); // often an offered input
+        const int row = 1 + round % 48;
+        Apply(row, block);
+        const std::string reference = Alm(row, REF);
+        ASSERT_TRUE(reference == "OFF" || reference == "IN 11" || reference == "IN 23" ||
+                    reference.compare(0, 3, "LOG") == 0)
+            << reference;
+        ASSERT_EQ(Items(alarm, row, REF).size(), 6u);
+        ASSERT_EQ(Items(alarm, row, LED).size(), 25u);
+        ASSERT_EQ(Items(alarm, row, OUT).size(), 15u);
+        const double delay = std::atof(Alm(row, DELAY).c_str());
+        ASSERT_TRUE(delay >= 0.0 && delay <= 86400.0 * 255) << Alm(row, DELAY);
+        const Block sent = Get(row);
+        if (reference == "OFF") {
+            ASSERT_EQ(sent, DefaultBlock());
+        }
+        ASSERT_LT(sent[5], 7);
+        ASSERT_TRUE(sent[0] <= 26 || sent[0] == 48); // IN 11 .. LOG3, or OFF
+        ASSERT_LE(sent[6], 24);
+        ASSERT_LE(sent[7], 14);
+    }
+    alarm.SetAlarmData(-1, DefaultBlock().data());
+    alarm.SetAlarmData(48, DefaultBlock().data());
+    alarm.SetAlarmData(0, nullptr);
+}
+
+// The unit keeps a delay as a count of 0..255 of one unit. A delay it holds goes out exactly, with the
+// table's code where that holds it (2.5 s as 25 tenths); any other as the nearest delay it holds.
+TEST(AlarmDelay, Encoding) {
+    const std::tuple<const char*, int, int> cases[] = {
+        {"0.3", 30, 0},     {"1", 100, 0},      {"1.01", 101, 0},   {"2.55", 255, 0},  {"2.56", 255, 0},
+        {"2.5", 25, 1},     {"10", 100, 1},     {"12.3", 123, 1},   {"12.34", 123, 1}, {"25.5", 255, 1},
+        {"25.55", 255, 1},  {"45", 45, 2},      {"100", 100, 2},    {"100.4", 100, 2}, {"255", 255, 2},
+        {"256", 255, 2},    {"1234.5", 123, 3}, {"2550", 255, 3},   {"2551", 255, 3},  {"2555", 255, 3},
+        {"6000", 100, 4},   {"6001", 100, 4},   {"15300", 255, 4},  {"60000", 100, 5}, {"60001", 100, 5},
+        {"100000", 167, 5}, {"153000", 255, 5}, {"918000", 255, 6}, {"0", 0, 0},       {"-5", 0, 0},
+        {"1e12", 255, 6},   {"nan", 0, 0}};
+    for (const auto& [text, count, code] : cases) {
+        int n = -1;
+        BYTE factor = 0xFF;
+        CAlarm::EncodeDelay(text, n, factor);
+        EXPECT_EQ((std::pair<int, int>{n, factor}), (std::pair<int, int>{count, code})) << text;
+    }
+    static const double tableUpTo[7] = {1.0, 10.0, 100.0, 2550.0, 6000.0, 60000.0, 918000.0};
+    for (double seconds = 0.3; seconds <= 918000.0; seconds *= 1.0007) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.3f", seconds);
+        int count = -1;
+        BYTE code = 0xFF;
+        CAlarm::EncodeDelay(text, count, code);
+        ASSERT_TRUE(count >= 0 && count <= 255) << text;
+        int tableCode = 0;
+        while (std::atof(text) > tableUpTo[tableCode])
+            ++tableCode;
+        // Never coarser than the table's code, and at least as near as its rounding.
+        ASSERT_LE(code, tableCode) << text;
+        const double unit = CAlarm::GetTimeFactorUnit(tableCode);
+        ASSERT_LE(std::fabs(count * CAlarm::GetTimeFactorUnit(code) - std::atof(text)), unit / 2 + 1e-9)
+            << text;
+    }
+}
+
+// A fraction above one second is kept (2.5); codes outside the table leave the text alone.
+TEST(AlarmDelay, Decoding) {
+    const std::tuple<int, int, const char*> cases[] = {
+        {30, 0, "0.300"}, {100, 0, "1.000"}, {5, 1, "0.50"},       {25, 1, "2.5"},
+        {150, 0, "1.50"}, {200, 0, "2"},     {45, 2, "45"},        {255, 6, "918000"},
+        {2, 7, "172800"}, {0, 3, "0.00"},    {10, 8, "unchanged"}, {10, -1, "unchanged"}};
+    for (const auto& [count, code, expected] : cases) {
+        std::string text = "unchanged";
+        CAlarm::DecodeDelay(count, code, text);
+        EXPECT_EQ(text, expected) << count << "/" << code;
+    }
+}
+
+// The record: title "Alarm", setup type 3, the 48 flag groups of equal size, then the sheet.
+TEST_F(AlarmTest, RecordKeepsEverything) {
+    const Bytes empty = Store();
+    const Bytes head = {0x05, 'A', 'l', 'a', 'r', 'm', 3, 0, 0, 0, 3, 0, 0, 0, 0x05, 'B', 'l', 'o', 'c', 'k'};
+    EXPECT_TRUE(std::equal(head.begin(), head.end(), empty.begin()));
+    const std::size_t flagsEnd = static_cast<std::size_t>(
+        std::search(empty.begin() + 1, empty.end(), head.begin(), head.begin() + 10) - empty.begin());
+    ASSERT_LT(flagsEnd, empty.size());
+    EXPECT_EQ((flagsEnd - 10) % 48, 0u);
+
+    UseInput(1, "IN 11");
+    ASSERT_TRUE(alarm.ValidateData(1, DYN, "LOG2"));
+    ASSERT_TRUE(alarm.ValidateData(1, SP, "42.5"));
+    ASSERT_TRUE(alarm.ValidateData(1, TEXT, "LEVEL"));
+    SetFlags(1, {"ON", "OFF", "ON"});
+    UseInput(48, "IN 23");
+    ASSERT_TRUE(alarm.ValidateData(48, DELAY, "3600"));
+    ASSERT_TRUE(alarm.ValidateData(48, OUT, "9"));
+    SetFlags(48, {"OFF", "ON"});
+    const Strings before = Snapshot();
+    const Bytes bytes = Store();
+    ASSERT_EQ(Load(bytes), 0);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(Alm(1, FLAGS), "BH");
+    for (std::size_t length = 0; length < bytes.size(); length += 1 + length / 16)
+        EXPECT_NE(Load(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length))), 0)
+            << length;
+    // Whatever precedes the title is skipped.
+    CArchive prefix(CArchive::store);
+    prefix.WriteString("General");
+    prefix.WriteString("");
+    Bytes prefixed = prefix.GetBuffer();
+    prefixed.insert(prefixed.end(), bytes.begin(), bytes.end());
+    EXPECT_EQ(Load(prefixed), 0);
+    // A flag group count the sheet cannot hold is a bad schema.
+    for (std::uint32_t count : {4u, 0x7FFFFFFFu, 0xFFFFFFFFu, 0x80000000u}) {
+        Bytes damaged = bytes;
+        for (std::size_t k = 0; k < 4; ++k)
+            damaged[10 + k] = static_cast<std::uint8_t>(count >> (8 * k));
+        EXPECT_EQ(Load(damaged), CArchiveException::badSchema) << count;
+    }
+}
+
+// Older programs stored logical inputs by their full row titles.
+TEST_F(AlarmTest, LongLogicalNamesReadBackShort) {
+    CBrChnData* ref = Cell(alarm, 3, REF);
+    ref->GetData() = {"OFF", "IN 11", "LOG2 (1B)"};
+    ref->m_nSel = 2;
+    Cell(alarm, 3, DYN)->GetData() = {"OFF", "LOG2 (1B)", "LOG5 (2B)"};
+    ASSERT_EQ(Load(Store()), 0);
+    EXPECT_EQ(Items(alarm, 3, REF), (Strings{"OFF", "IN 11", "LOG2"}));
+    EXPECT_EQ(Alm(3, REF), "LOG2");
+    EXPECT_EQ(Items(alarm, 3, DYN), (Strings{"OFF", "LOG2", "LOG5"}));
+}
