@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 
 namespace {
 using Block = std::array<BYTE, 32>;
@@ -246,60 +245,43 @@ TEST_F(AlarmTest, FlagSummaryAndTheGeneralBlock) {
     EXPECT_EQ(prompt.Messages().size(), 3u);
 }
 
-TEST_F(AlarmTest, NoticesForRowsThatAreNotInputsChangeNothing) {
-    UseInput(1, "IN 11");
-    const Strings before = Snapshot();
-    for (int row : {-1, 0, 25, 1000}) {
-        alarm.UpdateModify(SETUP_PHYSICAL_INPUT, row, 1, "OFF");
-        alarm.UpdateModify(SETUP_LOGICAL_INPUT, row, -1, "HEJ");
-    }
-    alarm.UpdateModify(SETUP_GENERAL, 3, 1, "OFF");
-    alarm.UpdateModify(7, 1, 1, "OFF");
-    EXPECT_EQ(Snapshot(), before);
-}
-
-// Each alarm's edits (flags through the popup), and the bytes its block differs in from an unused alarm's.
+// Each alarm's edits and flags, and its block: reference, set point (three bytes), delay count and code, LED,
+// output, flags, then the text in ten characters and 13 zeros.
 TEST_F(AlarmTest, BlockEncoding) {
     ActivatePhysical(2, "24 V", "-100", "100"); // IN 12
     ActivatePhysical(24);                       // IN 83
     const struct {
         int row;
         std::vector<std::pair<int, std::string>> edits;
-        Strings flags; // through the popup
-        std::vector<std::pair<int, BYTE>> bytes;
-    } cases[] = {{5, {{REF, "IN 11"}, {SP, "12.5"}, {SIGN, ">"}}, {}, {{0, 0}, {1, 0x7D}, {3, 0x08}}},
-                 {6, {{REF, "IN 11"}, {SP, "12.5"}}, {}, {{0, 0}, {1, 0x7D}, {3, 0x28}}},
-                 {7, {{REF, "IN 11"}, {SP, "12.5"}, {DYN, "LOG3"}}, {}, {{0, 0}, {1, 0x7D}, {3, 0x6A}}},
-                 {8, {{REF, "IN 12"}, {SP, "-3.25"}}, {}, {{0, 1}, {1, 0x45}, {2, 0x01}, {3, 0xB0}}},
-                 {9,
-                  {{REF, "IN 11"}, {LED, "24"}, {OUT, "1"}, {TEXT, "AB"}},
-                  {"ON", "OFF", "ON"},
-                  {{0, 0}, {6, 23}, {7, 0}, {8, 0xA0}, {9, 'A'}, {10, 'B'}}},
-                 {10,
-                  {{REF, "IN 83"}, {TEXT, "ABCDEFGHIJKL"}},
-                  {"OFF", "ON", "ON"},
-                  {{0, 23},
-                   {8, 0x60},
-                   {9, 'A'},
-                   {10, 'B'},
-                   {11, 'C'},
-                   {12, 'D'},
-                   {13, 'E'},
-                   {14, 'F'},
-                   {15, 'G'},
-                   {16, 'H'},
-                   {17, 'I'},
-                   {18, 'J'}}},
-                 {11, {{REF, "LOG1"}, {DELAY, "45"}}, {}, {{0, 24}, {4, 45}, {5, 2}}},
-                 {12, {{REF, "LOG3"}, {DELAY, "2.5"}}, {}, {{0, 26}, {4, 25}, {5, 1}}},
-                 {13, {{REF, "IN 23"}, {DELAY, "1230"}}, {}, {{0, 5}, {4, 123}, {5, 3}}}};
+        Strings flags;
+        std::array<BYTE, 9> head;
+        std::string text;
+    } cases[] = {
+        {5, {{REF, "IN 11"}, {SP, "12.5"}, {SIGN, ">"}}, {}, {0, 0x7D, 0, 0x08, 30, 0, 24, 14, 0}, ""},
+        {6, {{REF, "IN 11"}, {SP, "12.5"}}, {}, {0, 0x7D, 0, 0x28, 30, 0, 24, 14, 0}, ""},
+        {7, {{REF, "IN 11"}, {SP, "12.5"}, {DYN, "LOG3"}}, {}, {0, 0x7D, 0, 0x6A, 30, 0, 24, 14, 0}, ""},
+        {8, {{REF, "IN 12"}, {SP, "-3.25"}}, {}, {1, 0x45, 0x01, 0xB0, 30, 0, 24, 14, 0}, ""},
+        {9,
+         {{REF, "IN 11"}, {LED, "24"}, {OUT, "1"}, {TEXT, "AB"}},
+         {"ON", "OFF", "ON"},
+         {0, 0, 0, 0x20, 30, 0, 23, 0, 0xA0},
+         "AB"},
+        {10,
+         {{REF, "IN 83"}, {TEXT, "ABCDEFGHIJKL"}},
+         {"OFF", "ON", "ON"},
+         {23, 0, 0, 0x20, 30, 0, 24, 14, 0x60},
+         "ABCDEFGHIJ"},
+        {11, {{REF, "LOG1"}, {DELAY, "45"}}, {}, {24, 0, 0, 0x20, 45, 2, 24, 14, 0}, ""},
+        {12, {{REF, "LOG3"}, {DELAY, "2.5"}}, {}, {26, 0, 0, 0x20, 25, 1, 24, 14, 0}, ""},
+        {13, {{REF, "IN 23"}, {DELAY, "1230"}}, {}, {5, 0, 0, 0x20, 123, 3, 24, 14, 0}, ""}};
     for (const auto& c : cases) {
         for (const auto& [col, text] : c.edits)
             ASSERT_TRUE(alarm.ValidateData(c.row, col, text)) << c.row << " " << text;
         if (!c.flags.empty()) SetFlags(c.row, c.flags);
-        Block expected = DefaultBlock();
-        for (const auto& [offset, value] : c.bytes)
-            expected[static_cast<std::size_t>(offset)] = value;
+        Block expected{};
+        std::copy(c.head.begin(), c.head.end(), expected.begin());
+        const std::string text = (c.text + std::string(10, ' ')).substr(0, 10);
+        std::copy(text.begin(), text.end(), expected.begin() + 9);
         EXPECT_EQ(Get(c.row), expected) << c.row;
     }
     EXPECT_EQ(Get(48), DefaultBlock());
@@ -335,38 +317,6 @@ TEST_F(AlarmTest, ReceivedBlockReproducesTheAlarmSilently) {
     EXPECT_EQ((Strings{Alm(12, REF), Alm(12, SP), Alm(12, DYN), Alm(12, SIGN)}),
               (Strings{"IN 11", "50", "OFF", "<"}));
     EXPECT_TRUE(prompt.Messages().empty());
-}
-
-TEST_F(AlarmTest, AnyBlockKeepsTheSheetSound) {
-    std::mt19937 random(4711);
-    for (int round = 0; round < 3000; ++round) {
-        Block block;
-        for (BYTE& b : block)
-            b = static_cast<BYTE>(random());
-        if (round % 3 == 0) block[0] = static_cast<BYTE>(round % 4 == 0 ? 0 : 24); // often an offered input
-        const int row = 1 + round % 48;
-        Apply(row, block);
-        const std::string reference = Alm(row, REF);
-        ASSERT_TRUE(reference == "OFF" || reference == "IN 11" || reference == "IN 23" ||
-                    reference.compare(0, 3, "LOG") == 0)
-            << reference;
-        ASSERT_EQ(Items(alarm, row, REF).size(), 6u);
-        ASSERT_EQ(Items(alarm, row, LED).size(), 25u);
-        ASSERT_EQ(Items(alarm, row, OUT).size(), 15u);
-        const double delay = std::atof(Alm(row, DELAY).c_str());
-        ASSERT_TRUE(delay >= 0.0 && delay <= 86400.0 * 255) << Alm(row, DELAY);
-        const Block sent = Get(row);
-        if (reference == "OFF") {
-            ASSERT_EQ(sent, DefaultBlock());
-        }
-        ASSERT_LT(sent[5], 7);
-        ASSERT_TRUE(sent[0] <= 26 || sent[0] == 48); // IN 11 .. LOG3, or OFF
-        ASSERT_LE(sent[6], 24);
-        ASSERT_LE(sent[7], 14);
-    }
-    alarm.SetAlarmData(-1, DefaultBlock().data());
-    alarm.SetAlarmData(48, DefaultBlock().data());
-    alarm.SetAlarmData(0, nullptr);
 }
 
 // The unit keeps a delay as a count of 0..255 of one unit. A delay it holds goes out exactly, with the
