@@ -166,25 +166,12 @@ TEST_F(LogicalInputTest, ReceivedBlockIsCheckedAsAnEdit) {
     EXPECT_EQ(BlockOf(3), block);
 }
 
-TEST_F(LogicalInputTest, CurrentRecordKeepsTheSheet) {
-    ActivatePh(1);
-    ActivatePh(2);
-    logical.ValidateData(2, 1, "IN 11");
-    logical.ValidateData(2, 5, "IN 12");
-    logical.ValidateData(4, 1, "LOG2");
-    const Strings parms = LogParms(2), items = LogItems(4, 2);
-    ASSERT_EQ(LoadCause(CurrentRecord(), 3), 0);
-    EXPECT_EQ((Strings{Log(2, 1), Log(2, 5), Log(4, 1)}), (Strings{"IN 11", "IN 12", "LOG2"}));
-    EXPECT_EQ(LogParms(2), parms);
-    EXPECT_EQ(LogItems(4, 2), items);
-    // Unlike the legacy record, the current one keeps item texts as stored.
+// Older programs stored logical inputs in item lists by their full row titles. The current record keeps item
+// texts as stored; the legacy one (versions 0..2) names logical inputs by their first four characters.
+TEST_F(LogicalInputTest, LegacyRecordNamesLogicalInputsByFourCharacters) {
     BuildOldStyleSheet();
     ASSERT_EQ(LoadCause(CurrentRecord(), 3), 0);
     EXPECT_EQ(Log(3, 4), "LOG2 (1B)");
-}
-
-TEST_F(LogicalInputTest, LegacyRecordNamesLogicalInputsByFourCharacters) {
-    BuildOldStyleSheet();
     Cell(logical, 3, 0)->GetData()[0] = "old title";
     const Bytes bytes = LegacyRecord();
     for (unsigned version : {0u, 1u, 2u}) {
