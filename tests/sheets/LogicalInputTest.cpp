@@ -93,17 +93,10 @@ TEST_F(LogicalInputTest, SourcesAndParametersAreAnnounced) {
     logical.ValidateData(3, 6, "IN 12"); // refused, announced all the same
     physical.ValidateData(1, 5, "12");
     EXPECT_EQ(LogParms(3), (Strings{"24 V", "bar", "0", "0", "12", "0", "0"}));
-    EXPECT_EQ(alm.notices, (Notices{{2, 1, -1, "HEJ"},
-                                    {2, 1, 1, "IN 11"},
-                                    {2, 2, -1, "LOG1"},
-                                    {2, 2, 1, "LOG1"},
-                                    {2, 3, -1, "LOG2"},
-                                    {2, 3, 5, "LOG2"},
-                                    {2, 3, 6, "IN 12"},
-                                    {2, 1, -1, "HEJ"},
-                                    {2, 2, -1, "LOG1"},
-                                    {2, 3, -1, "LOG2"},
-                                    {1, 1, 5, "12"}}));
+    const Notices expected = {{2, 1, -1, "HEJ"},  {2, 1, 1, "IN 11"}, {2, 2, -1, "LOG1"}, {2, 2, 1, "LOG1"},
+                              {2, 3, -1, "LOG2"}, {2, 3, 5, "LOG2"},  {2, 3, 6, "IN 12"}, {2, 1, -1, "HEJ"},
+                              {2, 2, -1, "LOG1"}, {2, 3, -1, "LOG2"}, {1, 1, 5, "12"}};
+    EXPECT_EQ(alm.notices, expected);
     RecordingSetupType& gen = Record(SETUP_GENERAL);
     logical.ResetChannel(3);
     EXPECT_EQ(gen.notices, (Notices{{2, 3, 1, "OFF"}}));
@@ -123,15 +116,10 @@ TEST_F(LogicalInputTest, ReferenceBytesNameTheSources) {
 }
 
 TEST_F(LogicalInputTest, BlockCarriesDerivedParametersAndReferences) {
-    const Block unused = {0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,    0,    0,    0,
-                          48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 48, 0x20, 0x20, 0x20, 0x20};
-    EXPECT_EQ(BlockOf(0), unused);
     for (int input : {1, 2, 24}) {
         ActivatePh(input, "20 mA", "20");
         physical.ValidateData(input, 3, "4");
-        physical.ValidateData(input, 2,
-                              "\xB0"
-                              "C");
+        physical.ValidateData(input, 2, kDegC);
     }
     logical.ValidateData(1, 1, "IN 11");
     logical.ValidateData(6, 3, "IN 83");

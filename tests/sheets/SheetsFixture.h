@@ -16,6 +16,7 @@
 #include <vector>
 
 using Strings = std::vector<std::string>;
+const std::string kDegC = std::string("\xB0") + "C";
 
 // A setup type without a sheet that records every change notice it receives, in order.
 class RecordingSetupType : public CBrantSetupType {
