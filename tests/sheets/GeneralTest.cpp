@@ -92,26 +92,19 @@ TEST_F(GeneralSheet, ConstantsBlockEncoding) {
     EXPECT_TRUE(std::all_of(other.begin(), other.end(), [](BYTE b) { return b == 0x5A; }));
 }
 
+// Codes the sheet does not take are the device image test's corrections.
 TEST_F(GeneralSheet, ConstantsBlockDecoding) {
-    BYTE block[32] = {};
-    block[0] = 0xB8; // 3000: CONFIG
-    block[1] = 0x0B;
-    block[8] = 7;     // protocol code nobody knows
-    block[12] = 63;   // device number out of range
-    block[20] = 0x00; // 57600 is no item of the list
-    block[21] = 0xE1;
+    BYTE block[32] = {0xB8, 0x0B}; // 3000: CONFIG
     general.SetConstants(0, block);
-    EXPECT_EQ((Strings{Shown(1), Shown(4), Shown(3), Shown(6)}),
-              (Strings{"CONFIG", "BRANT BUS", "0", "9600"}));
+    EXPECT_EQ(Shown(1), "CONFIG");
     EXPECT_TRUE(prompt.Log().empty()) << "no warning while applying a block";
     EXPECT_TRUE(alm.notices.empty());
     BYTE second[32] = {};
     second[28] = 250;
     general.SetConstants(8, second);
     EXPECT_EQ(Shown(14), "12.5");
-    EXPECT_EQ(general.FormatValue(14, 20), " 1");
-    EXPECT_EQ(general.FormatValue(14, 1), "0.05");
-    EXPECT_EQ(general.FormatValue(3, 62), "62") << "the largest device number";
+    EXPECT_EQ((Strings{general.FormatValue(14, 20), general.FormatValue(14, 1), general.FormatValue(3, 62)}),
+              (Strings{" 1", "0.05", "62"}));
     EXPECT_EQ(general.StringToValue(7, "MAYBE"), 0xFFFFFFFFu);
     // Steps counted from the decimal text; a text between steps (an older document) takes the nearest.
     for (const auto& [text, steps] : std::vector<std::pair<std::string, std::uint32_t>>{
