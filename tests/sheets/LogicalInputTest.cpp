@@ -1,5 +1,6 @@
 // The rules on offered sources and derived parameters are checked by InputsInvariantTest after thousands of
-// random edits; these are the messages, notices, blocks and document records.
+// random edits, the notices by their effect on the alarms in AlarmInvariantTest; these are the messages,
+// blocks and document records.
 #include "model/CArchive.h"
 #include "tests/sheets/SheetsFixture.h"
 
@@ -79,27 +80,6 @@ TEST_F(LogicalInputTest, EditsAreChecked) {
     // Replacing the only source passes the new parameters down the chain.
     EXPECT_EQ(LogParms(1), PhParms(3));
     EXPECT_EQ(LogParms(2), PhParms(3));
-}
-
-TEST_F(LogicalInputTest, SourcesAndParametersAreAnnounced) {
-    ActivatePh(1, "24 V", "24");
-    physical.ValidateData(1, 2, "bar");
-    ActivatePh(2);
-    RecordingSetupType& alm = Record(SETUP_ALARM);
-    EXPECT_EQ(logical.ValidateData(1, 1, "IN 11"), 1);
-    EXPECT_EQ(LogParms(1), (Strings{"24 V", "bar", "0", "0", "24", "0", "0"}));
-    logical.ValidateData(2, 1, "LOG1");
-    logical.ValidateData(3, 5, "LOG2");
-    logical.ValidateData(3, 6, "IN 12"); // refused, announced all the same
-    physical.ValidateData(1, 5, "12");
-    EXPECT_EQ(LogParms(3), (Strings{"24 V", "bar", "0", "0", "12", "0", "0"}));
-    const Notices expected = {{2, 1, -1, "HEJ"},  {2, 1, 1, "IN 11"}, {2, 2, -1, "LOG1"}, {2, 2, 1, "LOG1"},
-                              {2, 3, -1, "LOG2"}, {2, 3, 5, "LOG2"},  {2, 3, 6, "IN 12"}, {2, 1, -1, "HEJ"},
-                              {2, 2, -1, "LOG1"}, {2, 3, -1, "LOG2"}, {1, 1, 5, "12"}};
-    EXPECT_EQ(alm.notices, expected);
-    RecordingSetupType& gen = Record(SETUP_GENERAL);
-    logical.ResetChannel(3);
-    EXPECT_EQ(gen.notices, (Notices{{2, 3, 1, "OFF"}}));
 }
 
 TEST_F(LogicalInputTest, ReferenceBytesNameTheSources) {
