@@ -79,12 +79,10 @@ protected:
         return sheet.GetDataSheet() ? sheet.GetDataSheet()->GetCellChecked(row, col) : nullptr;
     }
     static std::string Value(const IBrantSetupType& sheet, int row, int col) {
-        const CBrChnData* cell = Cell(sheet, row, col);
-        return cell ? cell->GetDataAsString() : "<no cell>";
+        return Cell(sheet, row, col) ? Cell(sheet, row, col)->GetDataAsString() : "<no cell>";
     }
     static Strings Items(const IBrantSetupType& sheet, int row, int col) {
-        const CBrChnData* cell = Cell(sheet, row, col);
-        return cell ? cell->GetData() : Strings{"<no cell>"};
+        return Cell(sheet, row, col) ? Cell(sheet, row, col)->GetData() : Strings{"<no cell>"};
     }
     static Strings Values(const IBrantSetupType& sheet, int row, int firstCol, int lastCol) {
         Strings texts;
@@ -106,18 +104,18 @@ protected:
         return (*alarm.GetFlagGroup(row))[static_cast<std::size_t>(i)]->GetDataAsString();
     }
 
-    // Makes physical input `input` active with the given type and upper limit; returns ValidateData's result.
-    int ActivatePh(int input, const std::string& type = "20 mA", const std::string& upper = "") {
-        int ok = physical.ValidateData(input, 1, type);
-        if (!upper.empty()) ok = physical.ValidateData(input, 5, upper) && ok;
-        return ok;
+    // Makes physical input `input` active with the given type (and upper limit).
+    void ActivatePh(int input, const std::string& type = "20 mA", const std::string& upper = "") {
+        physical.ValidateData(input, 1, type);
+        if (!upper.empty()) physical.ValidateData(input, 5, upper);
     }
     // Physical input `input` with a type, an LCD range and a unit, as the alarms see it.
     void ActivatePhysical(int input, const std::string& type = "24 V", const std::string& lcdLo = "0",
                           const std::string& lcdUp = "100", const std::string& unit = "bar") {
-        for (const auto& [col, text] :
-             std::vector<std::pair<int, std::string>>{{1, type}, {2, unit}, {4, lcdLo}, {6, lcdUp}})
-            physical.ValidateData(input, col, text);
+        ActivatePh(input, type);
+        physical.ValidateData(input, 2, unit);
+        physical.ValidateData(input, 4, lcdLo);
+        physical.ValidateData(input, 6, lcdUp);
     }
     // Alarm `row` on an input, checked to be accepted.
     void UseInput(int row, const std::string& reference) {
