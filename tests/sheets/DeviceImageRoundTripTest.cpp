@@ -186,10 +186,7 @@ TEST(DeviceImage, DownloadListsEveryCorrection) {
         {"baud rate the list lacks", 0, {{20, 0x00}, {21, 0xE1}}, {"General", 6, 1, "57600", "9600"}},
         {"input type code outside the table", IN11, {{0, 1}}, {"Physical Input", 1, 1, "code 1", "OFF"}},
         {"input limit beyond the type's range", IN11, {{7, 25}}, {"Physical Input", 1, 5, "25", "20"}},
-        {"logical source that is not active",
-         LOG1,
-         {{16, 0}, {17, 1}},
-         {"Logical Input", 1, 2, "IN 12", "OFF"}}};
+        {"inactive logical source", LOG1, {{16, 0}, {17, 1}}, {"Logical Input", 1, 2, "IN 12", "OFF"}}};
     for (const auto& [kind, block, bytes, expected] : cases) {
         SCOPED_TRACE(kind);
         std::vector<Block> blocks = base;
