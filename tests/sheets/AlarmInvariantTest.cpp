@@ -19,13 +19,15 @@
 namespace {
 class AlarmInvariant : public SheetsFixture {
 protected:
-    Strings ActiveInputs(bool physicalToo) const {
+    // "OFF", then the active inputs (or only the logical ones) in order.
+    Strings Offered(bool physicalToo) const {
         Strings names;
         for (int ph = 1; physicalToo && ph <= 24; ++ph)
             if (physical.IsChannelActive(ph)) names.push_back(g_PhInpChn[ph]);
         for (int log = 1; log <= 8; ++log)
             if (logical.IsOtherParmActive(log, -1)) names.push_back(GetLogChnName(log));
         std::sort(names.begin(), names.end());
+        names.insert(names.begin(), "OFF");
         return names;
     }
 
@@ -41,42 +43,38 @@ protected:
     // edited alarm `edited` directly (0: none).
     std::string Violation(const std::vector<Strings>& before, int edited) {
         static const Strings defaults = {"OFF", "OFF", "<", "0", "", "0.3", "OFF", "OFF", "..."};
-        const Strings inputs = ActiveInputs(true), logicals = ActiveInputs(false);
+        const Strings inputs = Offered(true), logicals = Offered(false);
+        const auto fail = [](int row, const std::string& what) {
+            return "alarm " + std::to_string(row) + " " + what;
+        };
         for (int row = 1; row <= 48; ++row) {
-            const auto fail = [row](const std::string& what) {
-                return "alarm " + std::to_string(row) + ": " + what;
-            };
-            for (int col : {ALM_COL_INPREF, ALM_COL_DYNREF}) {
-                Strings items = Items(alarm, row, col);
-                if (items.empty() || items[0] != "OFF") return fail("list lacks OFF");
-                if (Strings(items.begin() + 1, items.end()) != (col == ALM_COL_INPREF ? inputs : logicals))
-                    return fail("list " + std::to_string(col) + " is not the active inputs in order");
-            }
+            if (Items(alarm, row, ALM_COL_INPREF) != inputs || Items(alarm, row, ALM_COL_DYNREF) != logicals)
+                return fail(row, "does not offer the active inputs in order");
             std::array<BYTE, 32> sent;
             alarm.GetAlarmDataBlock(row - 1, sent.data());
             if ((sent[0] > 31 && sent[0] != 48) || sent[5] > 6 || sent[6] > 24 || sent[7] > 14)
-                return fail("block holds an unknown code");
+                return fail(row, "block holds an unknown code");
             const std::string reference = Alm(row, ALM_COL_INPREF);
             if (reference == "OFF") {
                 if (Values(alarm, row, 1, 9) != defaults || Mirror(row) != Strings(7, ""))
-                    return fail("inactive without its defaults");
+                    return fail(row, "inactive without its defaults");
                 continue;
             }
             const Strings parms =
                 reference[0] == 'I' ? PhParms(GetPhChnIndex(reference)) : LogParms(GetLogChnIndex(reference));
-            if (Mirror(row) != parms) return fail("mirrors differ from " + reference);
+            if (Mirror(row) != parms) return fail(row, "mirrors differ from " + reference);
             const std::string dynRef = Alm(row, ALM_COL_DYNREF), sign = Alm(row, ALM_COL_SIGN);
             if (dynRef != "OFF" && LogParms(GetLogChnIndex(dynRef)) != parms)
-                return fail("dynamic reference " + dynRef + " has other parameters");
-            if (sign == "\xB1" && dynRef == "OFF") return fail("\xB1 without a dynamic reference");
+                return fail(row, "dynamic reference " + dynRef + " has other parameters");
+            if (sign == "\xB1" && dynRef == "OFF") return fail(row, "\xB1 without a dynamic reference");
             // Reached through notices only.
             const std::string &dynBefore = before[row - 1][0], &signBefore = before[row - 1][1];
             if (row == edited) continue;
             const bool kept = dynRef == dynBefore;
             if (dynBefore != "OFF" && kept != (LogParms(GetLogChnIndex(dynBefore)) == parms))
-                return fail(dynBefore + (kept ? " kept" : " lost") + " against the final parameters");
+                return fail(row, dynBefore + (kept ? " kept" : " lost") + " against the final parameters");
             if (sign != (signBefore == "\xB1" && !kept ? "<" : signBefore))
-                return fail("comparison became " + sign);
+                return fail(row, "comparison became " + sign);
         }
         return std::string();
     }

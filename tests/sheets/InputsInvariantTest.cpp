@@ -31,34 +31,35 @@ protected:
         Strings active; // in order: the names sort as the inputs do
         for (int ph = 1; ph <= 24; ++ph)
             if (physical.IsChannelActive(ph)) active.push_back(g_PhInpChn[ph]);
+        const auto fail = [](int row, const std::string& what) {
+            return "LOG" + std::to_string(row) + " " + what;
+        };
         for (int row = 1; row <= 8; ++row) {
-            const auto fail = [row](const std::string& what) {
-                return "LOG" + std::to_string(row) + " " + what;
-            };
             const Strings offerable = row < 8 ? active : Strings{};
             Strings picked, free;
             for (int col = 1; col <= 12; ++col)
                 if (Log(row, col) != "OFF") picked.push_back(Log(row, col));
             std::sort(picked.begin(), picked.end());
             if (std::adjacent_find(picked.begin(), picked.end()) != picked.end())
-                return fail("picks a source twice");
+                return fail(row, "picks a source twice");
             std::set_difference(offerable.begin(), offerable.end(), picked.begin(), picked.end(),
                                 std::back_inserter(free));
-            if (free.size() + picked.size() != offerable.size()) return fail("picks an inactive source");
+            if (free.size() + picked.size() != offerable.size()) return fail(row, "picks an inactive source");
             for (int col = 1; col <= 12; ++col) {
                 Strings expected = free;
                 if (Log(row, col) != "OFF") expected.push_back(Log(row, col));
                 std::sort(expected.begin(), expected.end());
                 expected.insert(expected.begin(), "OFF");
                 if (LogItems(row, col) != expected)
-                    return fail("I" + std::to_string(col) + " offers other sources");
+                    return fail(row, "I" + std::to_string(col) + " offers other sources");
             }
             const Strings derived = LogParms(row);
-            if (picked.empty() && derived != Strings(7, "")) return fail("shows parameters while inactive");
+            if (picked.empty() && derived != Strings(7, ""))
+                return fail(row, "shows parameters while inactive");
             for (const std::string& source : picked)
                 if (source[0] == 'I' ? Trimmed(PhParms(GetPhChnIndex(source))) != Trimmed(derived)
                                      : LogParms(GetLogChnIndex(source)) != derived)
-                    return fail("shows other parameters than its source " + source);
+                    return fail(row, "shows other parameters than its source " + source);
             if (!picked.empty()) active.push_back(GetLogChnName(row));
         }
         return std::string();

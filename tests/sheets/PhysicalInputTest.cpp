@@ -81,20 +81,6 @@ TEST_F(PhysicalInputTest, EveryEditIsAnnouncedToEverySetupType) {
     EXPECT_EQ(gen.notices, expected);
 }
 
-TEST_F(PhysicalInputTest, ANewUnitIsOfferedOnEveryInput) {
-    ActivatePh(1);
-    ActivatePh(2);
-    EXPECT_EQ(physical.ValidateData(1, 2, "psi"), 1);
-    const Strings units = {"", "m", "A", "V", "bar", "C", "F", kDegC, kDegF, "psi"};
-    for (int row = 1; row <= 24; ++row)
-        EXPECT_EQ(Items(physical, row, 2), units) << row;
-    // Typing it again, or with leading blanks, selects the existing item; a separator stays in one item.
-    for (const std::string unit : {"  psi", "\tbar", ";", "a;b"})
-        EXPECT_EQ(physical.ValidateData(2, 2, unit), 1);
-    EXPECT_EQ((Strings{Ph(1, 2), Ph(2, 2)}), (Strings{"psi", "a;b"}));
-    EXPECT_EQ(Items(physical, 9, 2).size(), 12u);
-}
-
 // Type 0x04 (20 mA), lower limit 4, upper 20, LCD upper 100.0 with one decimal, unit "bar".
 TEST_F(PhysicalInputTest, BlockCarriesTypeNumbersAndUnit) {
     ActivatePh(1, "20 mA", "20");
@@ -130,17 +116,21 @@ TEST_F(PhysicalInputTest, ReceivedTypeIsCheckedAsAnEdit) {
     EXPECT_TRUE(prompt.Log().empty());
 }
 
-// Each input offers the units of all inputs once the document is read, and the degree sign that older
-// programs stored as the unit sends it reads back repaired.
-TEST_F(PhysicalInputTest, ReadingADocumentMergesAndRepairsUnits) {
+// A new unit, typed with or without leading blanks, is offered on every input; so are the units of all inputs
+// once the document is read, the degree sign that older programs stored as the unit sends it repaired.
+TEST_F(PhysicalInputTest, UnitsAreOfferedOnEveryInput) {
     ActivatePh(1);
+    ActivatePh(2);
     const std::string oldDegC = std::string("\xDF") + "C";
     Cell(physical, 1, 2)->GetData()[7] = oldDegC;
-    physical.ValidateData(1, 2, oldDegC);
+    EXPECT_EQ(physical.ValidateData(1, 2, oldDegC), 1);
+    for (const std::string unit : {"  psi", "\tpsi", "a;b"})
+        EXPECT_EQ(physical.ValidateData(2, 2, unit), 1);
+    EXPECT_EQ(Items(physical, 24, 2).size(), 11u);
     Cell(physical, 9, 2)->GetData().push_back("kPa");
     Reread();
-    EXPECT_EQ(Ph(1, 2), kDegC);
-    const Strings units = {"", "m", "A", "V", "bar", "C", "F", kDegC, kDegF, "kPa"};
+    EXPECT_EQ((Strings{Ph(1, 2), Ph(2, 2)}), (Strings{kDegC, "a;b"}));
+    const Strings units = {"", "m", "A", "V", "bar", "C", "F", kDegC, kDegF, "psi", "a;b", "kPa"};
     for (int row = 1; row <= 24; ++row)
         EXPECT_EQ(Items(physical, row, 2), units) << row;
 }
