@@ -72,10 +72,11 @@ TEST_F(AlarmTest, EditsAreChecked) {
             EXPECT_EQ(Alm(row, col), shown) << row << "," << col << " " << text;
         }
     };
-    const UINT off = IDS_ALARM_DISABLED, sel = IDS_INVALID_SELECTION, noLog = IDS_LOGINP_NOT_ACTIVE,
-               near = IDS_OUT_OF_RANGE_NEAREST, last = IDS_INVALID_VALUE_LAST, big = IDS_NUMBER_TOO_LARGE,
-               dec = IDS_TOO_MANY_DECIMALS, dNear = IDS_DELAY_NEAREST, dBad = IDS_DELAY_OUT_OF_RANGE,
-               noIn = IDS_INPUT_NOT_ACTIVE, led = IDS_INVALID_LED, out = IDS_INVALID_OUTPUT;
+    const UINT other = IDS_LOGINP_PARMS_MISMATCH, lost = IDS_DYNREF_INVALID, off = IDS_ALARM_DISABLED,
+               sel = IDS_INVALID_SELECTION, noLog = IDS_LOGINP_NOT_ACTIVE, near = IDS_OUT_OF_RANGE_NEAREST,
+               last = IDS_INVALID_VALUE_LAST, big = IDS_NUMBER_TOO_LARGE, dec = IDS_TOO_MANY_DECIMALS,
+               dNear = IDS_DELAY_NEAREST, dBad = IDS_DELAY_OUT_OF_RANGE, noIn = IDS_INPUT_NOT_ACTIVE,
+               led = IDS_INVALID_LED, out = IDS_INVALID_OUTPUT;
     // Input references by name or digits; anything naming no kind of input turns the alarm off.
     const Case references[] = {
         {1, REF, "23", 0, "IN 23"},        {2, REF, "in 23", 0, "IN 23"},    {2, REF, "IN 11", 0, "IN 11"},
@@ -86,6 +87,20 @@ TEST_F(AlarmTest, EditsAreChecked) {
         {5, REF, "LOG2", 0, "LOG2"},       {5, REF, "log2 (1b)", 0, "LOG2"}};
     check(references);
     EXPECT_EQ(Alm(3, DELAY), "5") << "a refused reference leaves the alarm alone";
+    // A dynamic reference must have the alarm's parameters, "±" needs one.
+    const Case dynamic[] = {{10, REF, "IN 23", 0, "IN 23"},  {10, DYN, "LOG1", 0, "LOG1"},
+                            {10, DYN, "LOG2", other, "OFF"}, {10, DYN, "LOG5", sel, "OFF"},
+                            {10, SIGN, "\xB1", sel, "<"},    {10, SIGN, ">", 0, ">"},
+                            {10, SIGN, "=", sel, ">"},       {10, DYN, "LOG1", 0, "LOG1"},
+                            {10, SIGN, "\xB1", 0, "\xB1"},   {10, REF, "IN 11", lost, "IN 11"},
+                            {11, REF, "IN 23", 0, "IN 23"},  {11, DYN, "LOG1", 0, "LOG1"},
+                            {11, SIGN, ">", 0, ">"}};
+    check(dynamic);
+    // LOG1 no longer matches (changed behind the sheet's back): "±" is refused, the reference off.
+    Cell(logical, 1, 14)->SetText("psi");
+    EXPECT_FALSE(alarm.ValidateData(11, SIGN, kPm));
+    EXPECT_EQ(Error(alarm), IDS_DYNREF_NOT_ACTIVE);
+    EXPECT_EQ((Strings{Alm(11, DYN), Alm(11, SIGN)}), (Strings{"OFF", ">"}));
     // An inactive alarm takes no other column; mirrors and labels are left alone.
     const Case inactive[] = {
         {9, DYN, "LOG1", off, "OFF"}, {9, SIGN, "\xB1", off, "<"},  {9, SP, "5", off, "0"},
@@ -128,29 +143,6 @@ TEST_F(AlarmTest, EditsAreChecked) {
     for (int row : {-1, 0, 49, 1000})
         for (int col : {-1, 0, 1, 9, 17})
             EXPECT_FALSE(alarm.ValidateData(row, col, "IN 11")) << row << "," << col;
-}
-
-// Each edit of alarm 10 in turn: column, text, message, then dynamic reference and comparison.
-TEST_F(AlarmTest, DynamicReferenceAndComparison) {
-    const UINT sel = IDS_INVALID_SELECTION, other = IDS_LOGINP_PARMS_MISMATCH, lost = IDS_DYNREF_INVALID;
-    const std::tuple<int, const char*, UINT, const char*, std::string> cases[] = {
-        {REF, "IN 23", 0, "OFF", "<"},    {DYN, "LOG1", 0, "LOG1", kPm}, {DYN, "LOG2", other, "OFF", "<"},
-        {DYN, "LOG5", sel, "OFF", "<"},   {DYN, "LOG1", 0, "LOG1", kPm}, {DYN, "OFF", 0, "OFF", "<"},
-        {SIGN, ">", 0, "OFF", ">"},       {SIGN, "=", sel, "OFF", ">"},  {SIGN, "\xB1", sel, "OFF", ">"},
-        {DYN, "LOG1", 0, "LOG1", kPm},    {SIGN, "<", 0, "LOG1", "<"},   {SIGN, "\xB1", 0, "LOG1", kPm},
-        {REF, "IN 11", lost, "OFF", "<"}, {REF, "IN 23", 0, "OFF", "<"}, {DYN, "LOG1", 0, "LOG1", kPm},
-        {SIGN, ">", 0, "LOG1", ">"}};
-    for (const auto& [col, text, error, dynRef, sign] : cases) {
-        EXPECT_EQ(alarm.ValidateData(10, col, text), error == 0) << col << " " << text;
-        EXPECT_EQ(error ? Error(alarm) : 0u, error) << col << " " << text;
-        EXPECT_EQ((Strings{Alm(10, DYN), Alm(10, SIGN)}), (Strings{dynRef, sign})) << col << " " << text;
-    }
-    // The logical input no longer matches (changed behind the sheet's back): "±" is refused, the reference
-    // off.
-    Cell(logical, 1, 14)->SetText("psi");
-    EXPECT_FALSE(alarm.ValidateData(10, SIGN, kPm));
-    EXPECT_EQ(Error(alarm), IDS_DYNREF_NOT_ACTIVE);
-    EXPECT_EQ((Strings{Alm(10, DYN), Alm(10, SIGN)}), (Strings{"OFF", ">"}));
 }
 
 // A reset clears the flags too (the other columns are the invariant test's), and an inactive alarm's flags
