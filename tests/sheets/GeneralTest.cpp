@@ -35,19 +35,8 @@ TEST_F(GeneralSheet, InitializationAsksBeforeItIsStored) {
 // with the value the row shows afterwards (a refusal keeps the previous one) and the message.
 TEST_F(GeneralSheet, EditsAreCheckedPerRow) {
     const UINT bad = IDS_INVALID_VALUE, step = IDS_HYSTERESIS_STEP;
-    const auto check = [this](const auto& cases) {
-        for (const auto& [row, text, shown, error] : cases) {
-            EXPECT_EQ(general.ValidateData(row, 1, text), error == 0) << row << " " << text;
-            EXPECT_EQ(Shown(row), shown) << row << " " << text;
-            EXPECT_EQ(error ? Error(general) : 0u, error) << row << " " << text;
-            // Every edit is announced to the other three, also a refused one.
-            ASSERT_FALSE(alm.notices.empty());
-            EXPECT_EQ(alm.notices.back(), (RecordingSetupType::Notice{0, row, 1, text}));
-        }
-    };
-    using Case = std::tuple<int, const char*, const char*, UINT>;
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<int, const char*, const char*, UINT> cases[] = {
         {3, "2", "2", 0},            {3, "1", "1", 0},           {3, "62", "62", 0},
         {3, "63", "62", bad},        {3, "0", "62", bad},        {3, "abc", "62", bad},
         {3, " 5", " 5", 0},          {3, "7xy", " 5", bad},      {3, "+7", " 5", bad},
@@ -55,12 +44,17 @@ TEST_F(GeneralSheet, EditsAreCheckedPerRow) {
         {14, "none", "0", 0},        {14, "nan", "0", bad},      {14, "-1", "0", bad},
         {14, "0.35", "0.35", 0},     {14, "0.07", "0.35", step}, {14, "1e1", "0.35", bad},
         {14, "0.1000", "0.1000", 0}, {11, "-REF", "-REF", 0},    {11, "-ref", "-REF", bad},
-        {5, "57600", "9600", bad},   {40, "x", "NON", bad}};
-    // clang-format on
-    check(cases);
-    const Case lists[] = {
+        {5, "57600", "9600", bad},   {40, "x", "NON", bad},
         {4, "BRANT BUS", "BRANT BUS", 0}, {0, "x", "Selections  ", bad}, {1000, "x", "<no cell>", bad}};
-    check(lists);
+    // clang-format on
+    for (const auto& [row, text, shown, error] : cases) {
+        EXPECT_EQ(general.ValidateData(row, 1, text), error == 0) << row << " " << text;
+        EXPECT_EQ(Shown(row), shown) << row << " " << text;
+        EXPECT_EQ(error ? Error(general) : 0u, error) << row << " " << text;
+        // Every edit is announced to the other three, also a refused one.
+        ASSERT_FALSE(alm.notices.empty());
+        EXPECT_EQ(alm.notices.back(), (RecordingSetupType::Notice{0, row, 1, text}));
+    }
     EXPECT_EQ(ph.notices, alm.notices);
     EXPECT_EQ(log.notices, alm.notices);
     EXPECT_TRUE(prompt.Messages().empty()) << "the view shows the refusal, not the sheet";
