@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,16 +20,7 @@ const std::string kDegC = std::string("\xB0") + "C";
 // A setup type without a sheet that records every change notice it receives, in order.
 class RecordingSetupType : public CBrantSetupType {
 public:
-    struct Notice {
-        int source, row, col;
-        std::string text;
-        bool operator==(const Notice& o) const {
-            return std::tie(source, row, col, text) == std::tie(o.source, o.row, o.col, o.text);
-        }
-        friend void PrintTo(const Notice& n, std::ostream* os) {
-            *os << "(" << n.source << ", " << n.row << ", " << n.col << ", \"" << n.text << "\")";
-        }
-    };
+    using Notice = std::tuple<int, int, int, std::string>; // source, row, column, text
     explicit RecordingSetupType(SETUP_TYPE slot) { m_nSetupType = slot; }
     int ValidateData(int, int, std::string) override { return 1; }
     void SetParm(int, int, std::string) override {}
