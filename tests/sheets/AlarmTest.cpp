@@ -210,32 +210,26 @@ TEST_F(AlarmTest, BlockEncoding) {
         std::vector<std::pair<int, std::string>> edits;
         Strings flags;
         std::array<BYTE, 9> head;
-        std::string text;
     } cases[] = {
-        {5, {{REF, "IN 11"}, {SP, "12.5"}, {SIGN, ">"}}, {}, {0, 0x7D, 0, 0x08, 30, 0, 24, 14, 0}, ""},
-        {6, {{REF, "IN 11"}, {SP, "12.5"}}, {}, {0, 0x7D, 0, 0x28, 30, 0, 24, 14, 0}, ""},
-        {7, {{REF, "IN 11"}, {SP, "12.5"}, {DYN, "LOG3"}}, {}, {0, 0x7D, 0, 0x6A, 30, 0, 24, 14, 0}, ""},
-        {8, {{REF, "IN 12"}, {SP, "-3.25"}}, {}, {1, 0x45, 0x01, 0xB0, 30, 0, 24, 14, 0}, ""},
-        {9,
-         {{REF, "IN 11"}, {LED, "24"}, {OUT, "1"}, {TEXT, "AB"}},
-         {"ON", "OFF", "ON"},
-         {0, 0, 0, 0x20, 30, 0, 23, 0, 0xA0},
-         "AB"},
-        {10,
-         {{REF, "IN 83"}, {TEXT, "ABCDEFGHIJKL"}},
-         {"OFF", "ON", "ON"},
-         {23, 0, 0, 0x20, 30, 0, 24, 14, 0x60},
-         "ABCDEFGHIJ"},
-        {11, {{REF, "LOG1"}, {DELAY, "45"}}, {}, {24, 0, 0, 0x20, 45, 2, 24, 14, 0}, ""},
-        {12, {{REF, "LOG3"}, {DELAY, "2.5"}}, {}, {26, 0, 0, 0x20, 25, 1, 24, 14, 0}, ""},
-        {13, {{REF, "IN 23"}, {DELAY, "1230"}}, {}, {5, 0, 0, 0x20, 123, 3, 24, 14, 0}, ""}};
+        {5, {{REF, "IN 11"}, {SP, "12.5"}, {SIGN, ">"}}, {}, {0, 0x7D, 0, 0x08, 30, 0, 24, 14, 0}},
+        {6, {{REF, "IN 11"}, {SP, "12.5"}}, {}, {0, 0x7D, 0, 0x28, 30, 0, 24, 14, 0}},
+        {7, {{REF, "IN 11"}, {SP, "12.5"}, {DYN, "LOG3"}}, {}, {0, 0x7D, 0, 0x6A, 30, 0, 24, 14, 0}},
+        {8, {{REF, "IN 12"}, {SP, "-3.25"}}, {}, {1, 0x45, 0x01, 0xB0, 30, 0, 24, 14, 0}},
+        {9, {{REF, "IN 11"}, {LED, "24"}, {OUT, "1"}}, {}, {0, 0, 0, 0x20, 30, 0, 23, 0, 0}},
+        {10, {{REF, "LOG1"}}, {"OFF", "ON", "ON"}, {24, 0, 0, 0x20, 30, 0, 24, 14, 0x60}},
+        {14, {{REF, "IN 11"}, {TEXT, "AB"}}, {"ON", "OFF", "ON"}, {0, 0, 0, 0x20, 30, 0, 24, 14, 0xA0}},
+        {11, {{REF, "LOG1"}, {DELAY, "45"}, {TEXT, "ABCDEFGHIJK"}}, {}, {24, 0, 0, 0x20, 45, 2, 24, 14, 0}},
+        {12, {{REF, "LOG3"}, {DELAY, "2.5"}}, {}, {26, 0, 0, 0x20, 25, 1, 24, 14, 0}},
+        {13, {{REF, "IN 83"}, {DELAY, "1230"}}, {}, {23, 0, 0, 0x20, 123, 3, 24, 14, 0}}};
     for (const auto& c : cases) {
-        for (const auto& [col, text] : c.edits)
-            ASSERT_TRUE(alarm.ValidateData(c.row, col, text)) << c.row << " " << text;
+        std::string text(10, ' ');
+        for (const auto& [col, typed] : c.edits) {
+            ASSERT_TRUE(alarm.ValidateData(c.row, col, typed)) << c.row << " " << typed;
+            if (col == TEXT) text = (typed + text).substr(0, 10);
+        }
         if (!c.flags.empty()) SetFlags(c.row, c.flags);
         Block expected{};
         std::copy(c.head.begin(), c.head.end(), expected.begin());
-        const std::string text = (c.text + std::string(10, ' ')).substr(0, 10);
         std::copy(text.begin(), text.end(), expected.begin() + 9);
         EXPECT_EQ(Get(c.row), expected) << c.row;
     }
