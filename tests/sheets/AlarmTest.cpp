@@ -32,7 +32,6 @@ protected:
         alarm.GetAlarmDataBlock(row - 1, block.data());
         return block;
     }
-    void Apply(int row, const Block& block) { alarm.SetAlarmData(row - 1, block.data()); }
     // Input OFF, set point 0 with "<", delay 30 hundredths, LED and output OFF, no flags, a blank text.
     static Block DefaultBlock() {
         Block block{0x30, 0x00, 0x00, 0x20, 0x1E, 0x00, 0x18, 0x0E, 0x00};
@@ -245,7 +244,7 @@ TEST_F(AlarmTest, ReceivedBlockReproducesTheAlarm) {
              {DYN, "LOG3"}, {SP, "-12.75"}, {DELAY, "45"}, {LED, "12"}, {OUT, "14"}, {TEXT, "TEMP HIGH!"}})
         ASSERT_TRUE(alarm.ValidateData(9, col, text)) << text;
     SetFlags(9, {"OFF", "ON", "OFF"});
-    Apply(10, Get(9));
+    alarm.SetAlarmData(9, Get(9).data());
     EXPECT_EQ(Values(alarm, 10, 1, ALARM_CELLS - 1), Values(alarm, 9, 1, ALARM_CELLS - 1));
     EXPECT_EQ(Get(10), Get(9));
 }

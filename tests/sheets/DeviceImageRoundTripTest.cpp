@@ -140,6 +140,7 @@ TEST(DeviceImage, ConfiguredUnitRoundTripsThroughAllBlocks) {
             for (std::size_t i = 0; i < 32; ++i)
                 generalFromUnit[b][i] = static_cast<BYTE>(b * 32 + i);
         const std::vector<Block> sent = EncodeAll(unit, generalFromUnit);
+        EXPECT_EQ(sent[7], generalFromUnit[7]);
         CTavikDoc downloaded;
         for (const CORRECTION& correction : Download(downloaded, sent))
             ADD_FAILURE() << "a value the program sent comes back corrected: "

@@ -53,17 +53,18 @@ TEST_F(PhysicalInputTest, EditsAreCheckedPerColumn) {
     EXPECT_EQ(PhParms(2), (Strings{"10 V", "", "0", "-12.5", "10", "4.35", "65535"}));
 }
 
-TEST_F(PhysicalInputTest, TurningAnInputOffOrResettingItClearsEveryColumn) {
-    for (int reset = 0; reset < 2; ++reset) {
+// Turning an input off by an edit, by a reset or by a received block of type 0 clears every column.
+TEST_F(PhysicalInputTest, TurningAnInputOffClearsEveryColumn) {
+    for (int way = 0; way < 3; ++way) {
         ActivatePh(8, "24 V", "12");
         for (int col : {2, 4, 6, 7})
             physical.ValidateData(8, col, "7");
         ASSERT_EQ(PhParms(8), (Strings{"24 V", "7", "0", "7", "12", "7", "7"}));
-        if (reset)
-            physical.ResetChannel(8);
-        else
-            EXPECT_EQ(physical.ValidateData(8, 1, "OFF"), 1);
-        EXPECT_EQ(PhParms(8), kOff) << reset;
+        Block off{};
+        if (way == 0) physical.ValidateData(8, 1, "OFF");
+        if (way == 1) physical.ResetChannel(8);
+        if (way == 2) physical.SetInputParms(7, off.data());
+        EXPECT_EQ(PhParms(8), kOff) << way;
     }
 }
 
@@ -100,19 +101,15 @@ TEST_F(PhysicalInputTest, BlockCarriesTypeNumbersAndUnit) {
     EXPECT_EQ(PhParms(1), (Strings{"20 mA", "bar", "4", "0", "20", "100.0", "0"}));
 }
 
-// Limits beyond the type are clamped on a download like edits (the device image test); a type code the sheet
-// does not know keeps the type, and type 0 turns the input off. Every column is announced.
-TEST_F(PhysicalInputTest, ReceivedTypeIsCheckedAsAnEdit) {
-    ActivatePh(5, "24 V", "24");
+// A received type code the sheet does not know keeps the type (limits beyond the type are the device image
+// test's). Every column is announced.
+TEST_F(PhysicalInputTest, ReceivedUnknownTypeKeepsTheType) {
+    ActivatePh(5, "24 V");
     RecordingSetupType& alm = Record(SETUP_ALARM);
-    Block block{};
-    block[0] = 1;
+    Block block{1};
     physical.SetInputParms(4, block.data());
     EXPECT_EQ(Ph(5, 1), "24 V");
     EXPECT_EQ(alm.notices.size(), 7u);
-    block[0] = 0;
-    physical.SetInputParms(4, block.data());
-    EXPECT_EQ(PhParms(5), kOff);
     EXPECT_TRUE(prompt.Log().empty());
 }
 
