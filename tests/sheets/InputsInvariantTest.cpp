@@ -80,11 +80,8 @@ protected:
             return sheet.GetTitle() + " reset " + std::to_string(row);
         }
         const int col = 1 + static_cast<int>(random() % (isPhysical ? 7 : 12));
-        const std::string text = isPhysical     ? pick(col == 1   ? types
-                                                       : col == 2 ? units
-                                                                  : limits)
-                                 : random() % 4 ? pick(LogItems(row, col))
-                                                : pick(odd);
+        const Strings& physicalTexts = col == 1 ? types : col == 2 ? units : limits;
+        const std::string text = pick(isPhysical ? physicalTexts : random() % 4 ? LogItems(row, col) : odd);
         sheet.ValidateData(row, col, text);
         return sheet.GetTitle() + " " + std::to_string(row) + "," + std::to_string(col) + " '" + text + "'";
     }
