@@ -4,6 +4,7 @@
 #include "model/CArchive.h"
 #include "tests/sheets/SheetsFixture.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
