@@ -1,264 +1,143 @@
-#include "model/Messages.h"
+// The rules on offered sources and derived parameters are checked by InputsInvariantTest after thousands of
+// random edits, the notices by their effect on the alarms in AlarmInvariantTest; these are the messages,
+// blocks and document records.
+#include "model/CArchive.h"
 #include "tests/sheets/SheetsFixture.h"
 
 #include <array>
-#include <cstdint>
 
 namespace {
-
-using Strings = std::vector<std::string>;
-using Notice = RecordingSetupType::Notice;
+using Block = std::array<BYTE, 32>;
+using Bytes = std::vector<std::uint8_t>;
 
 class LogicalInputTest : public SheetsFixture {
 protected:
-    UINT LastError() { return static_cast<UINT>(logical.GetLastError()); }
-    std::vector<std::uint32_t> ActiveLogs() const {
-        std::array<std::uint32_t, 7> rows{};
-        int count = -1;
-        logical.GetActiveLogInputs(rows.data(), count);
-        return {rows.begin(), rows.begin() + count};
+    Block BlockOf(int index) {
+        Block block{};
+        logical.GetLogInpDataBlock(index, block.data());
+        return block;
     }
-    // How many input cells of `row`, other than `exceptCol`, offer `name`.
-    int Offering(int row, const std::string& name, int exceptCol = -1) const {
-        int count = 0;
-        for (int col = 1; col <= 12; ++col) {
-            const Strings items = LogItems(row, col);
-            count += col != exceptCol && std::find(items.begin(), items.end(), name) != items.end();
+    // LOG2 from IN 11; LOG3 from LOG2, stored with the full titles older programs used in item lists.
+    void BuildOldStyleSheet() {
+        ActivatePh(1);
+        logical.ValidateData(2, 1, "IN 11");
+        logical.ValidateData(3, 4, "LOG2");
+        for (int row = 3; row <= 7; ++row)
+            for (int col = 1; col <= 12; ++col)
+                for (std::string& item : Cell(logical, row, col)->GetData())
+                    if (item == "LOG2") item = "LOG2 (1B)";
+    }
+    // The record of versions 0..2: title, type, then rows 0..7 of 20 cells each.
+    Bytes LegacyRecord(int type = 2) {
+        CArchive out(CArchive::store);
+        out.WriteString("Logical Input");
+        out.WriteInt32(type);
+        for (int row = 0; row < 8; ++row)
+            for (int col = 0; col < 20; ++col)
+                Cell(logical, row, col)->DoFileReadWrite(out, 2);
+        return out.GetBuffer();
+    }
+    int LoadCause(const Bytes& bytes, unsigned version) {
+        logical.Initialize();
+        CArchive in(bytes);
+        try {
+            logical.DoFileReadWrite(in, version);
+        } catch (const CArchiveException& e) {
+            return e.m_cause;
         }
-        return count;
+        return in.GetRemaining() == 0 ? 0 : -1;
     }
-    bool OfferedInRow(int row, const std::string& name, int exceptCol = -1) const {
-        return Offering(row, name, exceptCol) == (exceptCol < 0 ? 12 : 11);
-    }
-    bool OfferedNowhereInRow(int row, const std::string& name, int exceptCol = -1) const {
-        return Offering(row, name, exceptCol) == 0;
-    }
-    const Strings kEmpty = Strings(7, "");
 };
 
-// --- Layout of a new sheet.
-
-TEST_F(LogicalInputTest, NewSheetOffersOnlyOff) {
-    ASSERT_EQ(logical.GetDataSheet()->GetNumSections(), 9);
-    for (int row = 1; row <= 8; ++row) {
-        ASSERT_EQ(logical.GetDataSheet()->GetNumCells(row), 20);
-        for (int col = 1; col <= 12; ++col)
-            EXPECT_EQ(LogItems(row, col), Strings{"OFF"});
-        EXPECT_EQ(LogParms(row), kEmpty);
-    }
-    EXPECT_EQ(Cell(logical, 1, 13)->m_bEditable, 0); // derived parameters are shown, not typed
-    EXPECT_TRUE(ActiveLogs().empty());
-}
-
-// --- Physical inputs coming and going.
-
-TEST_F(LogicalInputTest, ActivePhysicalInputIsOfferedInLogicalInputsOneToSeven) {
-    ActivatePh(1);
-    for (int row = 1; row <= 7; ++row)
-        EXPECT_TRUE(OfferedInRow(row, "IN 11")) << row;
-    EXPECT_EQ(LogItems(8, 1), Strings{"OFF"});
-    // Sources follow "OFF" in ascending order.
-    ActivatePh(24);
-    ActivatePh(4);
-    EXPECT_EQ(LogItems(3, 5), (Strings{"OFF", "IN 11", "IN 21", "IN 83"}));
-    physical.ValidateData(4, 1, "OFF");
-    EXPECT_EQ(LogItems(3, 5), (Strings{"OFF", "IN 11", "IN 83"}));
-}
-
-TEST_F(LogicalInputTest, TwoDigitsNameAPhysicalInput) {
-    ActivatePh(2);
-    EXPECT_EQ(logical.ValidateData(1, 1, "12"), 1);
-    EXPECT_EQ(Log(1, 1), "IN 12");
-    EXPECT_EQ(logical.ValidateData(1, 2, "99"), 0);
-    EXPECT_EQ(LastError(), IDS_TURN_OFF_INPUT);
-    EXPECT_EQ(logical.ValidateData(1, 2, "13"), 0); // not active, so not offered
-    EXPECT_EQ(LastError(), IDS_TURN_OFF_INPUT);
-    EXPECT_EQ(Log(1, 2), "OFF");
-}
-
-TEST_F(LogicalInputTest, DeactivatedSourceResetsTheLogicalInputsThatUseIt) {
-    ActivatePh(1);
-    ActivatePh(2);
-    logical.ValidateData(1, 1, "IN 11");
-    logical.ValidateData(2, 3, "IN 11");
-    logical.ValidateData(2, 4, "IN 12"); // same parameters: both in use
-    logical.ValidateData(3, 1, "LOG1");
-    logical.ValidateData(4, 1, "LOG3");
-    physical.ValidateData(1, 1, "OFF");
-    // LOG1 had no other source: it is off, and so are LOG3 and LOG4 in cascade.
-    EXPECT_EQ(LogParms(1), kEmpty);
-    EXPECT_EQ(ActiveLogs(), std::vector<std::uint32_t>{2});
-    EXPECT_EQ(LogParms(4), kEmpty);
-    for (const char* name : {"LOG1", "LOG3", "LOG4"})
-        EXPECT_TRUE(OfferedNowhereInRow(5, name)) << name;
-    // LOG2 keeps its other source and its parameters.
-    EXPECT_EQ(Log(2, 3), "OFF");
-    EXPECT_EQ(Log(2, 4), "IN 12");
-    EXPECT_EQ(LogParms(2), PhParms(2));
-    EXPECT_TRUE(OfferedNowhereInRow(2, "IN 11"));
-}
-
-// --- Picking sources.
-
-TEST_F(LogicalInputTest, FirstSourceGivesItsParameters) {
-    ActivatePh(1, "24 V", "24");
-    physical.ValidateData(1, 2, "bar");
-    RecordingSetupType& alarm = Record(SETUP_ALARM);
-    EXPECT_EQ(logical.ValidateData(2, 1, "IN 11"), 1);
-    EXPECT_EQ(LogParms(2), (Strings{"24 V", "bar", "0", "0", "24", "0", "0"}));
-    EXPECT_TRUE(OfferedNowhereInRow(2, "IN 11", 1));
-    EXPECT_TRUE(OfferedInRow(1, "IN 11"));
-    for (int row = 3; row <= 7; ++row)
-        EXPECT_EQ(LogItems(row, 2), (Strings{"OFF", "IN 11", "LOG2"})) << row;
-    EXPECT_TRUE(OfferedNowhereInRow(1, "LOG2"));
-    EXPECT_EQ(alarm.notices, (std::vector<Notice>{{2, 2, -1, "HEJ"}, {2, 2, 1, "IN 11"}}));
-    EXPECT_EQ(ActiveLogs(), std::vector<std::uint32_t>{2});
-    EXPECT_EQ(logical.IsOtherParmActive(2, -1), 1);
-    EXPECT_EQ(logical.IsOtherParmActive(2, 1), 0);
-}
-
-TEST_F(LogicalInputTest, FurtherSourcesMustHaveEqualParameters) {
-    ActivatePh(1);
-    ActivatePh(2);
-    ActivatePh(3);
+// Each edit in turn on IN 11, IN 12 (20 mA) and IN 13 (unit bar): row, column, text, message (0: taken).
+TEST_F(LogicalInputTest, EditsAreChecked) {
+    for (int input : {1, 2, 3})
+        ActivatePh(input);
     physical.ValidateData(3, 2, "bar");
-    logical.ValidateData(2, 1, "IN 11");
-    EXPECT_EQ(logical.ValidateData(2, 2, "IN 12"), 1);
-    EXPECT_TRUE(OfferedNowhereInRow(2, "IN 12", 2));
-    RecordingSetupType& alarm = Record(SETUP_ALARM);
-    EXPECT_EQ(logical.ValidateData(2, 3, "IN 13"), 0);
-    EXPECT_EQ(LastError(), IDS_INPUT_PARMS_MISMATCH);
-    EXPECT_EQ(Log(2, 3), "OFF");
-    EXPECT_TRUE(OfferedInRow(2, "IN 13")); // still offered everywhere
-    // The refused name is still announced; the parameters did not change.
-    EXPECT_EQ(alarm.notices, (std::vector<Notice>{{2, 2, 3, "IN 13"}}));
-    EXPECT_EQ(LogParms(2), PhParms(1));
-}
-
-TEST_F(LogicalInputTest, SwappingASourceOffersTheOldOneAgain) {
-    ActivatePh(1);
-    ActivatePh(2);
-    logical.ValidateData(2, 1, "IN 11");
-    logical.ValidateData(2, 2, "IN 12");
-    EXPECT_EQ(logical.ValidateData(2, 2, "OFF"), 1);
-    EXPECT_TRUE(OfferedInRow(2, "IN 12"));
-    EXPECT_EQ(LogParms(2), PhParms(1)); // still in use through IN 11
-    EXPECT_EQ(logical.ValidateData(2, 1, "IN 12"), 1);
-    EXPECT_TRUE(OfferedInRow(2, "IN 11"));
-    EXPECT_TRUE(OfferedNowhereInRow(2, "IN 12", 1));
-}
-
-TEST_F(LogicalInputTest, OwnNameAndBadCoordinatesChangeNothing) {
-    ActivatePh(1);
-    logical.ValidateData(1, 1, "IN 11");
-    RecordingSetupType& alarm = Record(SETUP_ALARM);
-    EXPECT_EQ(logical.ValidateData(3, 1, "LOG3"), 0);
-    EXPECT_EQ(logical.ValidateData(2, 1, ""), 0);
-    for (int row : {-1, 0, 9, 100})
-        for (int col : {-1, 0, 1, 13, 20})
-            EXPECT_EQ(logical.ValidateData(row, col, "IN 11"), 0);
-    EXPECT_EQ(logical.ValidateData(2, 13, "x"), 0);
-    // A silent refusal leaves no older message to be shown.
-    EXPECT_EQ(LastError(), 0u);
-    logical.ResetChannel(0);
-    logical.ResetChannel(9);
-    EXPECT_TRUE(alarm.notices.empty());
-    EXPECT_EQ(Log(0, 1), "I1");
-    EXPECT_EQ(Log(3, 1), "OFF");
-}
-
-TEST_F(LogicalInputTest, LogicalInputEightIsNeverOffered) {
-    ActivatePh(1);
-    logical.ValidateData(7, 1, "IN 11");
-    EXPECT_EQ(LogItems(8, 1), Strings{"OFF"});
-    EXPECT_EQ(logical.ValidateData(8, 1, "IN 11"), 0);
-    EXPECT_EQ(logical.ValidateData(8, 1, "LOG7"), 0);
-    EXPECT_EQ(logical.ValidateData(8, 1, "OFF"), 1);
-    for (int row = 1; row <= 7; ++row)
-        EXPECT_TRUE(OfferedNowhereInRow(row, "LOG8"));
-    EXPECT_EQ(ActiveLogs(), std::vector<std::uint32_t>{7});
-}
-
-// --- Logical inputs built on logical inputs.
-
-TEST_F(LogicalInputTest, ParameterChangesPassDownTheChain) {
-    ActivatePh(1, "24 V");
-    logical.ValidateData(1, 1, "IN 11");
-    logical.ValidateData(2, 1, "LOG1");
-    logical.ValidateData(3, 5, "LOG2");
-    RecordingSetupType& alarm = Record(SETUP_ALARM);
-    physical.ValidateData(1, 5, "12");
-    for (int row = 1; row <= 3; ++row)
-        EXPECT_EQ(LogParms(row), (Strings{"24 V", "", "0", "0", "12", "0", "0"})) << row;
-    const std::vector<Notice> expected = {
-        {2, 1, -1, "HEJ"}, {2, 2, -1, "LOG1"}, {2, 3, -1, "LOG2"}, {1, 1, 5, "12"}};
-    EXPECT_EQ(alarm.notices, expected);
-}
-
-TEST_F(LogicalInputTest, ChangedLogicalSourceIsDroppedWhereItNoLongerMatches) {
-    ActivatePh(1);
-    ActivatePh(2);
-    logical.ValidateData(1, 1, "IN 11");
-    logical.ValidateData(3, 1, "LOG1");
-    logical.ValidateData(3, 2, "IN 12"); // LOG3 uses LOG1 and IN 12
-    logical.ValidateData(4, 1, "LOG1");  // LOG4 uses LOG1 alone
-    physical.ValidateData(1, 2, "bar");
-    EXPECT_EQ(Log(3, 1), "OFF");
-    EXPECT_EQ(Log(3, 2), "IN 12");
-    EXPECT_TRUE(OfferedInRow(3, "LOG1"));
-    EXPECT_EQ(LogParms(3), PhParms(2));
-    // Every user is visited, not only the first one met.
-    EXPECT_EQ(LogParms(4), PhParms(1));
-    EXPECT_EQ(Ph(1, 2), "bar");
-}
-
-TEST_F(LogicalInputTest, ReplacingTheOnlySourceUpdatesTheUsers) {
-    ActivatePh(1, "10 V");
-    ActivatePh(2, "24 V");
-    logical.ValidateData(1, 1, "IN 11");
-    logical.ValidateData(2, 1, "LOG1");
-    EXPECT_EQ(logical.ValidateData(1, 1, "IN 12"), 1);
-    EXPECT_EQ(LogParms(1), PhParms(2));
-    EXPECT_EQ(LogParms(2), PhParms(2));
-    // LOG2 still picks LOG1 in one cell only.
-    EXPECT_TRUE(OfferedNowhereInRow(2, "LOG1", 1));
-}
-
-TEST_F(LogicalInputTest, TurningOffTheLastSourceWithdrawsTheLogicalInput) {
-    ActivatePh(1);
-    logical.ValidateData(2, 1, "IN 11");
-    logical.ValidateData(3, 1, "LOG2");
-    logical.ValidateData(5, 2, "LOG3");
-    RecordingSetupType& alarm = Record(SETUP_ALARM);
-    EXPECT_EQ(logical.ValidateData(2, 1, "OFF"), 1);
-    EXPECT_TRUE(ActiveLogs().empty());
-    for (int row = 2; row <= 5; ++row)
-        EXPECT_EQ(LogParms(row), kEmpty) << row;
-    for (int row = 3; row <= 7; ++row) {
-        for (const char* name : {"LOG2", "LOG3", "LOG5"})
-            EXPECT_TRUE(OfferedNowhereInRow(row, name)) << row << name;
-        EXPECT_TRUE(OfferedInRow(row, "IN 11")) << row;
+    const UINT off = IDS_TURN_OFF_INPUT, mismatch = IDS_INPUT_PARMS_MISMATCH;
+    // Row, column, text, taken, message when refused (0: silently), shown afterwards. IN 14 is not active; a
+    // logical input cannot take its own name; LOG8 takes no source.
+    const std::tuple<int, int, const char*, int, UINT, const char*> cases[] = {
+        {1, 1, "12", 1, 0, "IN 12"},    {1, 2, "99", 0, off, "OFF"},         {1, 2, "14", 0, off, "OFF"},
+        {1, 2, "IN 11", 1, 0, "IN 11"}, {1, 3, "IN 13", 0, mismatch, "OFF"}, {1, 3, "LOG1", 0, 0, "OFF"},
+        {2, 1, "", 0, 0, "OFF"},        {9, 1, "IN 11", 0, 0, "<no cell>"},  {2, 13, "x", 0, 0, ""},
+        {2, 1, "LOG1", 1, 0, "LOG1"},   {8, 1, "IN 11", 0, off, "OFF"},      {8, 1, "LOG7", 0, off, "OFF"},
+        {1, 2, "OFF", 1, 0, "OFF"},     {1, 1, "IN 13", 1, 0, "IN 13"}};
+    for (const auto& [row, col, text, taken, error, shown] : cases) {
+        EXPECT_EQ(logical.ValidateData(row, col, text), taken) << row << "," << col << " " << text;
+        EXPECT_EQ(taken ? 0u : Error(logical), error) << row << "," << col << " " << text;
+        EXPECT_EQ(Log(row, col), shown) << row << "," << col << " " << text;
     }
-    EXPECT_EQ(alarm.notices.back(), (Notice{2, 2, 1, "OFF"}));
-    EXPECT_EQ(alarm.notices.front(), (Notice{2, 2, -1, "HEJ"}));
+    // Replacing the only source passes the new parameters down the chain.
+    EXPECT_EQ(LogParms(1), PhParms(3));
+    EXPECT_EQ(LogParms(2), PhParms(3));
 }
 
-TEST_F(LogicalInputTest, ResetChannelTurnsTheWholeLogicalInputOff) {
-    ActivatePh(1);
-    ActivatePh(2);
-    logical.ValidateData(2, 4, "IN 11");
-    logical.ValidateData(2, 9, "IN 12");
-    logical.ValidateData(3, 1, "LOG2");
-    RecordingSetupType& general = Record(SETUP_GENERAL);
-    logical.ResetChannel(2);
-    for (int col = 1; col <= 12; ++col)
-        EXPECT_EQ(Log(2, col), "OFF");
-    EXPECT_TRUE(OfferedInRow(2, "IN 11"));
-    EXPECT_TRUE(OfferedInRow(2, "IN 12"));
-    EXPECT_EQ(LogParms(2), kEmpty);
-    EXPECT_EQ(LogParms(3), kEmpty);
-    EXPECT_TRUE(OfferedNowhereInRow(4, "LOG2"));
-    EXPECT_EQ(general.notices, (std::vector<Notice>{{2, 2, 1, "OFF"}}));
+// Bytes beyond LOG8 name no source, instead of aliasing LOG10.. onto LOG1.
+TEST_F(LogicalInputTest, ReferenceBytesNameTheSources) {
+    const std::pair<std::string, BYTE> names[] = {
+        {"IN 11", 0}, {"IN 83", 23}, {"LOG1", 24}, {"LOG8", 31}, {"OFF", 48}};
+    for (const auto& [text, code] : names)
+        EXPECT_EQ(
+            std::pair(CLogicalInput::EncodeInputReference(text), CLogicalInput::DecodeInputReference(code)),
+            std::pair(code, text));
+    for (const std::string text : {"", "IN 99", "LOGX", "NON"})
+        EXPECT_EQ(CLogicalInput::EncodeInputReference(text), 48) << text;
+    for (int code : {32, 47, 49, 255})
+        EXPECT_EQ(CLogicalInput::DecodeInputReference(static_cast<BYTE>(code)), "") << code;
+}
+
+TEST_F(LogicalInputTest, BlockCarriesDerivedParametersAndReferences) {
+    for (int input : {1, 2, 24}) {
+        ActivatePh(input, "20 mA", "20");
+        physical.ValidateData(input, 3, "4");
+        physical.ValidateData(input, 2, kDegC);
+    }
+    logical.ValidateData(1, 1, "IN 11");
+    logical.ValidateData(6, 3, "IN 83");
+    logical.ValidateData(6, 2, "LOG1");
+    const Block expected = {4,  4,  0,  0,  0,  0,  0,  20, 0,  0,  0,  0,  0,    0,    0,    0,
+                            48, 24, 23, 48, 48, 48, 48, 48, 48, 48, 48, 48, 0xDF, 0x43, 0x20, 0x20};
+    EXPECT_EQ(BlockOf(5), expected);
+}
+
+// A received source block brings the logical inputs built on it in line, also where they have drifted. (Its
+// sources are checked as edits are: the invariant and device image tests.)
+TEST_F(LogicalInputTest, ReceivedBlockReachesHigherLogicalInputs) {
+    ActivatePh(1, "24 V", "24");
+    ActivatePh(3, "24 V", "24");
+    logical.ValidateData(4, 1, "IN 11");
+    logical.ValidateData(4, 2, "IN 13");
+    logical.ValidateData(5, 1, "LOG4");
+    Cell(logical, 5, 17)->SetText("99");
+    const Block block = BlockOf(3);
+    logical.SetLogInpParms(3, Block(block).data());
+    EXPECT_EQ(LogParms(5), PhParms(1));
+    EXPECT_EQ(BlockOf(3), block);
+}
+
+// Older programs stored logical inputs in item lists by their full row titles. The current record keeps item
+// texts as stored; the legacy one (versions 0..2) names logical inputs by their first four characters.
+TEST_F(LogicalInputTest, LegacyRecordNamesLogicalInputsByFourCharacters) {
+    BuildOldStyleSheet();
+    CArchive current(CArchive::store);
+    logical.DoFileReadWrite(current, 3);
+    ASSERT_EQ(LoadCause(current.GetBuffer(), 3), 0);
+    EXPECT_EQ(Log(3, 4), "LOG2 (1B)");
+    Cell(logical, 3, 0)->GetData()[0] = "old title";
+    const Bytes bytes = LegacyRecord();
+    for (unsigned version : {0u, 1u, 2u}) {
+        ASSERT_EQ(LoadCause(bytes, version), 0) << version;
+        EXPECT_EQ(Log(3, 4), "LOG2");
+        EXPECT_EQ(LogItems(3, 4), (Strings{"OFF", "IN 11", "LOG2"}));
+        EXPECT_EQ(LogItems(5, 12), (Strings{"OFF", "IN 11", "LOG2", "LOG3"}));
+        EXPECT_EQ(Log(3, 0), "LOG3 (1C)"); // row titles stay the program's
+    }
+    for (std::size_t length : {std::size_t{0}, std::size_t{20}, bytes.size() / 2, bytes.size() - 1})
+        EXPECT_EQ(LoadCause(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)), 2),
+                  CArchiveException::badSchema)
+            << length;
+    EXPECT_EQ(LoadCause(LegacyRecord(1), 2), CArchiveException::badSchema);
 }
 
 } // namespace
