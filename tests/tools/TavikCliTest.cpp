@@ -4,13 +4,10 @@
 
 #include "link/TransferWaits.h"
 #include "model/CBrantSetupType.h"
+#include "model/Cp1252.h"
+#include "support/SimulatedUnit.h"
 #include "unit/CTavikDoc.h"
 #include "unit/CZemUnit.h"
-#include "model/Cp1252.h"
-#include "support/WholeAnswerWait.h"
-#include "tools/zemra-sim/CPseudoTerminal.h"
-#include "tools/zemra-sim/CZemraSimServer.h"
-#include "tools/zemra-sim/CZemraSimulator.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -81,41 +78,6 @@ std::vector<std::string> EditCommand(const std::string& path,
     return args;
 }
 
-// The simulated unit on a pseudo-terminal, served on its own thread. Faults are added before Start.
-class SimulatedUnit {
-public:
-    ~SimulatedUnit() {
-        if (m_thread.joinable()) {
-            m_server->Stop();
-            m_thread.join();
-        }
-    }
-    void AddFault(const std::string& faultText) {
-        ZemFault fault;
-        std::string error;
-        ASSERT_TRUE(CZemraFaultTable::Parse(faultText, fault, error)) << error;
-        m_sim.Faults().Add(fault);
-    }
-    void Start() {
-        std::string error;
-        ASSERT_TRUE(m_pty.Open(error)) << error;
-        m_server = std::make_unique<CZemraSimServer>(m_sim, m_pty.MasterFd());
-        m_thread = std::thread([this] { m_server->Run(m_error); });
-        m_wait = std::make_unique<WholeAnswerWait>(m_pty.SlavePath());
-    }
-    const std::string& Path() const { return m_pty.SlavePath(); }
-    // The unit's memory, filled before Start.
-    CZemraMemory& Memory() { return m_sim.Memory(); }
-
-private:
-    CZemraSimulator m_sim;
-    CPseudoTerminal m_pty;
-    std::unique_ptr<CZemraSimServer> m_server;
-    std::thread m_thread;
-    std::string m_error;
-    std::unique_ptr<WholeAnswerWait> m_wait; // the transfers of these tests are answered in full
-};
-
 class TavikCli : public ::testing::Test {
 protected:
     TavikCli() {
@@ -170,7 +132,7 @@ TEST_F(TavikCli, NewWritesTheDefaultDocument) {
     EXPECT_THAT(failed.err, HasSubstr("unit.zmg"));
 }
 
-TEST_F(TavikCli, DumpJsonHoldsEverySheetAndFlagGroupInUtf8) {
+TEST_F(TavikCli, DumpHoldsEverySheetAndFlagGroupInUtf8) {
     const std::string path = NewDocument("unit.zmg");
     const CliResult result = Cli({"dump", path, "--json"});
     ASSERT_EQ(result.code, CLI_OK) << result.err;
@@ -213,18 +175,16 @@ TEST_F(TavikCli, DumpJsonHoldsEverySheetAndFlagGroupInUtf8) {
     const Json& units = sheets[1]["rows"][1][2]["items"];
     EXPECT_NE(std::find(units.begin(), units.end(), kDegreesC), units.end());
     EXPECT_EQ(sheets[3]["rows"][0][3]["value"], "<>" + kPlusMinus);
+
+    const CliResult tables = Cli({"dump", path});
+    ASSERT_EQ(tables.code, CLI_OK) << tables.err;
+    for (const char* title : titles)
+        EXPECT_THAT(tables.out, HasSubstr(std::string("== ") + title + " =="));
+    EXPECT_THAT(tables.out, HasSubstr("IN 83"));
+    EXPECT_THAT(tables.out, HasSubstr("(A86)"));
 }
 
-TEST_F(TavikCli, DumpAsTablesNamesEverySheet) {
-    const CliResult result = Cli({"dump", NewDocument("unit.zmg")});
-    ASSERT_EQ(result.code, CLI_OK) << result.err;
-    for (const char* title : {"General", "Physical Input", "Logical Input", "Alarm"})
-        EXPECT_THAT(result.out, HasSubstr(std::string("== ") + title + " =="));
-    EXPECT_THAT(result.out, HasSubstr("IN 83"));
-    EXPECT_THAT(result.out, HasSubstr("(A86)"));
-}
-
-TEST_F(TavikCli, DamagedFilesExitWith2AndSayWhy) {
+TEST_F(TavikCli, DamagedFilesExitWith2AndAMissingPortWith1) {
     const std::string good = ReadFile(NewDocument("good.zmg"));
     WriteFile(Path("truncated.zmg"), good.substr(0, good.size() / 2));
     WriteFile(Path("empty.zmg"), "");
@@ -250,23 +210,27 @@ TEST_F(TavikCli, DamagedFilesExitWith2AndSayWhy) {
         EXPECT_EQ(Cli({"upload", Path(c.name), "--port", Path("no-such-tty")}).code, CLI_BAD_FILE);
     }
     EXPECT_FALSE(fs::exists(Path("missing.zmg"))) << "a failed edit creates nothing";
+
+    const CliResult noPort = Cli({"upload", Path("good.zmg"), "--port", Path("no-such-tty")});
+    EXPECT_EQ(noPort.code, CLI_FAILED);
+    EXPECT_THAT(noPort.err, HasSubstr("Error to open com port"));
+    EXPECT_THAT(noPort.err, HasSubstr("no-such-tty"));
 }
 
 // --- edit.
 
 TEST_F(TavikCli, EditValidatesEveryEditAsTheGridDoes) {
     const std::string path = NewDocument("unit.zmg");
+    // clang-format off
     const CliResult result = Cli(EditCommand(path, {
-                                                       {"physical", "1", "1", "24 V"},
-                                                       {"physical", "1", "2", kDegreesC},
-                                                       {"logical", "1", "1", "IN 11"},
-                                                       {"3", "1", "1", "IN 11"}, // the sheet by number
-                                                       {"alarm", "1", "2", "LOG1"},
-                                                       {"alarm", "1", "3", kPlusMinus},
-                                                       {"alarm", "1", "9", "BH"},   // popup: letters
-                                                       {"alarm", "2", "3", ">"},    // alarm 2 is off
-                                                       {"general", "3", "1", "99"}, // numbers 1..62
-                                                   }));
+        {"physical", "1", "1", "24 V"}, {"physical", "1", "2", kDegreesC}, {"logical", "1", "1", "IN 11"},
+        {"3", "1", "1", "IN 11"},    // the sheet by number
+        {"alarm", "1", "2", "LOG1"}, {"alarm", "1", "3", kPlusMinus},
+        {"alarm", "1", "9", "BH"},   // popup: letters
+        {"alarm", "2", "3", ">"},    // alarm 2 is off
+        {"general", "3", "1", "99"}, // numbers 1..62
+    }));
+    // clang-format on
     EXPECT_EQ(result.code, CLI_OK) << result.err;
     EXPECT_EQ(result.out, "ok\nok\nok\nok\nok\nok\nok\n"
                           "refused 62007: This alarm is disabled. Not able to change this parameter.\n"
@@ -297,40 +261,21 @@ TEST_F(TavikCli, EditTakesEveryTextTheGridTakes) {
         int sheet, row, col;
         std::string value;
         std::string note;
+        // clang-format off
     } cases[] = {
         {{"general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
         {{"--", "general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
         {{"--yes", "general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
         {{"physical", "1", "1", "20 mA", "physical", "1", "4", "-5"}, "ok\nok\n", 1, 1, 4, "-5", ""},
-        {{"physical", "1", "1", "20 mA", "physical", "1", "2", "kPa\u00B0C"},
-         "ok\nok\n",
-         1,
-         1,
-         2,
-         "kPa\xB0",
+        {{"physical", "1", "1", "20 mA", "physical", "1", "2", "kPa\u00B0C"}, "ok\nok\n", 1, 1, 2, "kPa\xB0",
          "is cut to 4 characters"},
         {{"physical", "1", "1", "20 mA", "alarm", "1", "1", "IN 11", "alarm", "1", "5", "HIGH LEVEL 2"},
-         "ok\nok\nok\n",
-         3,
-         1,
-         5,
-         "HIGH LEVEL",
-         "\"HIGH LEVEL 2\" is cut to 10 characters: \"HIGH LEVEL\""},
-        {{"physical", "1", "1", "20 mA", "physical", "1", "2", "k\u03A9"},
-         "ok\n" + unstorable,
-         1,
-         1,
-         2,
-         "",
-         ""},
+         "ok\nok\nok\n", 3, 1, 5, "HIGH LEVEL", "\"HIGH LEVEL 2\" is cut to 10 characters: \"HIGH LEVEL\""},
+        {{"physical", "1", "1", "20 mA", "physical", "1", "2", "k\u03A9"}, "ok\n" + unstorable, 1, 1, 2, "", ""},
         {{"physical", "1", "1", "20 mA", "alarm", "1", "1", "IN 11", "alarm", "1", "5", "\u03A9 HIGH"},
-         "ok\nok\n" + unstorable,
-         3,
-         1,
-         5,
-         "",
-         ""},
+         "ok\nok\n" + unstorable, 3, 1, 5, "", ""},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.words.back());
         const std::string path = NewDocument("unit.zmg");
@@ -368,11 +313,9 @@ TEST_F(TavikCli, ConfirmationsAreCancelledUnlessYesIsGiven) {
 TEST_F(TavikCli, BadUsageExitsWith64AndChangesNothing) {
     const std::string path = NewDocument("unit.zmg");
     const std::string before = ReadFile(path);
+    // clang-format off
     const std::vector<std::vector<std::string>> lines = {
-        {},
-        {"frobnicate"},
-        {"dump"},
-        {"new"},
+        {}, {"frobnicate"}, {"dump"}, {"new"},
         {"edit", path, "general", "3", "1"},                               // three words of an edit
         {"edit", path, "alarms", "1", "1", "IN 11"},                       // no such sheet
         {"edit", path, "4", "1", "1", "x"},                                // sheets are 0..3
@@ -382,13 +325,13 @@ TEST_F(TavikCli, BadUsageExitsWith64AndChangesNothing) {
         {"edit", path, "general", "1x", "1", "x"},                         // not a number
         {"edit", path, "general", "3", "1", "5", "alarm", "99", "1", "x"}, // a bad edit after a good one
         {"edit", path, "--yes", "--no", "general", "3", "1", "5"},
-        {"edit", path, "general", "3", "1", "5", "--frob"}, // an option where a sheet stands
-        {"edit", path, "general", "-3", "1", "5"},          // a row is never negative
-        {"upload", path},
-        {"download", Path("out.zmg")},
+        {"edit", path, "general", "3", "1", "5", "--frob"},                // an option where a sheet stands
+        {"edit", path, "general", "-3", "1", "5"},                         // a row is never negative
+        {"upload", path}, {"download", Path("out.zmg")},
         {"download", Path("out.zmg"), "--port", "/dev/null", "--retries", "-1"},
         {"download", Path("out.zmg"), "--port", "/dev/null", "--retries", "many"},
     };
+    // clang-format on
     for (const auto& line : lines) {
         std::string shown;
         for (const std::string& word : line)
@@ -440,7 +383,7 @@ TEST_F(TavikCli, DownloadTellsWhatTheSheetsCorrectedAndSucceeds) {
     CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
     input[0] = 4;    // IN 11: 20 mA
     input[10] = 100; // LCDUp 100
-    unit.Memory().Put(ZemBank::Input, 0, input);
+    unit.Sim().Memory().Put(ZemBank::Input, 0, input);
     const struct {
         int alarm;
         int offset;
@@ -455,19 +398,18 @@ TEST_F(TavikCli, DownloadTellsWhatTheSheetsCorrectedAndSucceeds) {
         CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, c.alarm);
         alarm[0] = 0; // IN 11
         alarm[static_cast<std::size_t>(c.offset)] = c.value;
-        unit.Memory().Put(ZemBank::Alarm, c.alarm, alarm);
+        unit.Sim().Memory().Put(ZemBank::Alarm, c.alarm, alarm);
     }
     unit.Start();
 
-    // Retries keep a busy machine from failing the test: a retry fills the sheets, and the list, again.
-    const CliResult result = Cli({"download", Path("out.zmg"), "--port", unit.Path(), "--retries", "3"});
+    const CliResult result = Cli({"download", Path("out.zmg"), "--port", unit.Path()});
     EXPECT_EQ(result.code, CLI_OK) << result.err;
     EXPECT_THAT(result.err, HasSubstr("tavik-cli: The sheets corrected values the unit holds"));
     for (const auto& c : cases)
         EXPECT_THAT(result.err, HasSubstr(c.line));
     EXPECT_EQ(Value(Dump(Path("out.zmg")), 3, 1, 4), "100") << "the document holds what the sheets show";
     // The unit does not hold what that document says, and compare tells so with the unit's own values.
-    const CliResult compare = Cli({"compare", Path("out.zmg"), "--port", unit.Path(), "--retries", "3"});
+    const CliResult compare = Cli({"compare", Path("out.zmg"), "--port", unit.Path()});
     EXPECT_EQ(compare.code, CLI_DIFFERS) << compare.err;
     EXPECT_THAT(compare.out, HasSubstr("\tSetPoint\t100\t150\n"));
     EXPECT_THAT(compare.out, HasSubstr("\tInpRef\tOFF\tIN 12\n"));
@@ -537,14 +479,6 @@ TEST_F(TavikCli, CompareAndDiffListEveryDifferenceAndChangeNothing) {
     EXPECT_EQ(diff.code, CLI_DIFFERS);
     EXPECT_EQ(diff.out.substr(diff.out.find('\n')), list.substr(list.find('\n'))) << "the same list offline";
     EXPECT_EQ(Cli({"diff", edited, Path("missing.zmg")}).code, CLI_BAD_FILE);
-}
-
-TEST_F(TavikCli, APortThatCannotBeOpenedExitsWith1) {
-    const std::string path = NewDocument("unit.zmg");
-    const CliResult result = Cli({"upload", path, "--port", Path("no-such-tty")});
-    EXPECT_EQ(result.code, CLI_FAILED);
-    EXPECT_THAT(result.err, HasSubstr("Error to open com port"));
-    EXPECT_THAT(result.err, HasSubstr("no-such-tty"));
 }
 
 } // namespace
