@@ -7,11 +7,8 @@
 #include "link/TransferWaits.h"
 #include "model/CDataSheet.h"
 #include "model/CScriptedPrompt.h"
-#include "unit/CTavikDoc.h"
-#include "unit/CZemUnit.h"
 #include "model/IBrantSetupType.h"
-#include "tools/zemra-sim/CPseudoTerminal.h"
-#include "tools/zemra-sim/CZemraSimServer.h"
+#include "tests/support/SimulatedUnit.h"
 #include "ui/CComPortDlg.h"
 #include "ui/CCompareDialog.h"
 #include "ui/CLineSettingsDlg.h"
@@ -22,6 +19,8 @@
 #include "ui/CUpDown.h"
 #include "ui/CommandIds.h"
 #include "ui/Cp1252.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -43,8 +42,7 @@ using transfer_test::ScriptedUser;
 
 namespace {
 
-// Shorter than the unit's 100 ms so the tests run quickly. On a loaded machine the simulator may still miss
-// it now and then; the user then answers Retry, as one would.
+// Shorter than the unit's 100 ms so the tests run quickly.
 constexpr int kBlockWaitMs = 40;
 
 using Sheet = std::vector<std::vector<std::string>>;
@@ -95,9 +93,6 @@ class TransferWithUnit : public ::testing::Test {
 protected:
     void SetUp() override {
         TransferWaits::SetBlockWaitMsForTests(kBlockWaitMs);
-        std::string error;
-        ASSERT_EQ(pty.Open(error), 1) << error;
-        portName = QString::fromStdString(pty.SlavePath());
         app = std::make_unique<TransferApp>();
         ASSERT_TRUE(app->InitInstance({QStringLiteral("tavik")}, false));
         Frame().show();
@@ -106,19 +101,12 @@ protected:
 
     void TearDown() override {
         app.reset();
-        StopUnit();
         TransferWaits::SetBlockWaitMsForTests(TransferWaits::UNIT_BLOCK_WAIT_MS);
     }
 
     void StartUnit() {
-        server = std::make_unique<CZemraSimServer>(sim, pty.MasterFd());
-        serverThread = std::thread([this] { server->Run(serverError); });
-    }
-    // The simulator's memory is looked at only once its thread has ended.
-    void StopUnit() {
-        if (!serverThread.joinable()) return;
-        server->Stop();
-        serverThread.join();
+        unit.Start();
+        portName = QString::fromStdString(unit.Path());
     }
 
     // The user: names the pseudo-terminal as the port, keeps the line settings, answers the retry dialog
@@ -140,8 +128,6 @@ protected:
             (again ? retry->GetRetryButton() : retry->GetCancelButton())->click();
         } else if (auto* compare = qobject_cast<CCompareDialog*>(dialog)) {
             compareLists << compare->GetText();
-            compare->grab().save(
-                QStringLiteral("/tmp/tavik-compare.png")); // a picture for a person to look at
             compare->accept();
         } else if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
             messages << box->text();
@@ -229,12 +215,8 @@ protected:
         return false;
     }
 
-    CZemraSimulator sim;
-    CPseudoTerminal pty;
-    std::unique_ptr<CZemraSimServer> server;
-    std::thread serverThread;
-    std::string serverError;
-    QString portName;
+    SimulatedUnit unit;
+    QString portName = QStringLiteral("/nonexistent/ttyUSB9");
     CScriptedPrompt prompt{false}; // the model's own messages, installed before the application
     std::unique_ptr<TransferApp> app;
     ScriptedUser user;
@@ -257,12 +239,14 @@ protected:
 
 TEST_F(TransferWithUnit, UploadWritesTheUnitAndDownloadBringsEveryTabBack) {
     StartUnit();
+    Trigger(ID_COM_SETUP); // the port is set up once, for every transfer after
+    EXPECT_EQ(portQuestions, 1);
+    EXPECT_EQ(Unit().GetComSetup()->GetPortName(), unit.Path());
     EditEverySheet();
     const Configuration edited = Snapshot();
     const bool modified = Doc().IsModified();
 
     Trigger(ID_UPLOAD);
-    EXPECT_EQ(portQuestions, 1);
     EXPECT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
     EXPECT_TRUE(Frame().isEnabled());
     EXPECT_FALSE(ProgressWindowOpen());
@@ -281,15 +265,6 @@ TEST_F(TransferWithUnit, UploadWritesTheUnitAndDownloadBringsEveryTabBack) {
     EXPECT_EQ(compareLists.join(QString()).toStdString(),
               "Sheet\tRow\tColumn\tDocument\tUnit\nGeneral\tDevice Number\tSelections\t12\t7\n");
     EXPECT_EQ(Snapshot(), differing);
-    EXPECT_TRUE(Doc().IsModified());
-    ExpectViewsShowTheCells();
-    Trigger(ID_EDIT_UNDO);
-    EXPECT_EQ(Snapshot(), edited) << "Undo brings back the configuration before the edit";
-    EXPECT_TRUE(Frame().GetAction(ID_EDIT_REDO)->isEnabled());
-    QMenu* editMenu = Frame().menuBar()->actions()[1]->menu();
-    editMenu->popup(Frame().mapToGlobal(QPoint(40, 20)));
-    editMenu->grab().save(QStringLiteral("/tmp/tavik-undo-menu.png")); // a picture for a person to look at
-    editMenu->close();
 
     // Back to the defaults, under a file name, with a change: the download asks to save it first.
     Trigger(ID_FILE_NEW);
@@ -298,7 +273,6 @@ TEST_F(TransferWithUnit, UploadWritesTheUnitAndDownloadBringsEveryTabBack) {
         EXPECT_NE(defaults[i], edited[i]) << "sheet " << i << " must carry something to download";
     View(0).GetGrid()->EditCell(3, 1, QStringLiteral("9"));
     Doc().SetPathName("/tmp/before-download.zmg");
-    ASSERT_TRUE(Doc().IsModified());
     Frame().SetActiveView(3);
     user.positions.clear();
     app->saveQuestions = 0;
@@ -330,11 +304,47 @@ TEST_F(TransferWithUnit, UploadWritesTheUnitAndDownloadBringsEveryTabBack) {
     Trigger(ID_EDIT_REDO);
     EXPECT_EQ(Snapshot(), downloaded);
     EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(TransferWithUnit, RetryDialogRetriesAfterAFaultAndCancelEndsTheTransfer) {
+    // The 21st alarm block goes unanswered once: the second attempt gets through.
+    unit.Sim().Faults().Add(ZemFault{ZemBank::Alarm, 20, 20, ZemFaultKind::NoAnswer, 1});
+    StartUnit();
+    onRetry = [](CUpDown* dialog) {
+        EXPECT_TRUE(dialog->grab().save(QStringLiteral("/tmp/tavik-retry.png"))); // for a person to look at
+    };
+    Trigger(ID_DOWNLOAD);
+    ASSERT_EQ(retryMessages, QStringList{"Error to download Alarm data"});
+    EXPECT_FALSE(mainEnabledDuringRetry) << "the main window stays disabled while the worker waits";
+    EXPECT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
+    EXPECT_GE(ExpectProgressForward(true), 1) << "after Retry the count starts again";
+    ASSERT_GT(retryAnswered[0], 0u);
+    EXPECT_EQ(user.positions[retryAnswered[0] - 1].text, QStringLiteral("Downloading Alarm data ..."))
+        << "shown before the question: the alarms had been reached";
+    EXPECT_FALSE(Doc().IsModified());
+
+    // Now the alarms never answer, and the user cancels: what arrived before is dropped.
+    unit.Stop();
+    unit.Sim().Faults().Add(ZemFault{ZemBank::Alarm, 0, 47, ZemFaultKind::NoAnswer, -1});
+    unit.Resume();
+    View(0).GetGrid()->EditCell(3, 1, QStringLiteral("9"));
+    const Configuration before = Snapshot();
+    retryPolicy = [](const QString&) { return false; };
+    user.positions.clear();
+    Trigger(ID_DOWNLOAD);
+    EXPECT_EQ(retryMessages.size(), 2);
+    EXPECT_FALSE(ProgressWindowOpen());
+    EXPECT_TRUE(Frame().isEnabled());
+    EXPECT_NE(Unit().IsTransEnd(), 0);
+    EXPECT_EQ(Unit().GetTransferResult(), 0);
+    ExpectProgressForward(false);
+    EXPECT_EQ(Snapshot(), before);
     ExpectViewsShowTheCells();
+    EXPECT_TRUE(Doc().IsModified());
 }
 
 TEST_F(TransferWithUnit, AStoppedUploadWarnsAndTheStopQuestionGoesAwayByItself) {
-    sim.Faults().Add(ZemFault{ZemBank::Alarm, 47, 47, ZemFaultKind::NoAnswer, -1});
+    unit.Sim().Faults().Add(ZemFault{ZemBank::Alarm, 47, 47, ZemFaultKind::NoAnswer, -1});
     StartUnit();
     // Escape early; the stop question stays unanswered until the retry question takes its place.
     answerStopQuestion = false;
@@ -361,117 +371,17 @@ TEST_F(TransferWithUnit, AStoppedUploadWarnsAndTheStopQuestionGoesAwayByItself) 
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST_F(TransferWithUnit, DownloadListsWhatTheSheetsCorrected) {
-    CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
-    input[0] = 4;    // 20 mA
-    input[10] = 100; // LCDUp 100
-    CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, 0);
-    alarm[0] = 0;   // IN 11
-    alarm[1] = 150; // set point 150, above the input's display range
-    sim.Memory().Put(ZemBank::Input, 0, input);
-    sim.Memory().Put(ZemBank::Alarm, 0, alarm);
-    StartUnit();
-    prompt.Clear();
-
-    Trigger(ID_DOWNLOAD);
-    ASSERT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
-    ASSERT_EQ(prompt.Messages().size(), 1u);
-    EXPECT_EQ(prompt.Messages()[0], Unit().GetCorrections().Report(30));
-    EXPECT_NE(
-        prompt.Messages()[0].find("Alarm 1 (A11), SetPoint: the unit holds \"150\", the sheet shows \"100\""),
-        std::string::npos)
-        << prompt.Messages()[0];
-    EXPECT_EQ(View(3).GetGrid()->GetItemText(1, 4), QStringLiteral("100"));
-}
-
-TEST_F(TransferWithUnit, CancellingTheSaveQuestionLeavesTheDocumentAlone) {
-    StartUnit();
-    View(0).GetGrid()->EditCell(3, 1, QStringLiteral("9"));
-    const Configuration before = Snapshot();
-    app->saveAnswer = QMessageBox::Cancel;
-    Trigger(ID_DOWNLOAD);
-    EXPECT_EQ(app->saveQuestions, 1);
-    EXPECT_EQ(portQuestions, 0);
-    EXPECT_EQ(user.progressWindows, 0);
-    EXPECT_EQ(Snapshot(), before);
-    EXPECT_TRUE(Doc().IsModified());
-}
-
-TEST_F(TransferWithUnit, FaultBringsTheRetryDialogAndRetrySucceeds) {
-    // The 21st alarm block goes unanswered once: the second attempt gets through.
-    sim.Faults().Add(ZemFault{ZemBank::Alarm, 20, 20, ZemFaultKind::NoAnswer, 1});
-    StartUnit();
-    onRetry = [this](CUpDown* dialog) {
-        // Pictures for a person to look at.
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* progress = qobject_cast<CProgressWnd*>(widget); progress && progress->isVisible()) {
-                EXPECT_TRUE(progress->windowTitle().contains(
-                    QRegularExpression(QStringLiteral("^Progress \\[[0-9]+%\\]$"))))
-                    << progress->windowTitle().toStdString();
-                EXPECT_TRUE(progress->grab().save(QStringLiteral("/tmp/tavik-progress.png")));
-            }
-        EXPECT_TRUE(dialog->grab().save(QStringLiteral("/tmp/tavik-retry.png")));
-    };
-    Trigger(ID_DOWNLOAD);
-    const qsizetype alarm = retryMessages.indexOf(QStringLiteral("Error to download Alarm data"));
-    ASSERT_GE(alarm, 0) << retryMessages.join(QLatin1Char('|')).toStdString();
-    EXPECT_FALSE(mainEnabledDuringRetry) << "the main window stays disabled while the worker waits";
-    EXPECT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
-    EXPECT_GE(ExpectProgressForward(true), 1) << "after Retry the count starts again";
-    // Shown before the question: the alarms had been reached.
-    const std::size_t before = retryAnswered[static_cast<std::size_t>(alarm)];
-    ASSERT_GT(before, 0u);
-    EXPECT_EQ(user.positions[before - 1].text, QStringLiteral("Downloading Alarm data ..."));
-    EXPECT_FALSE(Doc().IsModified());
-    ExpectViewsShowTheCells();
-}
-
-TEST_F(TransferWithUnit, CancelInTheRetryDialogEndsTheProgressWindow) {
-    EditEverySheet();
-    const Configuration edited = Snapshot();
-    // The unit holds the edited configuration except for the alarms, which never answer.
-    StartUnit();
-    Trigger(ID_UPLOAD);
-    ASSERT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
-    StopUnit();
-    sim.Faults().Add(ZemFault{ZemBank::Alarm, 0, 47, ZemFaultKind::NoAnswer, -1});
-    StartUnit();
-    Trigger(ID_FILE_NEW);
-    const Configuration defaults = Snapshot();
-
-    retryPolicy = [](const QString& message) {
-        return message != QStringLiteral("Error to download Alarm data");
-    };
-    retryMessages.clear();
-    Trigger(ID_DOWNLOAD);
-    ASSERT_FALSE(retryMessages.isEmpty());
-    EXPECT_EQ(retryMessages.back(), QStringLiteral("Error to download Alarm data"));
-    EXPECT_FALSE(ProgressWindowOpen());
-    EXPECT_TRUE(Frame().isEnabled());
-    EXPECT_NE(Unit().IsTransEnd(), 0);
-    EXPECT_EQ(Unit().GetTransferResult(), 0);
-    ExpectProgressForward(false);
-    // What arrived before the failure is dropped: the document is as it was.
-    EXPECT_EQ(Snapshot(), defaults);
-    EXPECT_NE(Snapshot()[0], edited[0]);
-    ExpectViewsShowTheCells();
-    EXPECT_EQ(Doc().GetPathName(), "");
-    EXPECT_FALSE(Doc().IsModified());
-}
-
 TEST_F(TransferWithUnit, EscapeStopsTheTransferAtTheNextBlock) {
     StartUnit();
     bool pressed = false;
     bool mainEnabledAtEscape = true;
     QStringList textsAfterEscape;
-    qsizetype retriesAtEscape = 0;
     user.onProgress = [&](CProgressWnd* progress) {
         QObject::connect(progress, &CProgressWnd::positionSet, progress, [&, progress](int pos) {
             if (pressed || pos < progress->GetUpper() / 5) return;
             pressed = true;
             QTimer::singleShot(0, progress, [&, progress] {
                 mainEnabledAtEscape = Frame().isEnabled();
-                retriesAtEscape = retryMessages.size();
                 QTest::keyClick(progress, Qt::Key_Escape);
                 // The question does not halt the window: it goes on showing what happens.
                 auto* watch = new QTimer(progress);
@@ -486,9 +396,7 @@ TEST_F(TransferWithUnit, EscapeStopsTheTransferAtTheNextBlock) {
     EXPECT_FALSE(mainEnabledAtEscape);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Stop the transfer?")));
-    EXPECT_EQ(retryMessages.size(), retriesAtEscape)
-        << "a stop ends the transfer like Cancel, without asking";
-    EXPECT_NE(Unit().IsTransEnd(), 0);
+    EXPECT_TRUE(retryMessages.isEmpty()) << "a stop ends the transfer like Cancel, without asking";
     EXPECT_EQ(Unit().GetTransferResult(), 0);
     EXPECT_TRUE(Frame().isEnabled());
     EXPECT_FALSE(ProgressWindowOpen());
@@ -497,8 +405,30 @@ TEST_F(TransferWithUnit, EscapeStopsTheTransferAtTheNextBlock) {
     EXPECT_LT(user.positions.back().pos, user.positions.back().upper);
 }
 
-TEST_F(TransferWithUnit, PortThatCannotBeOpenedStartsNoTransfer) {
-    portName = QStringLiteral("/nonexistent/ttyUSB9");
+TEST_F(TransferWithUnit, DownloadListsWhatTheSheetsCorrected) {
+    CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
+    input[0] = 4;    // 20 mA
+    input[10] = 100; // LCDUp 100
+    CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, 0);
+    alarm[0] = 0;   // IN 11
+    alarm[1] = 150; // set point 150, above the input's display range
+    unit.Sim().Memory().Put(ZemBank::Input, 0, input);
+    unit.Sim().Memory().Put(ZemBank::Alarm, 0, alarm);
+    StartUnit();
+    prompt.Clear();
+
+    Trigger(ID_DOWNLOAD);
+    ASSERT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(prompt.Messages()[0], Unit().GetCorrections().Report(30));
+    EXPECT_NE(
+        prompt.Messages()[0].find("Alarm 1 (A11), SetPoint: the unit holds \"150\", the sheet shows \"100\""),
+        std::string::npos)
+        << prompt.Messages()[0];
+    EXPECT_EQ(View(3).GetGrid()->GetItemText(1, 4), QStringLiteral("100"));
+}
+
+TEST_F(TransferWithUnit, NoTransferStartsOnAPortThatCannotBeOpenedOrACancelledSaveQuestion) {
     const Configuration before = Snapshot();
     Trigger(ID_UPLOAD);
     ASSERT_EQ(messages.size(), 1);
@@ -513,19 +443,12 @@ TEST_F(TransferWithUnit, PortThatCannotBeOpenedStartsNoTransfer) {
     const Configuration edited = Snapshot();
     Trigger(ID_DOWNLOAD);
     EXPECT_EQ(messages.size(), 2);
+    app->saveAnswer = QMessageBox::Cancel;
+    Trigger(ID_DOWNLOAD);
+    EXPECT_EQ(messages.size(), 2) << "Cancel in the save question asks for no port";
+    EXPECT_EQ(app->saveQuestions, 2);
+    EXPECT_EQ(portQuestions, 2);
     EXPECT_EQ(user.progressWindows, 0);
     EXPECT_EQ(Snapshot(), edited);
-    EXPECT_EQ(View(0).GetGrid()->GetItemText(3, 1), QStringLiteral("9"));
     EXPECT_TRUE(Doc().IsModified());
-}
-
-TEST_F(TransferWithUnit, ComSetupCommandPreparesThePortForTheNextTransfer) {
-    StartUnit();
-    Trigger(ID_COM_SETUP);
-    EXPECT_EQ(portQuestions, 1);
-    EXPECT_TRUE(Unit().GetComSetup()->IsPortOpen());
-    EXPECT_EQ(Unit().GetComSetup()->GetPortName(), pty.SlavePath());
-    Trigger(ID_DOWNLOAD);
-    EXPECT_EQ(portQuestions, 1);
-    EXPECT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
 }
