@@ -118,69 +118,44 @@ protected:
 
 // --- new and dump.
 
-TEST_F(TavikCli, NewWritesTheDefaultDocument) {
-    const CliResult result = Cli({"new", Path("unit.zmg")});
-    EXPECT_EQ(result.code, CLI_OK) << result.err;
-    EXPECT_EQ(result.out, "");
+TEST_F(TavikCli, NewWritesTheDefaultsAndDumpShowsEverySheetInUtf8) {
+    const std::string path = NewDocument("unit.zmg");
     CTavikDoc defaults;
     defaults.OnNewDocument();
     const std::vector<std::uint8_t> bytes = defaults.SaveToBytes();
-    EXPECT_EQ(ReadFile(Path("unit.zmg")), std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(ReadFile(path), std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(Cli({"new", Path("no/such/folder/unit.zmg")}).code, CLI_FAILED);
 
-    const CliResult failed = Cli({"new", Path("no/such/folder/unit.zmg")});
-    EXPECT_EQ(failed.code, CLI_FAILED);
-    EXPECT_THAT(failed.err, HasSubstr("unit.zmg"));
-}
-
-TEST_F(TavikCli, DumpHoldsEverySheetAndFlagGroupInUtf8) {
-    const std::string path = NewDocument("unit.zmg");
     const CliResult result = Cli({"dump", path, "--json"});
     ASSERT_EQ(result.code, CLI_OK) << result.err;
     Json dump;
     ASSERT_NO_THROW(dump = Json::parse(result.out)) << "the output is one valid JSON value";
-    ASSERT_TRUE(dump.is_object());
     EXPECT_EQ(dump["version"], 3);
-
     const Json& sheets = dump["sheets"];
     ASSERT_EQ(sheets.size(), 4u);
     const char* const titles[] = {"General", "Physical Input", "Logical Input", "Alarm"};
-    CTavikDoc defaults;
-    defaults.OnNewDocument();
     for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(titles[i]);
         EXPECT_EQ(sheets[i]["title"], titles[i]);
-        EXPECT_EQ(sheets[i]["type"], i);
         // Every section of the data sheet, the title row and the hidden rows included.
         const CDataSheet* sheet = defaults.GetZemUnit()->GetSetupType(i)->GetDataSheet();
-        EXPECT_EQ(sheets[i]["rows"].size(), static_cast<std::size_t>(sheet->GetNumSections()));
-        EXPECT_EQ(sheets[i]["rows"][0][0]["value"], sheet->GetCellChecked(0, 0)->GetDataAsString());
-        const Json& cell = sheets[i]["rows"][1][1];
-        for (const char* key : {"name", "dataType", "editable", "selection", "style", "items", "value"})
-            EXPECT_TRUE(cell.contains(key)) << key;
+        EXPECT_EQ(sheets[i]["rows"].size(), static_cast<std::size_t>(sheet->GetNumSections())) << titles[i];
     }
+    for (const char* key : {"name", "dataType", "editable", "selection", "style", "items", "value"})
+        EXPECT_TRUE(sheets[1]["rows"][1][1].contains(key)) << key;
     EXPECT_EQ(Value(dump, 1, 1, 0), "IN 11");
     EXPECT_EQ(Value(dump, 3, 48, 0), "48 (A86)");
-
     const Json& flags = dump["alarmFlags"];
     ASSERT_EQ(flags.size(), 48u);
-    for (const Json& group : flags) {
-        ASSERT_EQ(group.size(), 3u);
-        EXPECT_EQ(group[0]["name"], "Block");
-        EXPECT_EQ(group[1]["name"], "Control");
-        EXPECT_EQ(group[2]["name"], "Hysteresis");
-        EXPECT_EQ(group[0]["value"], "OFF");
-    }
-
+    EXPECT_EQ(flags[47][2]["name"], "Hysteresis");
+    EXPECT_EQ(flags[47][0]["value"], "OFF");
     // Windows-1252 bytes of the document come out as UTF-8.
     const Json& units = sheets[1]["rows"][1][2]["items"];
     EXPECT_NE(std::find(units.begin(), units.end(), kDegreesC), units.end());
     EXPECT_EQ(sheets[3]["rows"][0][3]["value"], "<>" + kPlusMinus);
 
     const CliResult tables = Cli({"dump", path});
-    ASSERT_EQ(tables.code, CLI_OK) << tables.err;
     for (const char* title : titles)
         EXPECT_THAT(tables.out, HasSubstr(std::string("== ") + title + " =="));
-    EXPECT_THAT(tables.out, HasSubstr("IN 83"));
     EXPECT_THAT(tables.out, HasSubstr("(A86)"));
 }
 
@@ -190,24 +165,19 @@ TEST_F(TavikCli, DamagedFilesExitWith2AndAMissingPortWith1) {
     WriteFile(Path("empty.zmg"), "");
     WriteFile(Path("garbage.zmg"), std::string(300, '\x7F'));
     fs::create_directory(Path("folder.zmg"));
-    const struct {
-        const char* name;
-        const char* reason;
-    } cases[] = {
-        {"truncated.zmg", "not a valid Tavik document"},
-        {"empty.zmg", "not a Tavik document"},
-        {"garbage.zmg", "not a Tavik document"},
-        {"folder.zmg", "is not a file"},
-        {"missing.zmg", "No such file"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const CliResult result = Cli({"dump", Path(c.name), "--json"});
+    const std::pair<const char*, const char*> cases[] = {{"truncated.zmg", "not a valid Tavik document"},
+                                                         {"empty.zmg", "not a Tavik document"},
+                                                         {"garbage.zmg", "not a Tavik document"},
+                                                         {"folder.zmg", "is not a file"},
+                                                         {"missing.zmg", "No such file"}};
+    for (const auto& [name, reason] : cases) {
+        SCOPED_TRACE(name);
+        const CliResult result = Cli({"dump", Path(name), "--json"});
         EXPECT_EQ(result.code, CLI_BAD_FILE);
         EXPECT_EQ(result.out, "") << "nothing half-printed";
-        EXPECT_THAT(result.err, HasSubstr(c.reason));
-        EXPECT_EQ(Cli({"edit", Path(c.name), "general", "3", "1", "5"}).code, CLI_BAD_FILE);
-        EXPECT_EQ(Cli({"upload", Path(c.name), "--port", Path("no-such-tty")}).code, CLI_BAD_FILE);
+        EXPECT_THAT(result.err, HasSubstr(reason));
+        EXPECT_EQ(Cli({"edit", Path(name), "general", "3", "1", "5"}).code, CLI_BAD_FILE);
+        EXPECT_EQ(Cli({"upload", Path(name), "--port", Path("no-such-tty")}).code, CLI_BAD_FILE);
     }
     EXPECT_FALSE(fs::exists(Path("missing.zmg"))) << "a failed edit creates nothing";
 
@@ -241,20 +211,18 @@ TEST_F(TavikCli, EditValidatesEveryEditAsTheGridDoes) {
 
     const Json dump = Dump(path);
     EXPECT_EQ(Value(dump, 1, 1, 2), kDegreesC);
-    EXPECT_EQ(Value(dump, 3, 1, 1), "IN 11");
     EXPECT_EQ(Value(dump, 3, 1, 3), kPlusMinus);
     EXPECT_EQ(Value(dump, 3, 1, 9), "BH");
-    EXPECT_EQ(dump["alarmFlags"][0][0]["value"], "ON");
+    EXPECT_EQ(dump["alarmFlags"][0][0]["value"], "ON") << "B";
     EXPECT_EQ(dump["alarmFlags"][0][1]["value"], "OFF");
-    EXPECT_EQ(dump["alarmFlags"][0][2]["value"], "ON");
-    EXPECT_EQ(Value(dump, 3, 2, 3), "<");
-    EXPECT_EQ(Value(dump, 0, 3, 1), "1");
+    EXPECT_EQ(dump["alarmFlags"][0][2]["value"], "ON") << "H";
 }
 
 // Each row is one edit on a fresh document: words after "edit PATH", the answer line, the cell and the value
-// it then holds, and a note expected on stderr.
+// it then holds, and a note expected on stderr. A confirmation is cancelled unless --yes is given.
 TEST_F(TavikCli, EditTakesEveryTextTheGridTakes) {
     const std::string unstorable = "refused: " + std::string(g_strNotCp1252) + " (\u03A9)\n";
+    const std::string reset = "message: Warning: This will restore default configuration";
     const struct {
         std::vector<std::string> words;
         std::string answer;
@@ -266,6 +234,9 @@ TEST_F(TavikCli, EditTakesEveryTextTheGridTakes) {
         {{"general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
         {{"--", "general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
         {{"--yes", "general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
+        {{"general", "1", "1", "CONFIG"}, "refused 0: \n", 0, 1, 1, "OFF", reset}, // asked, and cancelled
+        {{"--no", "general", "1", "1", "CONFIG"}, "refused 0: \n", 0, 1, 1, "OFF", reset},
+        {{"--yes", "general", "1", "1", "CONFIG"}, "ok\n", 0, 1, 1, "CONFIG", reset},
         {{"physical", "1", "1", "20 mA", "physical", "1", "4", "-5"}, "ok\nok\n", 1, 1, 4, "-5", ""},
         {{"physical", "1", "1", "20 mA", "physical", "1", "2", "kPa\u00B0C"}, "ok\nok\n", 1, 1, 2, "kPa\xB0",
          "is cut to 4 characters"},
@@ -287,27 +258,6 @@ TEST_F(TavikCli, EditTakesEveryTextTheGridTakes) {
         EXPECT_THAT(result.err, HasSubstr(c.note));
         EXPECT_EQ(Value(Dump(path), c.sheet, c.row, c.col), Utf8FromCp1252(c.value));
     }
-}
-
-TEST_F(TavikCli, ConfirmationsAreCancelledUnlessYesIsGiven) {
-    const std::string path = NewDocument("unit.zmg");
-    const std::string warning = "message: Warning: This will restore default configuration";
-
-    for (const char* answer : {"", "--no"}) {
-        std::vector<std::string> args{"edit", path, "general", "1", "1", "CONFIG"};
-        if (*answer) args.insert(args.begin() + 2, answer);
-        const CliResult cancelled = Cli(args);
-        EXPECT_EQ(cancelled.code, CLI_OK);
-        EXPECT_THAT(cancelled.out, ::testing::StartsWith("refused"));
-        EXPECT_THAT(cancelled.err, HasSubstr(warning));
-        EXPECT_EQ(Value(Dump(path), 0, 1, 1), "OFF");
-    }
-
-    const CliResult confirmed = Cli({"edit", path, "--yes", "general", "1", "1", "CONFIG"});
-    EXPECT_EQ(confirmed.code, CLI_OK);
-    EXPECT_EQ(confirmed.out, "ok\n");
-    EXPECT_THAT(confirmed.err, HasSubstr(warning));
-    EXPECT_EQ(Value(Dump(path), 0, 1, 1), "CONFIG");
 }
 
 TEST_F(TavikCli, BadUsageExitsWith64AndChangesNothing) {
@@ -347,21 +297,17 @@ TEST_F(TavikCli, BadUsageExitsWith64AndChangesNothing) {
 
 // --- upload and download against the simulated unit.
 
-TEST_F(TavikCli, UploadThenDownloadGivesBackTheDocument) {
+TEST_F(TavikCli, UploadDownloadCompareAndDiff) {
     SimulatedUnit unit;
     unit.Start();
-    const std::string path = NewDocument("unit.zmg");
+    const std::string inUnit = NewDocument("unit.zmg");
     // The hysteresis comes back from the unit as "%2g" prints it, so it is given with two characters.
-    const std::vector<std::string> edits = EditCommand(path, {
-                                                                 {"general", "3", "1", "17"},
-                                                                 {"general", "14", "1", "2.5"},
-                                                                 {"physical", "1", "1", "24 V"},
-                                                                 {"physical", "1", "2", kDegreesC},
-                                                                 {"physical", "1", "6", "250"},
-                                                             });
-    ASSERT_EQ(Cli(edits).out, "ok\nok\nok\nok\nok\n");
-
-    const CliResult upload = Cli({"upload", path, "--port", unit.Path()});
+    // clang-format off
+    ASSERT_EQ(Cli(EditCommand(inUnit, {{"general", "3", "1", "17"}, {"general", "14", "1", "2.5"},
+                                       {"physical", "1", "1", "24 V"}, {"logical", "1", "1", "IN 11"},
+                                       {"alarm", "1", "1", "IN 11"}})).out, "ok\nok\nok\nok\nok\n");
+    // clang-format on
+    const CliResult upload = Cli({"upload", inUnit, "--port", unit.Path()});
     ASSERT_EQ(upload.code, CLI_OK) << upload.err;
     EXPECT_THAT(upload.err, HasSubstr("Uploading General data ..."));
     EXPECT_THAT(upload.err, HasSubstr("Uploading Alarm data ..."));
@@ -374,99 +320,21 @@ TEST_F(TavikCli, UploadThenDownloadGivesBackTheDocument) {
     EXPECT_THAT(download.err, HasSubstr("Downloading Logical Input data ..."));
     EXPECT_THAT(download.err, ::testing::Not(HasSubstr("corrected")))
         << "what was uploaded comes back as it was";
-    EXPECT_TRUE(ReadFile(Path("back.zmg")) == ReadFile(path)) << "the downloaded document differs";
-    EXPECT_EQ(Value(Dump(Path("back.zmg")), 1, 1, 2), kDegreesC);
-}
+    const CliResult back = Cli({"diff", Path("back.zmg"), inUnit});
+    EXPECT_EQ(back.code, CLI_OK) << back.out;
 
-TEST_F(TavikCli, DownloadTellsWhatTheSheetsCorrectedAndSucceeds) {
-    SimulatedUnit unit;
-    CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
-    input[0] = 4;    // IN 11: 20 mA
-    input[10] = 100; // LCDUp 100
-    unit.Sim().Memory().Put(ZemBank::Input, 0, input);
-    const struct {
-        int alarm;
-        int offset;
-        std::uint8_t value;
-        const char* line;
-    } cases[] = {
-        {0, 1, 150, "Alarm 1 (A11), SetPoint: the unit holds \"150\", the sheet shows \"100\"\n"},
-        {1, 0, 1, "Alarm 2 (A12), InpRef: the unit holds \"IN 12\", the sheet shows \"OFF\"\n"},
-        {2, 6, 30, "Alarm 3 (A13), LED: the unit holds \"code 30\", the sheet shows \"OFF\"\n"},
-    };
-    for (const auto& c : cases) {
-        CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, c.alarm);
-        alarm[0] = 0; // IN 11
-        alarm[static_cast<std::size_t>(c.offset)] = c.value;
-        unit.Sim().Memory().Put(ZemBank::Alarm, c.alarm, alarm);
-    }
-    unit.Start();
-
-    const CliResult result = Cli({"download", Path("out.zmg"), "--port", unit.Path()});
-    EXPECT_EQ(result.code, CLI_OK) << result.err;
-    EXPECT_THAT(result.err, HasSubstr("tavik-cli: The sheets corrected values the unit holds"));
-    for (const auto& c : cases)
-        EXPECT_THAT(result.err, HasSubstr(c.line));
-    EXPECT_EQ(Value(Dump(Path("out.zmg")), 3, 1, 4), "100") << "the document holds what the sheets show";
-    // The unit does not hold what that document says, and compare tells so with the unit's own values.
-    const CliResult compare = Cli({"compare", Path("out.zmg"), "--port", unit.Path()});
-    EXPECT_EQ(compare.code, CLI_DIFFERS) << compare.err;
-    EXPECT_THAT(compare.out, HasSubstr("\tSetPoint\t100\t150\n"));
-    EXPECT_THAT(compare.out, HasSubstr("\tInpRef\tOFF\tIN 12\n"));
-}
-
-TEST_F(TavikCli, RetriesRepeatTheWholeTransfer) {
-    SimulatedUnit flaky; // a bad checksum twice on the last General block
-    flaky.AddFault("general/7:checksum:2");
-    flaky.Start();
-    WriteFile(Path("out.zmg"), "previous contents");
-    const CliResult tooFew = Cli({"download", Path("out.zmg"), "--port", flaky.Path(), "--retries", "1"});
-    EXPECT_EQ(tooFew.code, CLI_FAILED);
-    EXPECT_EQ(CountOf(tooFew.err, "retrying"), 1);
-    EXPECT_THAT(tooFew.err,
-                HasSubstr("Error to download General data: wrong checksum (message 66, block 7)"));
-    EXPECT_EQ(ReadFile(Path("out.zmg")), "previous contents") << "written only on success";
-
-    SimulatedUnit recovering;
-    recovering.AddFault("general/7:checksum:2");
-    recovering.Start();
-    const CliResult enough =
-        Cli({"download", Path("out.zmg"), "--port", recovering.Path(), "--retries", "2"});
-    EXPECT_EQ(enough.code, CLI_OK) << enough.err;
-    EXPECT_EQ(CountOf(enough.err, "retrying"), 2);
-    EXPECT_THAT(enough.err, HasSubstr("(0 retries left)"));
-    EXPECT_THAT(enough.err, HasSubstr("wrong checksum (message 66, block 7); retrying"))
-        << "each retry says why";
-    std::string error;
-    CTavikDoc downloaded;
-    ASSERT_TRUE(downloaded.OnOpenDocument(Path("out.zmg"), error)) << error;
-}
-
-TEST_F(TavikCli, CompareAndDiffListEveryDifferenceAndChangeNothing) {
-    SimulatedUnit unit;
-    unit.Start();
-    const std::string inUnit = NewDocument("unit.zmg");
-    ASSERT_EQ(Cli(EditCommand(inUnit, {{"physical", "1", "1", "24 V"},
-                                       {"logical", "1", "1", "IN 11"},
-                                       {"alarm", "1", "1", "IN 11"}}))
-                  .code,
-              CLI_OK);
-    ASSERT_EQ(Cli({"upload", inUnit, "--port", unit.Path()}).code, CLI_OK);
     const std::string edited = Path("edited.zmg");
     fs::copy_file(inUnit, edited);
-    ASSERT_EQ(Cli(EditCommand(edited, {{"general", "3", "1", "18"},
-                                       {"physical", "2", "1", "24 V"},
-                                       {"logical", "1", "2", "IN 12"},
-                                       {"alarm", "1", "5", "PUMP"}}))
-                  .code,
-              CLI_OK);
+    // clang-format off
+    ASSERT_EQ(Cli(EditCommand(edited, {{"general", "3", "1", "18"}, {"physical", "2", "1", "24 V"},
+                                       {"logical", "1", "2", "IN 12"}, {"alarm", "1", "5", "PUMP"}})).code, CLI_OK);
+    // clang-format on
     const std::string before = ReadFile(edited);
     const std::string list = "Sheet\tRow\tColumn\tDocument\tUnit\n"
-                             "General\tDevice Number\tSelections\t18\t1\n"
+                             "General\tDevice Number\tSelections\t18\t17\n"
                              "Physical Input\tIN 12\tInpTp\t24 V\tOFF\n"
                              "Logical Input\tLOG1 (1A)\tI2\tIN 12\tOFF\n"
                              "Alarm\t1  (A11)\tLCD Text\tPUMP\t\n";
-
     const CliResult differs = Cli({"compare", edited, "--port", unit.Path()});
     EXPECT_EQ(differs.code, CLI_DIFFERS) << differs.err;
     EXPECT_EQ(differs.out, list);
@@ -479,6 +347,57 @@ TEST_F(TavikCli, CompareAndDiffListEveryDifferenceAndChangeNothing) {
     EXPECT_EQ(diff.code, CLI_DIFFERS);
     EXPECT_EQ(diff.out.substr(diff.out.find('\n')), list.substr(list.find('\n'))) << "the same list offline";
     EXPECT_EQ(Cli({"diff", edited, Path("missing.zmg")}).code, CLI_BAD_FILE);
+}
+
+TEST_F(TavikCli, DownloadRetriesAndTellsWhatTheSheetsCorrected) {
+    SimulatedUnit unit;
+    CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
+    input[0] = 4;    // IN 11: 20 mA
+    input[10] = 100; // LCDUp 100
+    unit.Sim().Memory().Put(ZemBank::Input, 0, input);
+    // clang-format off
+    const struct {
+        int alarm, offset;
+        std::uint8_t value;
+        const char* line;
+    } cases[] = {{0, 1, 150, "Alarm 1 (A11), SetPoint: the unit holds \"150\", the sheet shows \"100\"\n"},
+                 {1, 0, 1, "Alarm 2 (A12), InpRef: the unit holds \"IN 12\", the sheet shows \"OFF\"\n"},
+                 {2, 6, 30, "Alarm 3 (A13), LED: the unit holds \"code 30\", the sheet shows \"OFF\"\n"}};
+    // clang-format on
+    for (const auto& c : cases) {
+        CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, c.alarm);
+        alarm[0] = 0; // IN 11
+        alarm[static_cast<std::size_t>(c.offset)] = c.value;
+        unit.Sim().Memory().Put(ZemBank::Alarm, c.alarm, alarm);
+    }
+    unit.AddFault("general/7:checksum:2"); // a bad checksum twice on the last General block
+    unit.Start();
+    WriteFile(Path("out.zmg"), "previous contents");
+    const CliResult tooFew = Cli({"download", Path("out.zmg"), "--port", unit.Path(), "--retries", "1"});
+    EXPECT_EQ(tooFew.code, CLI_FAILED);
+    EXPECT_EQ(CountOf(tooFew.err, "retrying"), 1);
+    EXPECT_THAT(tooFew.err,
+                HasSubstr("Error to download General data: wrong checksum (message 66, block 7)"));
+    EXPECT_EQ(ReadFile(Path("out.zmg")), "previous contents") << "written only on success";
+
+    unit.Stop();
+    unit.AddFault("general/7:checksum:2");
+    unit.Resume();
+    const CliResult result = Cli({"download", Path("out.zmg"), "--port", unit.Path(), "--retries", "2"});
+    EXPECT_EQ(result.code, CLI_OK) << result.err;
+    EXPECT_EQ(CountOf(result.err, "retrying"), 2);
+    EXPECT_THAT(result.err, HasSubstr("(0 retries left)"));
+    EXPECT_THAT(result.err, HasSubstr("wrong checksum (message 66, block 7); retrying"))
+        << "each retry says why";
+    EXPECT_THAT(result.err, HasSubstr("tavik-cli: The sheets corrected values the unit holds"));
+    for (const auto& c : cases)
+        EXPECT_THAT(result.err, HasSubstr(c.line));
+    EXPECT_EQ(Value(Dump(Path("out.zmg")), 3, 1, 4), "100") << "the document holds what the sheets show";
+    // The unit does not hold what that document says, and compare tells so with the unit's own values.
+    const CliResult compare = Cli({"compare", Path("out.zmg"), "--port", unit.Path()});
+    EXPECT_EQ(compare.code, CLI_DIFFERS) << compare.err;
+    EXPECT_THAT(compare.out, HasSubstr("\tSetPoint\t100\t150\n"));
+    EXPECT_THAT(compare.out, HasSubstr("\tInpRef\tOFF\tIN 12\n"));
 }
 
 } // namespace
