@@ -189,35 +189,6 @@ TEST_F(TavikCli, DamagedFilesExitWith2AndAMissingPortWith1) {
 
 // --- edit.
 
-TEST_F(TavikCli, EditValidatesEveryEditAsTheGridDoes) {
-    const std::string path = NewDocument("unit.zmg");
-    // clang-format off
-    const CliResult result = Cli(EditCommand(path, {
-        {"physical", "1", "1", "24 V"}, {"physical", "1", "2", kDegreesC}, {"logical", "1", "1", "IN 11"},
-        {"3", "1", "1", "IN 11"},    // the sheet by number
-        {"alarm", "1", "2", "LOG1"}, {"alarm", "1", "3", kPlusMinus},
-        {"alarm", "1", "9", "BH"},   // popup: letters
-        {"alarm", "2", "3", ">"},    // alarm 2 is off
-        {"general", "3", "1", "99"}, // numbers 1..62
-    }));
-    // clang-format on
-    EXPECT_EQ(result.code, CLI_OK) << result.err;
-    EXPECT_EQ(result.out, "ok\nok\nok\nok\nok\nok\nok\n"
-                          "refused 62007: This alarm is disabled. Not able to change this parameter.\n"
-                          "refused 62012: Invalid value. Last value will be used.\n");
-    // Block is off in General, so the alarm's Block flag warns.
-    EXPECT_THAT(result.err, HasSubstr("message: Block is disabled. Enable BLOCK in General pane for this "
-                                      "parameter to take effect.\n"));
-
-    const Json dump = Dump(path);
-    EXPECT_EQ(Value(dump, 1, 1, 2), kDegreesC);
-    EXPECT_EQ(Value(dump, 3, 1, 3), kPlusMinus);
-    EXPECT_EQ(Value(dump, 3, 1, 9), "BH");
-    EXPECT_EQ(dump["alarmFlags"][0][0]["value"], "ON") << "B";
-    EXPECT_EQ(dump["alarmFlags"][0][1]["value"], "OFF");
-    EXPECT_EQ(dump["alarmFlags"][0][2]["value"], "ON") << "H";
-}
-
 // Each row is one edit on a fresh document: words after "edit PATH", the answer line, the cell and the value
 // it then holds, and a note expected on stderr. A confirmation is cancelled unless --yes is given.
 TEST_F(TavikCli, EditTakesEveryTextTheGridTakes) {
@@ -238,6 +209,12 @@ TEST_F(TavikCli, EditTakesEveryTextTheGridTakes) {
         {{"--no", "general", "1", "1", "CONFIG"}, "refused 0: \n", 0, 1, 1, "OFF", reset},
         {{"--yes", "general", "1", "1", "CONFIG"}, "ok\n", 0, 1, 1, "CONFIG", reset},
         {{"physical", "1", "1", "20 mA", "physical", "1", "4", "-5"}, "ok\nok\n", 1, 1, 4, "-5", ""},
+        {{"physical", "1", "1", "24 V", "3", "1", "1", "IN 11"}, "ok\nok\n", 3, 1, 1, "IN 11", ""}, // sheet by number
+        {{"physical", "1", "1", "24 V", "alarm", "1", "1", "IN 11", "alarm", "1", "9", "BH"}, "ok\nok\nok\n",
+         3, 1, 9, "BH", "message: Block is disabled. Enable BLOCK in General pane for this parameter to take effect.\n"},
+        {{"alarm", "2", "3", ">"}, "refused 62007: This alarm is disabled. Not able to change this parameter.\n",
+         3, 2, 3, "<", ""},
+        {{"general", "3", "1", "99"}, "refused 62012: Invalid value. Last value will be used.\n", 0, 3, 1, "1", ""},
         {{"physical", "1", "1", "20 mA", "physical", "1", "2", "kPa\u00B0C"}, "ok\nok\n", 1, 1, 2, "kPa\xB0",
          "is cut to 4 characters"},
         {{"physical", "1", "1", "20 mA", "alarm", "1", "1", "IN 11", "alarm", "1", "5", "HIGH LEVEL 2"},
