@@ -47,7 +47,6 @@ TEST_F(ComSetupDialog, SetupOpensThePortAndAppliesTheEditedLineSettings) {
     EXPECT_TRUE(m_com.IsPortOpen());
     EXPECT_EQ(m_com.GetPortName(), m_pty.SlavePath());
     EXPECT_TRUE(m_ui.Errors().empty());
-    EXPECT_EQ(m_com.GetPort()->GetNotifyMsg(), 1124u);
 
     // The line-settings dialog starts from the library's defaults, for the chosen port.
     ASSERT_EQ(m_ui.LineSettingsShown().size(), 2u);
@@ -155,23 +154,6 @@ TEST_F(ComSetupDialog, WritesAndReadsThroughTheOpenPortUntilItVanishes) {
     EXPECT_EQ(count, 0);
     EXPECT_EQ(m_com.DoCommSetup(), 0) << "setting up again finds the port gone";
     EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{kOpenFailed});
-}
-
-TEST(ComSetupReceiveBuffer, KeepsTheLastNotificationUpToItsSize) {
-    CComSetupDialog com;
-    const Bytes small = TestPty::Pattern(10, 1);
-    EXPECT_EQ(com.OnData(small.data(), 10), 0);
-    Bytes out(CComSetupDialog::kReceiveBufferSize + 8, 0);
-    ASSERT_EQ(com.GetReceivedData(out.data(), static_cast<int>(out.size())), 10);
-    EXPECT_EQ(Bytes(out.begin(), out.begin() + 10), small);
-    const Bytes big(CComSetupDialog::kReceiveBufferSize + 100, 0x77);
-    com.OnData(big.data(), static_cast<long>(big.size()));
-    EXPECT_EQ(com.GetReceivedCount(), CComSetupDialog::kReceiveBufferSize);
-    com.OnData(small.data(), -3);
-    EXPECT_EQ(com.GetReceivedCount(), 0);
-    com.OnData(big.data(), 5);
-    com.OnData(nullptr, 5);
-    EXPECT_EQ(com.GetReceivedCount(), 0);
 }
 
 } // namespace
