@@ -36,49 +36,24 @@ constexpr auto kHangLimit = std::chrono::seconds(90);
 
 // --- The wire form, written out here so that the driver's framing is checked against an independent copy.
 
-void PutWireByte(Bytes& out, int value) {
-    out.push_back(static_cast<std::uint8_t>(0x30 + ((value >> 4) & 0x0F)));
-    out.push_back(static_cast<std::uint8_t>(0x30 + (value & 0x0F)));
-}
-
 // A request, or with data the unit's answer.
 Bytes Wire(char code, int address, const CZemraMemory::Block* data = nullptr) {
-    int sum = code + address;
-    if (data)
-        for (std::uint8_t byte : *data)
-            sum += byte;
+    std::vector<int> values{address, code + address}; // then the checksum, then the data
+    for (std::size_t i = 0; data && i < data->size(); ++i) {
+        values[1] += (*data)[i];
+        values.push_back((*data)[i]);
+    }
     Bytes msg{'#', static_cast<std::uint8_t>(code)};
-    PutWireByte(msg, address);
-    PutWireByte(msg, sum & 0xFF);
-    if (data)
-        for (std::uint8_t byte : *data)
-            PutWireByte(msg, byte);
+    for (int value : values) {
+        msg.push_back(static_cast<std::uint8_t>(0x30 + ((value >> 4) & 0x0F)));
+        msg.push_back(static_cast<std::uint8_t>(0x30 + (value & 0x0F)));
+    }
     msg.push_back('$');
     return msg;
 }
 
 std::string Printable(const Bytes& bytes) {
     return CZemraSimulator::Printable(bytes.data(), bytes.size());
-}
-
-// One block as the unit addresses it: the wire code of its read request and its address in a bank.
-struct UnitBlock {
-    char readCode;
-    int address;
-    ZemBank bank;
-};
-
-// The 87 blocks of a transfer in unit order: 8 general constants, 24 physical inputs, 7 logical inputs
-// (behind the physical ones) and 48 alarms.
-std::vector<UnitBlock> BlocksInUnitOrder() {
-    std::vector<UnitBlock> blocks;
-    for (int b = 0; b < 8; ++b)
-        blocks.push_back({'B', b, ZemBank::General});
-    for (int b = 0; b < 31; ++b)
-        blocks.push_back({'@', b, ZemBank::Input});
-    for (int b = 0; b < 48; ++b)
-        blocks.push_back({'A', b, ZemBank::Alarm});
-    return blocks;
 }
 
 // --- What the driver shows the world during a transfer.
@@ -89,18 +64,20 @@ struct TracedMessage {
     std::string title; // the unit's transfer title when the message went out or came in
 };
 
-// Every request of a download in unit order, each answered with the block as `memory` holds it.
+// Every request of a download in unit order, each answered with the block as `memory` holds it: 8 general
+// constants, 31 inputs (the 7 logical ones behind the 24 physical ones) and 48 alarms.
 void ExpectDownloadOf(const std::vector<TracedMessage>& messages, const CZemraMemory& memory) {
-    const std::vector<UnitBlock> blocks = BlocksInUnitOrder();
-    ASSERT_EQ(messages.size(), 2 * blocks.size()) << "one request and one answer per block";
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        const UnitBlock& b = blocks[i];
-        SCOPED_TRACE(std::string(1, b.readCode) + " " + std::to_string(b.address));
-        EXPECT_TRUE(messages[2 * i].sent);
-        EXPECT_EQ(Printable(messages[2 * i].bytes), Printable(Wire(b.readCode, b.address)));
-        EXPECT_FALSE(messages[2 * i + 1].sent);
-        EXPECT_EQ(Printable(messages[2 * i + 1].bytes),
-                  Printable(Wire(b.readCode, b.address, memory.Get(b.bank, b.address))));
+    ASSERT_EQ(messages.size(), 2u * 87) << "one request and one answer per block";
+    for (int i = 0; i < 87; ++i) {
+        const int address = i < 8 ? i : i < 39 ? i - 8 : i - 39;
+        const char code = i < 8 ? 'B' : i < 39 ? '@' : 'A';
+        const ZemBank bank = i < 8 ? ZemBank::General : i < 39 ? ZemBank::Input : ZemBank::Alarm;
+        SCOPED_TRACE(std::string(1, code) + " " + std::to_string(address));
+        const TracedMessage& request = messages[2 * static_cast<std::size_t>(i)];
+        const TracedMessage& answer = messages[2 * static_cast<std::size_t>(i) + 1];
+        EXPECT_TRUE(request.sent && !answer.sent);
+        EXPECT_EQ(Printable(request.bytes), Printable(Wire(code, address)));
+        EXPECT_EQ(Printable(answer.bytes), Printable(Wire(code, address, memory.Get(bank, address))));
     }
 }
 
@@ -513,7 +490,6 @@ protected:
         rec.answers = std::vector<bool>(kSoakRetries, true);
         Transfer(direction);
         const std::vector<Recorder::Question> questions = rec.Questions();
-        attempts += 1 + std::min<int>(static_cast<int>(questions.size()), kSoakRetries);
         const std::vector<TracedMessage> messages = rec.Messages();
         lastAttempt.assign(messages.begin() + static_cast<std::ptrdiff_t>(
                                                   questions.empty() ? 0 : questions.back().tracedBefore),
@@ -527,8 +503,6 @@ protected:
                     StartsWith(direction ? "Error to download " : "Error to upload "));
         return false;
     }
-
-    int attempts = 0;
 };
 
 TEST_F(TransferSoak, RandomFaultsNeverEndInAFalseSuccess) {
@@ -543,17 +517,15 @@ TEST_F(TransferSoak, RandomFaultsNeverEndInAFalseSuccess) {
     ChangeSomeCells();
     const Bytes other = doc.SaveToBytes();
     // Besides the random ones, one fault of each kind per two rounds, at a block drawn at random.
-    const ZemFaultKind uploadKinds[] = {ZemFaultKind::FlipBit,    ZemFaultKind::NoStore,
-                                        ZemFaultKind::OtherBlock, ZemFaultKind::LateAnswer,
-                                        ZemFaultKind::NoAnswer,   ZemFaultKind::BadChecksum};
-    const ZemFaultKind downloadKinds[] = {ZemFaultKind::ShortAnswer, ZemFaultKind::LongAnswer,
-                                          ZemFaultKind::LateAnswer,  ZemFaultKind::OtherBlock,
-                                          ZemFaultKind::BadChecksum, ZemFaultKind::NoAnswer};
+    using K = ZemFaultKind;
+    const K uploadKinds[] = {K::FlipBit,    K::NoStore,  K::OtherBlock,
+                             K::LateAnswer, K::NoAnswer, K::BadChecksum};
+    const K downloadKinds[] = {K::ShortAnswer, K::LongAnswer,  K::LateAnswer,
+                               K::OtherBlock,  K::BadChecksum, K::NoAnswer};
     std::mt19937 random(seed);
 
     std::optional<Bytes> unitHolds; // the document the unit's memory was last made from in one piece
-    int transfers[2] = {};
-    int succeeded[2] = {};
+    int succeeded = 0;
     for (int round = 0; round < kSoakRounds && !HasFailure(); ++round) {
         SCOPED_TRACE("round " + std::to_string(round) + " of seed " + std::to_string(seed));
         const int direction = round % 2;
@@ -569,13 +541,11 @@ TEST_F(TransferSoak, RandomFaultsNeverEndInAFalseSuccess) {
         const ZemFault fault{bank, address, address, kind, 1};
         const CZemraMemory before = UnitMemory(&fault);
         std::vector<TracedMessage> attempt;
-        ++transfers[direction];
-        const bool ok = Run(direction, attempt);
-        if (!ok) {
+        if (!Run(direction, attempt)) {
             if (direction == 0) unitHolds.reset();
             continue;
         }
-        ++succeeded[direction];
+        ++succeeded;
         const CZemraMemory after = UnitMemory();
         if (direction == 0) {
             // The last attempt wrote every block; the unit must hold exactly what it wrote.
@@ -606,12 +576,10 @@ TEST_F(TransferSoak, RandomFaultsNeverEndInAFalseSuccess) {
     unsigned long fired = 0;
     for (int k = 0; k < ZEM_FAULT_KIND_COUNT; ++k)
         fired += simulated.Sim().Faults().FiredCount(static_cast<ZemFaultKind>(k));
-    std::printf(
-        "transfer soak, seed %u: %d uploads (%d succeeded), %d downloads (%d succeeded), %d attempts, "
-        "%lu faults, %.1f s\n",
-        seed, transfers[0], succeeded[0], transfers[1], succeeded[1], attempts, fired,
-        std::chrono::duration<double>(Clock::now() - start).count());
+    std::printf("transfer soak, seed %u: %d of %d transfers succeeded, %lu faults, %.1f s\n", seed, succeeded,
+                kSoakRounds, fired, std::chrono::duration<double>(Clock::now() - start).count());
     EXPECT_GT(fired, 0u) << "the soak met no fault";
+    EXPECT_GT(succeeded, 0) << "the soak proved nothing";
 }
 
 // --- The unit's own pauses, 100 ms after each message: one download at that pace (about 9 s). The ctest
