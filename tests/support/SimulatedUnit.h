@@ -30,15 +30,8 @@ public:
         m_sim.SetTrace([this](const std::string& line) { Note(line); });
     }
     ~SimulatedUnit() {
-        {
-            std::lock_guard<std::mutex> lock(ActiveLock());
-            if (Active() == this) {
-                TransferWaits::SetAnswerWaitForTests(nullptr);
-                Active() = nullptr;
-            }
-        }
-        Stop();
-        ClosePort();
+        Activate(false);
+        Vanish();
     }
     SimulatedUnit(const SimulatedUnit&) = delete;
     SimulatedUnit& operator=(const SimulatedUnit&) = delete;
@@ -59,9 +52,7 @@ public:
         m_port = ::open(m_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK); // only to see what is queued
         m_server = std::make_unique<CZemraSimServer>(m_sim, m_pty.MasterFd());
         Resume();
-        std::lock_guard<std::mutex> lock(ActiveLock());
-        Active() = this;
-        TransferWaits::SetAnswerWaitForTests(&Wait);
+        Activate(true);
     }
     void Stop() {
         if (!m_thread.joinable()) return;
@@ -75,7 +66,11 @@ public:
     // The far end disappears, as when the USB adapter is pulled: the terminal is closed under the port.
     void Vanish() {
         Stop();
-        ClosePort();
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            if (m_port >= 0) ::close(m_port);
+            m_port = -1;
+        }
         m_pty.Close();
     }
     const std::string& Path() const { return m_path; }
@@ -83,6 +78,7 @@ public:
 private:
     enum Answer { Pending, Whole, NotWhole };
 
+    // The unit whose answers are waited for, and the lock that keeps it alive while a wait uses it.
     static std::mutex& ActiveLock() {
         static std::mutex lock;
         return lock;
@@ -90,6 +86,12 @@ private:
     static SimulatedUnit*& Active() {
         static SimulatedUnit* unit = nullptr;
         return unit;
+    }
+    void Activate(bool on) {
+        std::lock_guard<std::mutex> lock(ActiveLock());
+        if (!on && Active() != this) return;
+        Active() = on ? this : nullptr;
+        TransferWaits::SetAnswerWaitForTests(on ? &Wait : nullptr);
     }
 
     // Runs on the unit's thread: what it does with each request, from its trace.
@@ -103,11 +105,6 @@ private:
             else if (line.rfind("fault noanswer", 0) == 0 || line.find(": no answer") != std::string::npos)
                 m_answers.back() = NotWhole;
         }
-    }
-    void ClosePort() {
-        std::lock_guard<std::mutex> lock(m_lock);
-        if (m_port >= 0) ::close(m_port);
-        m_port = -1;
     }
 
     static void Wait(int milliseconds) {

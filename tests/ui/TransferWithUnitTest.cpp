@@ -248,10 +248,19 @@ TEST_F(TransferWithUnit, UploadWritesTheUnitAndDownloadBringsEveryTabBack) {
     EXPECT_EQ(Frame().statusBar()->currentMessage(), QStringLiteral("Download complete: 87 blocks read"));
 }
 
-TEST_F(TransferWithUnit, RetryDialogRetriesAfterAFaultAndCancelEndsTheTransfer) {
+TEST_F(TransferWithUnit, RetryDialogRetriesAfterAFaultTheSheetsListTheirCorrectionsAndCancelEnds) {
     // The 21st alarm block goes unanswered once: the second attempt gets through.
     unit.Sim().Faults().Add(ZemFault{ZemBank::Alarm, 20, 20, ZemFaultKind::NoAnswer, 1});
+    CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
+    input[0] = 4;    // 20 mA
+    input[10] = 100; // LCDUp 100
+    CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, 0);
+    alarm[0] = 0;   // IN 11
+    alarm[1] = 150; // set point 150, above the input's display range
+    unit.Sim().Memory().Put(ZemBank::Input, 0, input);
+    unit.Sim().Memory().Put(ZemBank::Alarm, 0, alarm);
     StartUnit();
+    prompt.Clear();
     Trigger(ID_DOWNLOAD);
     ASSERT_EQ(retryMessages, QStringList{"Error to download Alarm data"});
     EXPECT_FALSE(mainEnabledDuringRetry) << "the main window stays disabled while the worker waits";
@@ -261,6 +270,13 @@ TEST_F(TransferWithUnit, RetryDialogRetriesAfterAFaultAndCancelEndsTheTransfer) 
     EXPECT_EQ(user.positions[retryAnswered[0] - 1].text, QStringLiteral("Downloading Alarm data ..."))
         << "shown before the question: the alarms had been reached";
     EXPECT_FALSE(Doc().IsModified());
+    ASSERT_EQ(prompt.Messages().size(), 1u) << "the corrections of the attempt that got through, once";
+    EXPECT_EQ(prompt.Messages()[0], Unit().GetCorrections().Report(30));
+    EXPECT_NE(
+        prompt.Messages()[0].find("Alarm 1 (A11), SetPoint: the unit holds \"150\", the sheet shows \"100\""),
+        std::string::npos)
+        << prompt.Messages()[0];
+    EXPECT_EQ(View(3).GetGrid()->GetItemText(1, 4), QStringLiteral("100"));
 
     // Now the alarms never answer, and the user cancels: what arrived before is dropped.
     unit.Stop();
@@ -314,29 +330,6 @@ TEST_F(TransferWithUnit, EscapeStopsTheTransferAtTheNextBlock) {
     EXPECT_TRUE(textsAfterEscape.contains(QStringLiteral("Stopping the transfer ...")));
     ExpectProgressForward(false);
     EXPECT_LT(user.positions.back().pos, user.positions.back().upper);
-}
-
-TEST_F(TransferWithUnit, DownloadListsWhatTheSheetsCorrected) {
-    CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
-    input[0] = 4;    // 20 mA
-    input[10] = 100; // LCDUp 100
-    CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, 0);
-    alarm[0] = 0;   // IN 11
-    alarm[1] = 150; // set point 150, above the input's display range
-    unit.Sim().Memory().Put(ZemBank::Input, 0, input);
-    unit.Sim().Memory().Put(ZemBank::Alarm, 0, alarm);
-    StartUnit();
-    prompt.Clear();
-
-    Trigger(ID_DOWNLOAD);
-    ASSERT_EQ(Unit().GetTransferResult(), 1) << Unit().GetTransferError();
-    ASSERT_EQ(prompt.Messages().size(), 1u);
-    EXPECT_EQ(prompt.Messages()[0], Unit().GetCorrections().Report(30));
-    EXPECT_NE(
-        prompt.Messages()[0].find("Alarm 1 (A11), SetPoint: the unit holds \"150\", the sheet shows \"100\""),
-        std::string::npos)
-        << prompt.Messages()[0];
-    EXPECT_EQ(View(3).GetGrid()->GetItemText(1, 4), QStringLiteral("100"));
 }
 
 TEST_F(TransferWithUnit, NoTransferStartsOnAPortThatCannotBeOpenedOrACancelledSaveQuestion) {
