@@ -9,7 +9,6 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 const std::string kOpenFailed = "Error to open com port.\n";
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -114,46 +113,11 @@ TEST_F(ComSetupDialog, CancellingADialogLeavesThePortAsThatDialogFoundIt) {
     EXPECT_EQ(m_com.GetPortName(), m_pty.SlavePath()) << "the name stays as it was";
     EXPECT_TRUE(m_ui.Errors().empty());
     const std::uint8_t space = 0x20;
-    EXPECT_EQ(m_com.Write(&space, 1), -1);
+    EXPECT_EQ(m_com.Write(&space, 1), -1) << "nothing goes out of a closed port";
 
     CComSetupDialog noUi;
     EXPECT_EQ(noUi.DoCommSetup(), 0);
     EXPECT_EQ(noUi.DoConfig(), 0);
-}
-
-TEST_F(ComSetupDialog, WritesAndReadsThroughTheOpenPortUntilItVanishes) {
-    const Bytes request = TestPty::Pattern(7, 0x23);
-    std::uint8_t buffer[100];
-    int count = 71;
-    EXPECT_EQ(m_com.Write(request.data(), 3), -1) << "nothing goes out before the setup";
-    EXPECT_EQ(m_com.ReadData(buffer, count, 0), 1);
-    EXPECT_EQ(count, 0) << "a closed port reads nothing";
-    ASSERT_EQ(m_com.DoCommSetup(), 1);
-    EXPECT_EQ(m_com.Write(request.data(), 7), 7);
-    EXPECT_EQ(m_pty.Receive(7), request);
-
-    // At most count bytes are taken; a purge drops the rest.
-    const Bytes answer = TestPty::Pattern(100, 0x24);
-    ASSERT_TRUE(m_pty.Send(answer));
-    ASSERT_GE(TestPty::WaitUntilQueued(m_com.GetCommHandle(), 100), 100);
-    count = 71;
-    EXPECT_EQ(m_com.ReadData(buffer, count, 1), 1);
-    ASSERT_EQ(count, 71);
-    EXPECT_EQ(Bytes(buffer, buffer + 71), Bytes(answer.begin(), answer.begin() + 71));
-    ASSERT_EQ(m_com.PurgePort(LYN_PURGE_RXABORT | LYN_PURGE_RXCLEAR), 1);
-    count = 100;
-    EXPECT_EQ(m_com.ReadData(buffer, count, 0), 1);
-    EXPECT_EQ(count, 0) << "the 29 left over were discarded";
-
-    m_pty.CloseMaster();
-    EXPECT_EQ(m_com.Write(request.data(), 7), -1);
-    EXPECT_TRUE(m_com.IsPortLost());
-    EXPECT_TRUE(Contains(m_com.GetLastErrorText(), "no longer available")) << m_com.GetLastErrorText();
-    count = 71;
-    EXPECT_EQ(m_com.ReadData(buffer, count, 0), 1);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(m_com.DoCommSetup(), 0) << "setting up again finds the port gone";
-    EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{kOpenFailed});
 }
 
 } // namespace

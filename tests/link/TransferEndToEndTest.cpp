@@ -166,14 +166,10 @@ protected:
     // Waits for the worker to end. A hanging transfer fails the test and is stopped.
     bool WaitForEnd() {
         const Clock::time_point limit = Clock::now() + kHangLimit;
-        while (!unit->IsTransEnd()) {
-            if (Clock::now() > limit) {
-                ADD_FAILURE() << "the transfer did not end";
-                unit->StopTransfer();
-                break;
-            }
+        while (!unit->IsTransEnd() && Clock::now() < limit)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
+        EXPECT_TRUE(unit->IsTransEnd()) << "the transfer did not end";
+        if (!unit->IsTransEnd()) unit->StopTransfer();
         unit->JoinWorker();
         return unit->IsTransEnd() != 0;
     }

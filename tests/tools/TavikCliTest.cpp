@@ -2,7 +2,6 @@
 // pseudo-terminal.
 #include "tools/tavik-cli/CliCommands.h"
 
-#include "link/TransferWaits.h"
 #include "model/CBrantSetupType.h"
 #include "model/Cp1252.h"
 #include "support/SimulatedUnit.h"
@@ -17,13 +16,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <memory>
 #include <sstream>
-#include <string>
-#include <thread>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -41,8 +34,7 @@ const std::string kPlusMinus = "\xC2\xB1";
 
 struct CliResult {
     int code;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 CliResult Cli(std::vector<std::string> args) {
@@ -134,14 +126,12 @@ TEST_F(TavikCli, NewWritesTheDefaultsAndDumpShowsEverySheetInUtf8) {
     const Json& sheets = dump["sheets"];
     ASSERT_EQ(sheets.size(), 4u);
     const char* const titles[] = {"General", "Physical Input", "Logical Input", "Alarm"};
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4;
+         ++i) { // every section of the data sheet, the title row and the hidden rows included
+        const int sections = defaults.GetZemUnit()->GetSetupType(i)->GetDataSheet()->GetNumSections();
         EXPECT_EQ(sheets[i]["title"], titles[i]);
-        // Every section of the data sheet, the title row and the hidden rows included.
-        const CDataSheet* sheet = defaults.GetZemUnit()->GetSetupType(i)->GetDataSheet();
-        EXPECT_EQ(sheets[i]["rows"].size(), static_cast<std::size_t>(sheet->GetNumSections())) << titles[i];
+        EXPECT_EQ(sheets[i]["rows"].size(), static_cast<std::size_t>(sections));
     }
-    for (const char* key : {"name", "dataType", "editable", "selection", "style", "items", "value"})
-        EXPECT_TRUE(sheets[1]["rows"][1][1].contains(key)) << key;
     EXPECT_EQ(Value(dump, 1, 1, 0), "IN 11");
     EXPECT_EQ(Value(dump, 3, 48, 0), "48 (A86)");
     const Json& flags = dump["alarmFlags"];
@@ -260,10 +250,7 @@ TEST_F(TavikCli, BadUsageExitsWith64AndChangesNothing) {
     };
     // clang-format on
     for (const auto& line : lines) {
-        std::string shown;
-        for (const std::string& word : line)
-            shown += word + " ";
-        SCOPED_TRACE(shown);
+        SCOPED_TRACE(::testing::PrintToString(line));
         const CliResult result = Cli(line);
         EXPECT_EQ(result.code, CLI_USAGE);
         EXPECT_FALSE(result.err.empty());

@@ -301,14 +301,12 @@ TEST_F(TransferWithUnit, RetryDialogRetriesAfterAFaultTheSheetsListTheirCorrecti
 TEST_F(TransferWithUnit, EscapeStopsTheTransferAtTheNextBlock) {
     StartUnit();
     bool pressed = false;
-    bool mainEnabledAtEscape = true;
     QStringList textsAfterEscape;
     user.onProgress = [&](CProgressWnd* progress) {
         QObject::connect(progress, &CProgressWnd::positionSet, progress, [&, progress](int pos) {
             if (pressed || pos < progress->GetUpper() / 5) return;
             pressed = true;
             QTimer::singleShot(0, progress, [&, progress] {
-                mainEnabledAtEscape = Frame().isEnabled();
                 QTest::keyClick(progress, Qt::Key_Escape);
                 // The question does not halt the window: it goes on showing what happens.
                 auto* watch = new QTimer(progress);
@@ -320,7 +318,6 @@ TEST_F(TransferWithUnit, EscapeStopsTheTransferAtTheNextBlock) {
     };
     Trigger(ID_DOWNLOAD);
     ASSERT_TRUE(pressed);
-    EXPECT_FALSE(mainEnabledAtEscape);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Stop the transfer?")));
     EXPECT_TRUE(retryMessages.isEmpty()) << "a stop ends the transfer like Cancel, without asking";
