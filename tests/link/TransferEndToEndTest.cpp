@@ -197,12 +197,8 @@ protected:
         CBrantSetupType& physical = *unit->GetSetupType(SETUP_PHYSICAL_INPUT);
         CBrantSetupType& logical = *unit->GetSetupType(SETUP_LOGICAL_INPUT);
         auto& alarm = static_cast<CAlarm&>(*unit->GetSetupType(SETUP_ALARM));
-        const struct {
-            CBrantSetupType& sheet;
-            int row, col;
-            const char* text;
-            // clang-format off
-        } edits[] = {{general, 3, 1, "17"}, {general, 11, 1, "+REF"}, {general, 14, 1, "2.5"},
+        // clang-format off
+        const struct { CBrantSetupType& sheet; int row, col; const char* text; } edits[] = {{general, 3, 1, "17"}, {general, 11, 1, "+REF"}, {general, 14, 1, "2.5"},
                      {physical, 1, 1, "24 V"}, {physical, 1, 2, "bar"}, {physical, 1, 4, "-5"},
                      {physical, 1, 6, "250"}, {physical, 2, 1, "20 mA"}, {physical, 2, 2, "\xB0" "C"},
                      {physical, 2, 6, "100"}, {logical, 1, 1, "IN 11"}, {alarm, 1, ALM_COL_INPREF, "IN 11"},
@@ -293,12 +289,11 @@ TEST_F(TransferEndToEnd, UploadWritesEveryBlockAndADownloadGivesTheConfiguration
 // --- A unit that misbehaves: every kind of failure names the setup type and the reason, and a retry
 // starts the whole transfer again from General.
 
+// A simulator fault that fires twice, the direction, the sheet named in the question ("Error to download
+// General data"), the reason and the block named in the error.
 struct FaultCase {
-    const char* fault; // a simulator fault that fires twice
+    const char *fault, *sheet, *reason, *block;
     int direction;
-    const char* sheet; // named in the question: "Error to download General data"
-    const char* reason;
-    const char* block;
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) {
@@ -340,20 +335,20 @@ TEST_P(TransferFault, IsReportedAndRetriedFromGeneral) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(EveryKind, TransferFault, ::testing::Values(
-    FaultCase{"general/2:noanswer:2", 1, "General", "no answer", "message 66, block 2"},
-    FaultCase{"logical/2:short:2", 1, "Logical Input", "short answer of 70 bytes", "message 147, block 2"},
-    FaultCase{"physical/5:long:2", 1, "Physical Input", "long answer", "message 64, block 5"},
-    FaultCase{"general/6:checksum:2", 1, "General", "wrong checksum", "message 66, block 6"},
-    FaultCase{"physical/0:late:2", 1, "Physical Input", "no answer", "message 64, block 0"},
-    FaultCase{"physical/2:flip:2", 0, "Physical Input", "read-back differs from what was written",
-              "message 68, block 2"},
-    FaultCase{"general/1:checksum:2", 0, "General", "wrong checksum", "message 66, block 1"},
-    FaultCase{"general/3:other:2", 1, "General", "answer for block 4 while block 3 was asked",
-              "message 66, block 3"},
-    FaultCase{"logical/6:other:2", 1, "Logical Input", "answer for block 7 while block 6 was asked",
-              "message 147, block 6"},
-    FaultCase{"physical/2:other:2", 0, "Physical Input", "answer for block 3 while block 2 was asked",
-              "message 64, block 2"}));
+    FaultCase{"general/2:noanswer:2", "General", "no answer", "message 66, block 2", 1},
+    FaultCase{"logical/2:short:2", "Logical Input", "short answer of 70 bytes", "message 147, block 2", 1},
+    FaultCase{"physical/5:long:2", "Physical Input", "long answer", "message 64, block 5", 1},
+    FaultCase{"general/6:checksum:2", "General", "wrong checksum", "message 66, block 6", 1},
+    FaultCase{"physical/0:late:2", "Physical Input", "no answer", "message 64, block 0", 1},
+    FaultCase{"physical/2:flip:2", "Physical Input", "read-back differs from what was written",
+              "message 68, block 2", 0},
+    FaultCase{"general/1:checksum:2", "General", "wrong checksum", "message 66, block 1", 0},
+    FaultCase{"general/3:other:2", "General", "answer for block 4 while block 3 was asked",
+              "message 66, block 3", 1},
+    FaultCase{"logical/6:other:2", "Logical Input", "answer for block 7 while block 6 was asked",
+              "message 147, block 6", 1},
+    FaultCase{"physical/2:other:2", "Physical Input", "answer for block 3 while block 2 was asked",
+              "message 64, block 2", 0}));
 // clang-format on
 
 TEST_F(TransferEndToEnd, LateAnswersAreNeverTakenForALaterBlock) {

@@ -33,8 +33,6 @@ public:
         Activate(false);
         Vanish();
     }
-    SimulatedUnit(const SimulatedUnit&) = delete;
-    SimulatedUnit& operator=(const SimulatedUnit&) = delete;
 
     // Faults, delays and memory are set here before Start, or while stopped.
     CZemraSimulator& Sim() { return m_sim; }
@@ -79,18 +77,12 @@ private:
     enum Answer { Pending, Whole, NotWhole };
 
     // The unit whose answers are waited for, and the lock that keeps it alive while a wait uses it.
-    static std::mutex& ActiveLock() {
-        static std::mutex lock;
-        return lock;
-    }
-    static SimulatedUnit*& Active() {
-        static SimulatedUnit* unit = nullptr;
-        return unit;
-    }
+    static inline std::mutex s_activeLock;
+    static inline SimulatedUnit* s_active = nullptr;
     void Activate(bool on) {
-        std::lock_guard<std::mutex> lock(ActiveLock());
-        if (!on && Active() != this) return;
-        Active() = on ? this : nullptr;
+        std::lock_guard<std::mutex> lock(s_activeLock);
+        if (!on && s_active != this) return;
+        s_active = on ? this : nullptr;
         TransferWaits::SetAnswerWaitForTests(on ? &Wait : nullptr);
     }
 
@@ -110,8 +102,8 @@ private:
     static void Wait(int milliseconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
         if (milliseconds != TransferWaits::BlockWaitMs()) return; // settling the line, no answer awaited
-        std::lock_guard<std::mutex> lock(ActiveLock());
-        if (Active()) Active()->AwaitAnswer();
+        std::lock_guard<std::mutex> lock(s_activeLock);
+        if (s_active) s_active->AwaitAnswer();
     }
     // The program reads one answer for each request, in order: this read is for the unit's request n.
     void AwaitAnswer() {
