@@ -175,13 +175,9 @@ TEST_F(TavikCli, DamagedFilesExitWith2AndAMissingPortWith1) {
 TEST_F(TavikCli, EditTakesEveryTextTheGridTakes) {
     const std::string unstorable = "refused: " + std::string(g_strNotCp1252) + " (\u03A9)\n";
     const std::string reset = "message: Warning: This will restore default configuration";
+    // clang-format off
     const struct {
-        std::vector<std::string> words;
-        std::string answer;
-        int sheet, row, col;
-        std::string value;
-        std::string note;
-        // clang-format off
+        std::vector<std::string> words; std::string answer; int sheet, row, col; std::string value, note;
     } cases[] = {
         {{"general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
         {{"--", "general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},

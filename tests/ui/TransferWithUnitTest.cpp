@@ -71,8 +71,6 @@ protected:
         ++saveQuestions;
         return saveAnswer;
     }
-    QString AskOpenFileName() override { return {}; }
-    QString AskSaveFileName(const QString&) override { return {}; }
 };
 
 class TransferWithUnit : public ::testing::Test {
