@@ -96,44 +96,25 @@ public:
         8 * kShortWaitMs; // a person takes a moment to answer; a program retrying by itself does not
     std::function<void(const TracedMessage&)> onMessage; // runs on the worker thread; set before the transfer
 
+    // Both run on the worker thread only; the test reads what they noted once the worker has ended.
     void OnMessage(bool sent, const std::uint8_t* data, int count) override {
-        TracedMessage message{sent, Bytes(data, data + count), unit ? unit->GetTransTitle() : ""};
-        {
-            std::lock_guard<std::mutex> lock(m_lock);
-            m_messages.push_back(message);
-        }
-        if (onMessage) onMessage(message);
+        messages.push_back({sent, Bytes(data, data + count), unit ? unit->GetTransTitle() : ""});
+        if (onMessage) onMessage(messages.back());
     }
     bool AskRetry(const std::string& message, const std::string& reason) override {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_questions.push_back({message, reason, CBrantSetupType::ReadProgressData(), m_messages.size()});
+        questions.push_back({message, reason, CBrantSetupType::ReadProgressData(), messages.size()});
         std::this_thread::sleep_for(std::chrono::milliseconds(thinkMs));
-        return m_questions.size() <= answers.size() && answers[m_questions.size() - 1];
-    }
-    std::vector<TracedMessage> Messages() const {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return m_messages;
-    }
-    std::vector<Question> Questions() const {
-        std::lock_guard<std::mutex> lock(m_lock);
-        return m_questions;
-    }
-    void Clear() {
-        std::lock_guard<std::mutex> lock(m_lock);
-        m_messages.clear();
-        m_questions.clear();
+        return questions.size() <= answers.size() && answers[questions.size() - 1];
     }
     std::vector<Bytes> Sent() const {
         std::vector<Bytes> sent;
-        for (const TracedMessage& message : Messages())
+        for (const TracedMessage& message : messages)
             if (message.sent) sent.push_back(message.bytes);
         return sent;
     }
 
-private:
-    mutable std::mutex m_lock;
-    std::vector<TracedMessage> m_messages;
-    std::vector<Question> m_questions;
+    std::vector<TracedMessage> messages;
+    std::vector<Question> questions;
 };
 
 class TransferEndToEnd : public ::testing::Test {
@@ -248,10 +229,10 @@ TEST_F(TransferEndToEnd, DownloadRequestsEveryBlockInUnitOrderAndARetryCompletes
     ASSERT_TRUE(WaitForEnd());
     ExpectSucceeded(); // a failure that the retry overcame is no longer reported
 
-    const std::vector<Recorder::Question> questions = rec.Questions();
+    const std::vector<Recorder::Question> questions = rec.questions;
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(questions[0].message, "Error to download Alarm data");
-    const std::vector<TracedMessage> messages = rec.Messages();
+    const std::vector<TracedMessage> messages = rec.messages;
     EXPECT_EQ(questions[0].tracedBefore, 2u * (8 + 24 + 7 + 41)) << "General, the inputs and alarms 0..40";
     const std::vector<TracedMessage> retried(messages.begin() + 2 * (8 + 24 + 7 + 41), messages.end());
     ExpectDownloadOf(retried, CZemraMemory()); // the factory memory, untouched by a download
@@ -316,7 +297,7 @@ TEST_P(TransferFault, IsReportedAndRetriedFromGeneral) {
     EXPECT_THAT(error, HasSubstr(c.reason));
     EXPECT_THAT(error, HasSubstr(c.block));
 
-    const std::vector<Recorder::Question> questions = rec.Questions();
+    const std::vector<Recorder::Question> questions = rec.questions;
     ASSERT_EQ(questions.size(), 2u);
     EXPECT_EQ(questions[0].message, question);
     EXPECT_EQ(questions[1].message, question);
@@ -325,7 +306,7 @@ TEST_P(TransferFault, IsReportedAndRetriedFromGeneral) {
     EXPECT_EQ(questions[1].count, questions[0].count) << "the count starts again from 0 on Retry";
 
     // The retry begins with General's first block: a read in both directions.
-    const std::vector<TracedMessage> messages = rec.Messages();
+    const std::vector<TracedMessage> messages = rec.messages;
     ASSERT_GT(messages.size(), questions[0].tracedBefore);
     EXPECT_TRUE(messages[questions[0].tracedBefore].sent);
     EXPECT_EQ(Printable(messages[questions[0].tracedBefore].bytes), "#B0042$");
@@ -363,8 +344,8 @@ TEST_F(TransferEndToEnd, LateAnswersAreNeverTakenForALaterBlock) {
     EXPECT_EQ(unit->GetTransferResult(), 0) << "a late answer was taken for a later block";
     EXPECT_THAT(unit->GetTransferError(),
                 ::testing::AnyOf(HasSubstr("no answer"), HasSubstr("short answer")));
-    EXPECT_EQ(rec.Questions().size(), 4u);
-    for (const Recorder::Question& q : rec.Questions())
+    EXPECT_EQ(rec.questions.size(), 4u);
+    for (const Recorder::Question& q : rec.questions)
         EXPECT_THAT(q.reason, ::testing::Not(HasSubstr("was asked")))
             << "the line is quiet before a retry starts";
 }
@@ -377,19 +358,20 @@ TEST_F(TransferEndToEnd, StopEndsATransferOnceTheBlockInHandIsRead) {
         SCOPED_TRACE(direction ? "download" : "upload");
         const std::string stopAt = direction ? "#@03" : "#D02"; // physical block 3 asked for, block 2 written
         std::size_t stopped = 0;
-        rec.Clear();
+        rec.messages.clear();
+        rec.questions.clear();
         rec.onMessage = [&](const TracedMessage& m) {
             if (!m.sent || Printable(m.bytes).rfind(stopAt, 0) != 0) return;
-            stopped = rec.Messages().size();
+            stopped = rec.messages.size();
             unit->StopTransfer();
         };
         Transfer(direction);
 
         EXPECT_EQ(unit->GetTransferResult(), 0);
         EXPECT_THAT(unit->GetTransferError(), HasSubstr("stopped by the user"));
-        EXPECT_TRUE(rec.Questions().empty()) << "a stop asks nothing";
+        EXPECT_TRUE(rec.questions.empty()) << "a stop asks nothing";
         // A written block is read back first.
-        const std::vector<TracedMessage> messages = rec.Messages();
+        const std::vector<TracedMessage> messages = rec.messages;
         ASSERT_EQ(messages.size(), stopped + (direction ? 1 : 2));
         if (!direction) {
             EXPECT_EQ(Printable(messages[stopped].bytes), Printable(Wire('@', 2)));
@@ -410,7 +392,7 @@ TEST_F(TransferEndToEnd, APortThatVanishesFailsCleanly) {
     EXPECT_EQ(unit->GetTransferResult(), 0);
     EXPECT_THAT(unit->GetTransferError(), StartsWith("Error to download "));
     EXPECT_THAT(unit->GetTransferError(), HasSubstr("port error"));
-    EXPECT_EQ(rec.Questions().size(), 2u);
+    EXPECT_EQ(rec.questions.size(), 2u);
     EXPECT_TRUE(unit->GetComSetup()->IsPortLost());
 }
 // --- Soak: random faults and answer delays against a program that retries by itself. A transfer may fail;
@@ -470,11 +452,12 @@ protected:
 
     // One transfer with automatic retries; the messages of its last attempt, and whether it succeeded.
     bool Run(int direction, std::vector<TracedMessage>& lastAttempt) {
-        rec.Clear();
+        rec.messages.clear();
+        rec.questions.clear();
         rec.answers = std::vector<bool>(kSoakRetries, true);
         Transfer(direction);
-        const std::vector<Recorder::Question> questions = rec.Questions();
-        const std::vector<TracedMessage> messages = rec.Messages();
+        const std::vector<Recorder::Question> questions = rec.questions;
+        const std::vector<TracedMessage> messages = rec.messages;
         lastAttempt.assign(messages.begin() + static_cast<std::ptrdiff_t>(
                                                   questions.empty() ? 0 : questions.back().tracedBefore),
                            messages.end());
