@@ -73,9 +73,9 @@ std::vector<std::string> EditCommand(const std::string& path,
 class TavikCli : public ::testing::Test {
 protected:
     TavikCli() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir =
-            fs::path(::testing::TempDir()) / ("tavik-cli-" + std::to_string(::getpid()) + "-" + info->name());
+        dir = fs::path(::testing::TempDir()) /
+              ("tavik-cli-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
         TransferWaits::SetBlockWaitMsForTests(kShortWaitMs);

@@ -31,8 +31,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using transfer_test::ScriptedUser;
 
 namespace {
@@ -94,7 +92,7 @@ protected:
     }
 
     // The user: names the pseudo-terminal as the port, keeps the line settings, answers the retry dialog
-    // as retryPolicy says and confirms every message.
+    // as retryAgain says and confirms every message.
     void Answer(QWidget* dialog) {
         if (auto* ports = qobject_cast<CComPortDlg*>(dialog)) {
             ++portQuestions;
@@ -106,9 +104,8 @@ protected:
             retryMessages << retry->GetMessage();
             mainEnabledDuringRetry = Frame().isEnabled();
             retryAnswered.push_back(user.positions.size());
-            const bool again = retryPolicy(retry->GetMessage());
-            if (again) ++retriesChosen;
-            (again ? retry->GetRetryButton() : retry->GetCancelButton())->click();
+            retriesChosen += retryAgain;
+            (retryAgain ? retry->GetRetryButton() : retry->GetCancelButton())->click();
         } else if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
             messages << box->text();
             details << box->informativeText();
@@ -191,7 +188,7 @@ protected:
     QStringList messages;
     QStringList details;
     QStringList retryMessages;
-    std::function<bool(const QString&)> retryPolicy = [](const QString&) { return true; };
+    bool retryAgain = true;
     int retriesChosen = 0;
     std::vector<std::size_t> retryAnswered;
     bool mainEnabledDuringRetry = true;
@@ -279,7 +276,7 @@ TEST_F(TransferWithUnit, RetryDialogRetriesAfterAFaultTheSheetsListTheirCorrecti
     unit.Resume();
     View(0).GetGrid()->EditCell(3, 1, QStringLiteral("9"));
     const Configuration before = Snapshot();
-    retryPolicy = [](const QString&) { return false; };
+    retryAgain = false;
     user.positions.clear();
     Trigger(ID_DOWNLOAD);
     EXPECT_EQ(retryMessages.size(), 2);
