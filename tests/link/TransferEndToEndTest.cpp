@@ -105,12 +105,6 @@ public:
         std::this_thread::sleep_for(std::chrono::milliseconds(thinkMs));
         return questions.size() <= answers.size() && answers[questions.size() - 1];
     }
-    std::vector<Bytes> Sent() const {
-        std::vector<Bytes> sent;
-        for (const TracedMessage& message : messages)
-            if (message.sent) sent.push_back(message.bytes);
-        return sent;
-    }
 
     std::vector<TracedMessage> messages;
     std::vector<Question> questions;
@@ -251,8 +245,8 @@ TEST_F(TransferEndToEnd, UploadWritesEveryBlockAndADownloadGivesTheConfiguration
 
     // General: read, write, read back; every other block: write, read back.
     std::string codes;
-    for (const Bytes& message : rec.Sent())
-        codes.push_back(static_cast<char>(message[1]));
+    for (const TracedMessage& message : rec.messages)
+        if (message.sent) codes.push_back(static_cast<char>(message.bytes[1]));
     std::string want;
     for (int b = 0; b < 8 + 31 + 48; ++b)
         want += b < 8 ? "BFB" : b < 39 ? "D@" : "EA";
@@ -439,14 +433,10 @@ protected:
         return memory;
     }
 
-    // A second configuration, one that the unit gives back as it was sent.
+    // A second configuration that the unit gives back as it was sent: the first with another device number.
     void ChangeSomeCells() {
-        const struct {
-            int type, row;
-            const char* text;
-        } edits[] = {{SETUP_GENERAL, 3, "5"}, {SETUP_GENERAL, 14, "1.5"}, {SETUP_PHYSICAL_INPUT, 1, "24 V"}};
-        for (const auto& e : edits)
-            ASSERT_TRUE(unit->GetSetupType(e.type)->ValidateData(e.row, 1, e.text)) << e.row << " " << e.text;
+        ChangeEverySheet();
+        ASSERT_TRUE(unit->GetSetupType(SETUP_GENERAL)->ValidateData(3, 1, "5"));
     }
 
     // One transfer with automatic retries; the messages of its last attempt, and whether it succeeded.
@@ -560,7 +550,7 @@ TEST_F(TransferRealTime, DownloadKeepsTheUnitsPauses) {
     Transfer(1);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     ExpectSucceeded();
-    EXPECT_EQ(rec.Sent().size(), 87u);
+    EXPECT_EQ(rec.messages.size(), 2u * 87);
     EXPECT_GE(seconds, 87 * TransferWaits::UNIT_BLOCK_WAIT_MS / 1000.0) << "a pause after every request";
     RecordProperty("seconds", std::to_string(seconds));
 }
