@@ -70,6 +70,17 @@ TEST_F(ComSetupDialog, SetupOpensThePortAndAppliesTheEditedLineSettings) {
     EXPECT_EQ(m_ui.Errors()[0].message, "Error to Set communication state");
     EXPECT_TRUE(Contains(m_ui.Errors()[0].detail, "DSR")) << m_ui.Errors()[0].detail;
     EXPECT_EQ(PortState().BaudRate, 19200u);
+
+    // Cancelled line settings leave the port as it is; a cancelled port choice closes it, name kept.
+    m_ui.CancelLineSettings();
+    EXPECT_EQ(m_com.DoConfig(), 0);
+    EXPECT_EQ(PortState().BaudRate, 19200u);
+    m_ui.CancelPortName();
+    EXPECT_EQ(m_com.DoCommSetup(), 0);
+    EXPECT_FALSE(m_com.IsPortOpen()) << "a new setup closes the port first";
+    EXPECT_EQ(m_com.GetPortName(), m_pty.SlavePath());
+    const std::uint8_t space = 0x20;
+    EXPECT_EQ(m_com.Write(&space, 1), -1) << "nothing goes out of a closed port";
 }
 
 TEST_F(ComSetupDialog, PortsThatCannotBeOpenedShowTheOpenErrorWithItsReason) {
@@ -86,24 +97,6 @@ TEST_F(ComSetupDialog, PortsThatCannotBeOpenedShowTheOpenErrorWithItsReason) {
     EXPECT_TRUE(Contains(m_ui.Errors()[1].detail, "COM256 (/dev/ttyS255): no such port"))
         << m_ui.Errors()[1].detail;
     EXPECT_TRUE(m_ui.LineSettingsShown().empty()) << "no settings dialog for a port that did not open";
-}
-
-TEST_F(ComSetupDialog, CancellingADialogLeavesThePortAsThatDialogFoundIt) {
-    m_ui.CancelLineSettings();
-    EXPECT_EQ(m_com.DoCommSetup(), 0);
-    EXPECT_TRUE(m_com.IsPortOpen()) << "open, with the library's settings";
-    EXPECT_EQ(PortState().BaudRate, 9600u);
-    m_ui.AnswerLineSettings([](LynDcb& d) { d.BaudRate = 38400; });
-    EXPECT_EQ(m_com.DoConfig(), 1) << "a later configuration uses the open port";
-    EXPECT_EQ(PortState().BaudRate, 38400u);
-
-    m_ui.CancelPortName();
-    EXPECT_EQ(m_com.DoCommSetup(), 0);
-    EXPECT_FALSE(m_com.IsPortOpen()) << "a new setup closes the port first";
-    EXPECT_EQ(m_com.GetPortName(), m_pty.SlavePath()) << "the name stays as it was";
-    EXPECT_TRUE(m_ui.Errors().empty());
-    const std::uint8_t space = 0x20;
-    EXPECT_EQ(m_com.Write(&space, 1), -1) << "nothing goes out of a closed port";
 }
 
 } // namespace

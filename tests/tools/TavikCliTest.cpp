@@ -180,8 +180,6 @@ TEST_F(TavikCli, EditTakesEveryTextTheGridTakes) {
         std::vector<std::string> words; std::string answer; int sheet, row, col; std::string value, note;
     } cases[] = {
         {{"general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
-        {{"--", "general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
-        {{"--yes", "general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
         {{"general", "1", "1", "CONFIG"}, "refused 0: \n", 0, 1, 1, "OFF", reset}, // asked, and cancelled
         {{"--no", "general", "1", "1", "CONFIG"}, "refused 0: \n", 0, 1, 1, "OFF", reset},
         {{"--yes", "general", "1", "1", "CONFIG"}, "ok\n", 0, 1, 1, "CONFIG", reset},

@@ -217,9 +217,6 @@ TEST_F(TransferWithUnit, UploadWritesTheUnitAndDownloadBringsEveryTabBack) {
 
     // Back to the defaults, under a file name, with a change: the download asks to save it first.
     Trigger(ID_FILE_NEW);
-    const Configuration defaults = Snapshot();
-    for (int i = 0; i < SETUP_TYPE_COUNT; ++i)
-        EXPECT_NE(defaults[i], edited[i]) << "sheet " << i << " must carry something to download";
     View(0).GetGrid()->EditCell(3, 1, QStringLiteral("9"));
     Doc().SetPathName("/tmp/before-download.zmg");
     user.positions.clear();
