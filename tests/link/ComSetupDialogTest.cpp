@@ -3,8 +3,6 @@
 #include "serial/TestPty.h"
 
 #include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
 namespace {
 

@@ -66,9 +66,6 @@ TEST(ZemProtocol, MessagesCarryTheirWireBytes) {
         EXPECT_EQ(CZemProtocol::MakeWriteMsg(c.code, c.address, data.data(), out.data()), 1);
         EXPECT_EQ(out, Wire(c.head + DataChars(data) + "$"));
     }
-    Bytes out(71, 0xEE);
-    EXPECT_EQ(CZemProtocol::MakeWriteMsg(MSG_WRITE_ALARM, 0, nullptr, out.data()), 0);
-    EXPECT_EQ(out, Bytes(71, 0xEE)) << "nothing is written without data";
 }
 
 TEST(ZemProtocol, ReadAnswersAreCheckedButDecodedEvenWhenWrong) {

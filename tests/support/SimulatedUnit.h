@@ -10,15 +10,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
-#include <string>
 #include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 // While a unit serves, the pause before an answer is read is followed by a wait for the unit: until its
 // answer is there in full, or until it has decided to send none in time (a fault, a delayed answer). Its

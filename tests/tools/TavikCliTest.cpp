@@ -129,7 +129,6 @@ TEST_F(TavikCli, NewWritesTheDefaultsAndDumpShowsEverySheetInUtf8) {
     const CDataSheet* alarms = defaults.GetZemUnit()->GetSetupType(SETUP_ALARM)->GetDataSheet();
     EXPECT_EQ(sheets[3]["rows"].size(), static_cast<std::size_t>(alarms->GetNumSections()));
     EXPECT_EQ(sheets[3]["title"], "Alarm");
-    EXPECT_EQ(Value(dump, 1, 1, 0), "IN 11");
     EXPECT_EQ(Value(dump, 3, 48, 0), "48 (A86)");
     EXPECT_EQ(dump["alarmFlags"].size(), 48u);
     EXPECT_EQ(dump["alarmFlags"][47][2]["name"], "Hysteresis");
@@ -255,7 +254,6 @@ TEST_F(TavikCli, UploadDownloadCompareAndDiff) {
     // clang-format on
     const CliResult upload = Cli({"upload", inUnit, "--port", unit.Path()});
     ASSERT_EQ(upload.code, CLI_OK) << upload.err;
-    EXPECT_THAT(upload.err, HasSubstr("Uploading General data ..."));
 
     const CliResult download = Cli({"download", Path("back.zmg"), "--port", unit.Path(), "--trace"});
     ASSERT_EQ(download.code, CLI_OK) << download.err;
@@ -264,8 +262,7 @@ TEST_F(TavikCli, UploadDownloadCompareAndDiff) {
     EXPECT_EQ(CountOf(download.err, " < 23 "), 87);
     EXPECT_THAT(download.err, ::testing::Not(HasSubstr("corrected")))
         << "what was uploaded comes back as it was";
-    const CliResult back = Cli({"diff", Path("back.zmg"), inUnit});
-    EXPECT_EQ(back.code, CLI_OK) << back.out;
+    EXPECT_EQ(Cli({"diff", Path("back.zmg"), inUnit}).code, CLI_OK) << "the download gives the document back";
 
     const std::string edited = Path("edited.zmg");
     fs::copy_file(inUnit, edited);
