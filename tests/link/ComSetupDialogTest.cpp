@@ -42,7 +42,6 @@ TEST_F(ComSetupDialog, SetupOpensThePortAndAppliesTheEditedLineSettings) {
     ASSERT_EQ(m_com.DoCommSetup(), 1) << m_com.GetLastErrorText();
     EXPECT_TRUE(m_com.IsPortOpen());
     EXPECT_EQ(m_com.GetPortName(), m_pty.SlavePath());
-    EXPECT_TRUE(m_ui.Errors().empty());
 
     // The line-settings dialog starts from the library's defaults, for the chosen port.
     ASSERT_EQ(m_ui.LineSettingsShown().size(), 2u);

@@ -169,15 +169,16 @@ protected:
         CBrantSetupType& logical = *unit->GetSetupType(SETUP_LOGICAL_INPUT);
         CBrantSetupType& alarm = *unit->GetSetupType(SETUP_ALARM);
         // clang-format off
-        const struct { CBrantSetupType& sheet; int row, col; const char* text; } edits[] = {{general, 3, 1, "17"}, {general, 11, 1, "+REF"}, {general, 14, 1, "2.5"},
-                     {physical, 1, 1, "24 V"}, {physical, 1, 2, "bar"}, {physical, 1, 4, "-5"},
-                     {physical, 1, 6, "250"}, {physical, 2, 1, "20 mA"}, {physical, 2, 2, "\xB0" "C"},
-                     {physical, 2, 6, "100"}, {logical, 1, 1, "IN 11"}, {alarm, 1, ALM_COL_INPREF, "IN 11"},
-                     {alarm, 1, ALM_COL_DYNREF, "LOG1"}, {alarm, 1, ALM_COL_SIGN, "\xB1"},
-                     {alarm, 1, ALM_COL_SETPOINT, "42.5"}, {alarm, 1, ALM_COL_TEXT, "LEVEL HIGH"},
-                     {alarm, 1, ALM_COL_DELAY, "45"}, {alarm, 48, ALM_COL_INPREF, "IN 12"},
-                     {alarm, 48, ALM_COL_DELAY, "3600"}, {alarm, 48, ALM_COL_OUTPUT, "9"},
-                     {alarm, 48, ALM_COL_TEXT, "PRESSURE 2"}};
+        const struct { CBrantSetupType& sheet; int row, col; const char* text; } edits[] = {
+            {general, 3, 1, "17"}, {general, 11, 1, "+REF"}, {general, 14, 1, "2.5"},
+            {physical, 1, 1, "24 V"}, {physical, 1, 2, "bar"}, {physical, 1, 4, "-5"},
+            {physical, 1, 6, "250"}, {physical, 2, 1, "20 mA"}, {physical, 2, 2, "\xB0" "C"},
+            {physical, 2, 6, "100"}, {logical, 1, 1, "IN 11"}, {alarm, 1, ALM_COL_INPREF, "IN 11"},
+            {alarm, 1, ALM_COL_DYNREF, "LOG1"}, {alarm, 1, ALM_COL_SIGN, "\xB1"},
+            {alarm, 1, ALM_COL_SETPOINT, "42.5"}, {alarm, 1, ALM_COL_TEXT, "LEVEL HIGH"},
+            {alarm, 1, ALM_COL_DELAY, "45"}, {alarm, 48, ALM_COL_INPREF, "IN 12"},
+            {alarm, 48, ALM_COL_DELAY, "3600"}, {alarm, 48, ALM_COL_OUTPUT, "9"},
+            {alarm, 48, ALM_COL_TEXT, "PRESSURE 2"}};
         // clang-format on
         for (const auto& e : edits)
             ASSERT_TRUE(e.sheet.ValidateData(e.row, e.col, e.text)) << e.row << "/" << e.col << " " << e.text;
