@@ -183,17 +183,26 @@ def run(cmd, cwd, log, timeout=None, env=None):
 
 def copy_tree(source, scratch, ref=None):
     """Copies the working tree into scratch, with the tests/ folder of the commit `ref` if given; unchanged
-    files keep their time stamps, so only what changed is rebuilt."""
+    files keep their time stamps, so only what changed is rebuilt. Files an earlier run left that are not
+    part of the copy are removed (test files come and go between commits)."""
     files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=source, check=True,
                            capture_output=True).stdout.decode().split("\0")
-    copy_files(source, scratch, [name for name in files if name and not name.startswith("build/")])
+    wanted = {name for name in files if name and not name.startswith("build/") and (source / name).is_file()}
+    if ref:
+        wanted = {name for name in wanted if not name.startswith("tests/")}
+    copy_files(source, scratch, wanted)
     if ref:
         with tempfile.TemporaryDirectory() as unpacked:
             archive = subprocess.run(["git", "archive", ref, "tests"], cwd=source, check=True,
                                      capture_output=True).stdout
             subprocess.run(["tar", "-x", "-C", unpacked], input=archive, check=True)
-            files = [str(p.relative_to(unpacked)) for p in Path(unpacked).rglob("*") if p.is_file()]
+            files = {str(p.relative_to(unpacked)) for p in Path(unpacked).rglob("*") if p.is_file()}
             copy_files(Path(unpacked), scratch, files)
+            wanted |= files
+    for path in scratch.rglob("*"):
+        name = str(path.relative_to(scratch))
+        if path.is_file() and not name.startswith("build/") and name != "fault-sample.log" and name not in wanted:
+            path.unlink()
 
 
 def copy_files(source, scratch, names):

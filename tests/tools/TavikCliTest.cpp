@@ -148,7 +148,8 @@ TEST_F(TavikCli, DamagedFilesExitWith2AndAMissingPortWith1) {
     // clang-format off
     const std::pair<const char*, const char*> cases[] = {
         {"truncated.zmg", "not a valid Tavik document"}, {"empty.zmg", "not a Tavik document"},
-        {"garbage.zmg", "not a Tavik document"}, {"folder.zmg", "is not a file"}, {"missing.zmg", "No such file"}};
+        {"garbage.zmg", "not a Tavik document"}, {"folder.zmg", "is not a file"},
+        {"missing.zmg", "No such file"}};
     // clang-format on
     for (const auto& [name, reason] : cases) {
         SCOPED_TRACE(name);
@@ -183,17 +184,21 @@ TEST_F(TavikCli, EditTakesEveryTextTheGridTakes) {
         {{"--no", "general", "1", "1", "CONFIG"}, "refused 0: \n", 0, 1, 1, "OFF", reset},
         {{"--yes", "general", "1", "1", "CONFIG"}, "ok\n", 0, 1, 1, "CONFIG", reset},
         {{"physical", "1", "1", "20 mA", "physical", "1", "4", "-5"}, "ok\nok\n", 1, 1, 4, "-5", ""},
-        {{"physical", "1", "1", "24 V", "3", "1", "1", "IN 11"}, "ok\nok\n", 3, 1, 1, "IN 11", ""}, // sheet by number
+        // the sheet by its number
+        {{"physical", "1", "1", "24 V", "3", "1", "1", "IN 11"}, "ok\nok\n", 3, 1, 1, "IN 11", ""},
         {{"physical", "1", "1", "24 V", "alarm", "1", "1", "IN 11", "alarm", "1", "9", "BH"}, "ok\nok\nok\n",
-         3, 1, 9, "BH", "message: Block is disabled. Enable BLOCK in General pane for this parameter to take effect.\n"},
-        {{"alarm", "2", "3", ">"}, "refused 62007: This alarm is disabled. Not able to change this parameter.\n",
-         3, 2, 3, "<", ""},
-        {{"general", "3", "1", "99"}, "refused 62012: Invalid value. Last value will be used.\n", 0, 3, 1, "1", ""},
+         3, 1, 9, "BH",
+         "message: Block is disabled. Enable BLOCK in General pane for this parameter to take effect.\n"},
+        {{"alarm", "2", "3", ">"},
+         "refused 62007: This alarm is disabled. Not able to change this parameter.\n", 3, 2, 3, "<", ""},
+        {{"general", "3", "1", "99"}, "refused 62012: Invalid value. Last value will be used.\n",
+         0, 3, 1, "1", ""},
         {{"physical", "1", "1", "20 mA", "physical", "1", "2", "kPa\u00B0C"}, "ok\nok\n", 1, 1, 2, "kPa\xB0",
          "is cut to 4 characters"},
         {{"physical", "1", "1", "20 mA", "alarm", "1", "1", "IN 11", "alarm", "1", "5", "HIGH LEVEL 2"},
          "ok\nok\nok\n", 3, 1, 5, "HIGH LEVEL", "\"HIGH LEVEL 2\" is cut to 10 characters: \"HIGH LEVEL\""},
-        {{"physical", "1", "1", "20 mA", "physical", "1", "2", "k\u03A9"}, "ok\n" + unstorable, 1, 1, 2, "", ""},
+        {{"physical", "1", "1", "20 mA", "physical", "1", "2", "k\u03A9"}, "ok\n" + unstorable,
+         1, 1, 2, "", ""},
         {{"physical", "1", "1", "20 mA", "alarm", "1", "1", "IN 11", "alarm", "1", "5", "\u03A9 HIGH"},
          "ok\nok\n" + unstorable, 3, 1, 5, "", ""},
     };
@@ -268,7 +273,8 @@ TEST_F(TavikCli, UploadDownloadCompareAndDiff) {
     fs::copy_file(inUnit, edited);
     // clang-format off
     ASSERT_EQ(Cli(EditCommand(edited, {{"general", "3", "1", "18"}, {"physical", "2", "1", "24 V"},
-                                       {"logical", "1", "2", "IN 12"}, {"alarm", "1", "5", "PUMP"}})).code, CLI_OK);
+                                       {"logical", "1", "2", "IN 12"}, {"alarm", "1", "5", "PUMP"}})).code,
+              CLI_OK);
     // clang-format on
     const std::string before = ReadFile(edited);
     const std::string list = "Sheet\tRow\tColumn\tDocument\tUnit\n"
