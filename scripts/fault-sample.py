@@ -12,8 +12,8 @@ failed) or missed. The tree itself is never changed. Without --gui the desktop p
     python3 scripts/fault-sample.py --list
 
 A fault whose original text is no longer found is reported as "stale": update its snippet after the code
-moved. The real-time pacing test is left out (it catches nothing the short-wait tests miss). Expect about
-two minutes a fault on a busy two-core machine.
+moved. The real-time pacing test is left out (it catches nothing the short-wait tests miss). A caught fault
+takes seconds; a missed one a minute or two, as every program then runs to its end.
 """
 import argparse
 import os
