@@ -40,6 +40,18 @@ public:
         m_sim.Faults().Add(fault);
     }
 
+    // IN 11 a 20 mA input shown up to 100, and alarm 1 on it with set point 150: a download must correct it.
+    void HoldASetPointAboveItsRange() {
+        CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
+        input[0] = 4;    // 20 mA
+        input[10] = 100; // LCDUp 100
+        m_sim.Memory().Put(ZemBank::Input, 0, input);
+        CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, 0);
+        alarm[0] = 0;   // IN 11
+        alarm[1] = 150; // set point 150
+        m_sim.Memory().Put(ZemBank::Alarm, 0, alarm);
+    }
+
     void Start() {
         std::string error;
         ASSERT_TRUE(m_pty.Open(error)) << error;

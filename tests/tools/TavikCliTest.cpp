@@ -298,14 +298,7 @@ TEST_F(TavikCli, UploadDownloadCompareAndDiff) {
 
 TEST_F(TavikCli, DownloadRetriesAndTellsWhatTheSheetsCorrected) {
     SimulatedUnit unit;
-    CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
-    input[0] = 4;    // IN 11: 20 mA
-    input[10] = 100; // LCDUp 100
-    unit.Sim().Memory().Put(ZemBank::Input, 0, input);
-    CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, 0);
-    alarm[0] = 0;   // IN 11
-    alarm[1] = 150; // set point 150, above the input's display range
-    unit.Sim().Memory().Put(ZemBank::Alarm, 0, alarm);
+    unit.HoldASetPointAboveItsRange();
     unit.AddFault("general/7:checksum:2"); // a bad checksum twice on the last General block
     unit.Start();
     WriteFile(Path("out.zmg"), "previous contents");

@@ -237,14 +237,7 @@ TEST_F(TransferWithUnit, UploadWritesTheUnitAndDownloadBringsEveryTabBack) {
 TEST_F(TransferWithUnit, RetryDialogRetriesAfterAFaultTheSheetsListTheirCorrectionsAndCancelEnds) {
     // The 21st alarm block goes unanswered once: the second attempt gets through.
     unit.Sim().Faults().Add(ZemFault{ZemBank::Alarm, 20, 20, ZemFaultKind::NoAnswer, 1});
-    CZemraMemory::Block input = CZemraMemory::FactoryBlock(ZemBank::Input, 0);
-    input[0] = 4;    // 20 mA
-    input[10] = 100; // LCDUp 100
-    unit.Sim().Memory().Put(ZemBank::Input, 0, input);
-    CZemraMemory::Block alarm = CZemraMemory::FactoryBlock(ZemBank::Alarm, 0);
-    alarm[0] = 0;   // IN 11
-    alarm[1] = 150; // set point 150, above the input's display range
-    unit.Sim().Memory().Put(ZemBank::Alarm, 0, alarm);
+    unit.HoldASetPointAboveItsRange();
     StartUnit();
     prompt.Clear();
     Trigger(ID_DOWNLOAD);
