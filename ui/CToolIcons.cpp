@@ -1,11 +1,24 @@
 #include "ui/CToolIcons.h"
 
+#include <QFile>
+
 QIcon CToolIcons::FromTheme(std::initializer_list<const char*> names, const char* fallback) {
     for (const char* name : names) {
         const QString theme = QString::fromLatin1(name);
         if (QIcon::hasThemeIcon(theme)) return QIcon::fromTheme(theme);
     }
-    return QIcon(QStringLiteral(":/tavik/icons/%1.svg").arg(QLatin1String(fallback)));
+    return Bundled(QStringLiteral("icons/%1").arg(QLatin1String(fallback)));
+}
+
+QIcon CToolIcons::Bundled(const QString& stem) {
+    // A build whose Qt reads no SVG (the Windows one ships no SVG plug-in) carries the pictures rendered to
+    // PNG in several sizes instead.
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString png = QStringLiteral(":/tavik/%1-%2.png").arg(stem).arg(size);
+        if (QFile::exists(png)) icon.addFile(png, QSize(size, size));
+    }
+    return icon.isNull() ? QIcon(QStringLiteral(":/tavik/%1.svg").arg(stem)) : icon;
 }
 
 QIcon CToolIcons::New() {
@@ -51,8 +64,7 @@ QIcon CToolIcons::Download() {
 
 QIcon CToolIcons::App() {
     const QString installed = QStringLiteral("tavik");
-    return QIcon::hasThemeIcon(installed) ? QIcon::fromTheme(installed)
-                                          : QIcon(QStringLiteral(":/tavik/tavik.svg"));
+    return QIcon::hasThemeIcon(installed) ? QIcon::fromTheme(installed) : Bundled(QStringLiteral("tavik"));
 }
 
 QPixmap CToolIcons::AppPixmap(int size) {

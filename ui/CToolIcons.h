@@ -24,4 +24,6 @@ public:
 
     // The first of `names` the theme has, else the picture `fallback` from the resources.
     static QIcon FromTheme(std::initializer_list<const char*> names, const char* fallback);
+    // The picture `stem` ("icons/edit-cut", "tavik") from the resources: its SVG, or its rendered PNGs.
+    static QIcon Bundled(const QString& stem);
 };

@@ -1,12 +1,12 @@
 #include "ui/CTavikApp.h"
 #include "ui/CToolIcons.h"
+#include "ui/CommandLineMode.h"
 
 #include <QApplication>
 
 #include <cstring>
 
 namespace {
-// `--export-pdf OUT.pdf FILE.zmg` needs no screen: without one it runs on the offscreen platform.
 bool ExportsPdf(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--export-pdf") == 0) return true;
@@ -16,9 +16,7 @@ bool ExportsPdf(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     const bool exportPdf = ExportsPdf(argc, argv);
-    if (exportPdf && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (exportPdf) PrepareCommandLineMode();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavik Programmer"));
     QApplication::setOrganizationName(QStringLiteral("Tavik"));

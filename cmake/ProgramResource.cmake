@@ -1,0 +1,15 @@
+# A Windows program's version resource, and its icon when one is given:
+#   tavik_program_resource(TARGET "DESCRIPTION" [ICON_FILE])
+function(tavik_program_resource target description)
+    set(TAVIK_RC_NAME ${target})
+    set(TAVIK_RC_FILE ${target}.exe)
+    set(TAVIK_RC_DESCRIPTION "${description}")
+    set(TAVIK_RC_ICON "")
+    if(ARGC GREATER 2)
+        # The first icon in the file is the one Explorer shows for the program.
+        set(TAVIK_RC_ICON "1 ICON \"${ARGV2}\"")
+    endif()
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/ProgramResource.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+endfunction()
