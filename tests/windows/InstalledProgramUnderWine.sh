@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The Windows installer and the installed program under wine, in a fresh wine prefix, as a technician meets
+# them: a silent install puts the files in Program Files\Tavik, the Start menu entry and the .zmg file type in
+# place; the installed tavik-cli.exe makes and reads a document; the installed tavik.exe writes a PDF report
+# with the same text as the Linux program's, and opens a document in its window on a display (Xvfb, with the
+# Windows platform); a silent uninstall takes all of it away again.
+# Usage: InstalledProgramUnderWine.sh INSTALLER.exe LINUX_BUILD_DIR [SCREENSHOT.png]
+set -uo pipefail
+installer=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+linux_build=$(cd "$2" && pwd)
+screenshot=${3:-}
+work=$(mktemp -d /tmp/tavik-installed-XXXXXX)
+xvfb_pid=""
+cleanup() {
+    wineserver -k 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+now() { date +%s.%N; }
+minus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", a - b }'; }
+failures=0
+cases=0
+check() { # NAME COMMAND...: one case, passed when the command succeeds
+    local name=$1
+    shift
+    cases=$((cases + 1))
+    if "$@"; then
+        echo "ok: $name"
+    else
+        failures=$((failures + 1))
+        echo "FAILED: $name"
+    fi
+}
+
+# A display of our own: wine's windows need one, and so does the Windows platform.
+if [ -z "${DISPLAY:-}" ]; then
+    for n in $(seq 90 99); do [ -e "/tmp/.X11-unix/X$n" ] || break; done
+    Xvfb ":$n" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    command -v openbox >/dev/null && openbox >/dev/null 2>&1 &
+fi
+
+export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$WINEPREFIX"
+wineserver -p 600 >/dev/null 2>&1
+wineboot -i >/dev/null 2>&1 || { echo "the wine prefix could not be created"; exit 1; }
+programs="$WINEPREFIX/drive_c/Program Files/Tavik"
+start_menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tavik"
+registry() { wine reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p'; }
+
+# Install, silently, and wait for the installer and everything it started.
+wine "$installer" /S >/dev/null 2>&1
+wineserver -w
+files_installed() {
+    local missing=0
+    for file in tavik.exe tavik-cli.exe lynserial.dll Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll \
+        Qt6PrintSupport.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll help.html \
+        licenses/Qt/LGPL-3.0-only.txt Uninstall.exe; do
+        [ -f "$programs/$file" ] || { echo "    missing: $file"; missing=1; }
+    done
+    [ -f "$start_menu/Tavik Programmer.lnk" ] || { echo "    missing: the Start menu entry"; missing=1; }
+    return $missing
+}
+check "silent install puts the files in Program Files\\Tavik" files_installed
+zmg_registered() {
+    [ "$(registry 'HKCR\.zmg')" = Tavik.Document ] &&
+        registry 'HKCR\Tavik.Document\shell\open\command' | grep -q 'C:\\Program Files\\Tavik\\tavik.exe' &&
+        registry 'HKCR\Tavik.Document\DefaultIcon' | grep -q 'tavik.exe,0'
+}
+check ".zmg documents open with Tavik, with its icon" zmg_registered
+
+# The installed command-line tool, as from a command prompt.
+cd "$work"
+cli() { wine "$programs/tavik-cli.exe" "$@" 2>&1 | tr -d '\r'; }
+cli_works() {
+    cli new unit.zmg >/dev/null && cli edit unit.zmg general 3 1 17 >/dev/null &&
+        cli dump unit.zmg | grep -q 'Device Number.*17'
+}
+check "the installed tavik-cli.exe makes, edits and dumps a document" cli_works
+
+# The installed program's report against the Linux program's, text for text. Wine's fonts are wider, so
+# lines break and pages end elsewhere: compared are the words in order, without the title block that
+# stands on every page.
+report_words() {
+    pdftotext "$1" - | grep -v -E 'Page [0-9]+ of [0-9]+|Printed [0-9]{4}-|Programmer Version' |
+        tr -s ' \t\f\n' '\n' | grep -v '^$'
+}
+same_report() {
+    wine "$programs/tavik.exe" --export-pdf windows.pdf unit.zmg >/dev/null 2>&1 || return 1
+    QT_QPA_PLATFORM=offscreen "$linux_build/ui/tavik" --export-pdf linux.pdf unit.zmg 2>/dev/null || return 1
+    diff <(report_words linux.pdf) <(report_words windows.pdf) >report.diff || {
+        head -n 20 report.diff | sed 's/^/    /'
+        return 1
+    }
+    echo "    pages: Linux $(pdfinfo linux.pdf | awk '/^Pages/ { print $2 }')," \
+        "Windows $(pdfinfo windows.pdf | awk '/^Pages/ { print $2 }')"
+}
+check "the installed tavik.exe --export-pdf writes the Linux program's report" same_report
+
+# The window: from the start to the main window shown with the document's name in its title.
+window_shown() {
+    local t0 window
+    t0=$(now)
+    wine "$programs/tavik.exe" 'C:\users\Public\unit.zmg' >/dev/null 2>&1 &
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^unit\.zmg' 2>/dev/null | head -n1)
+    [ -n "$window" ] || return 1
+    echo "    first window after $(minus "$(now)" "$t0") s: $(xdotool getwindowname "$window")"
+    if [ -n "$screenshot" ] && command -v import >/dev/null; then
+        sleep 2 # the first paint
+        import -window root "$screenshot" && echo "    screenshot: $screenshot"
+    fi
+    # Closed as from the task list: the program gets WM_CLOSE and ends by itself.
+    wine taskkill /im tavik.exe >/dev/null 2>&1
+    timeout 30 wineserver -w
+}
+cp unit.zmg "$WINEPREFIX/drive_c/users/Public/unit.zmg"
+check "the installed tavik.exe opens a document in its window" window_shown
+
+# Uninstall, silently: the uninstaller copies itself away and runs from there, so wait for every program.
+wine "$programs/Uninstall.exe" /S >/dev/null 2>&1
+wineserver -w
+nothing_left() {
+    [ ! -e "$programs/tavik.exe" ] && [ ! -e "$programs/Qt6Core.dll" ] && [ ! -e "$start_menu" ] &&
+        [ -z "$(registry 'HKCR\.zmg')" ] && [ -z "$(registry 'HKCR\Tavik.Document\shell\open\command')" ]
+}
+check "silent uninstall removes the files, the Start menu entry and the file type" nothing_left
+
+echo "installer under wine: $((cases - failures)) passed, $failures failed"
+[ "$failures" -eq 0 ]
