@@ -57,6 +57,8 @@ public:
     void ResumeTransfer();
     // True while the worker waits at a pause.
     bool IsTransferHeld() const;
+    // After the worker ended: true when it ended because a stop was asked for.
+    bool WasStopped() const;
     // Write messages that went out since the transfer started, over every retry: 0 means the unit holds
     // what it held before.
     int GetWrittenBlocks() const;

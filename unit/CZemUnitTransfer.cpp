@@ -51,6 +51,10 @@ int CZemUnit::StartWorker(int direction) {
     // One transfer at a time.
     if (m_worker.joinable() && !m_bTransEnded.load()) return 0;
     JoinWorker();
+    // Nothing of an earlier transfer is told about this one, also when it cannot start.
+    m_nTransferResult.store(0);
+    m_strTransferError.clear();
+    TransferControl::Reset();
     // A port that went away (adapter pulled, unit restarted) was closed then: it is opened again by its name,
     // with its line settings. Only when it is not back is the user asked for a port.
     if (m_bPortReady && !m_pComSetup->IsPortOpen() && !ReconnectPort(0)) m_bPortReady = 0;
@@ -60,10 +64,7 @@ int CZemUnit::StartWorker(int direction) {
     m_nTotalTrans = GetTotalTransBytes(direction);
     m_nDirection = direction;
     m_bTransEnded.store(0);
-    m_nTransferResult.store(0);
-    m_strTransferError.clear();
     m_corrections.Clear();
-    TransferControl::Reset();
     m_worker = std::thread(&CZemUnit::TransThread, this);
     return 1;
 }
@@ -116,6 +117,10 @@ void CZemUnit::ResumeTransfer() {
 
 bool CZemUnit::IsTransferHeld() const {
     return TransferControl::IsHeld();
+}
+
+bool CZemUnit::WasStopped() const {
+    return CBrantSetupType::IsStopRequested();
 }
 
 int CZemUnit::GetWrittenBlocks() const {
