@@ -29,6 +29,14 @@ std::string SingleSpaced(const std::string& text) {
     return result;
 }
 
+// The port's reason, as one clause of a longer message.
+std::string PortError(const CComSetupDialog& com) {
+    std::string text = com.GetLastErrorText();
+    while (!text.empty() && (text.back() == '.' || text.back() == ' ' || text.back() == '\n'))
+        text.pop_back();
+    return "port error: " + text;
+}
+
 // Empty when the line needs no settling or has fallen quiet; else why the exchange cannot start.
 std::string Settle(CComSetupDialog& com, bool honourStop) {
     if (!com.IsUnsettled()) return std::string();
@@ -85,15 +93,14 @@ BYTE* CBrantSetupType::ReadBlock(BR_ZEM_MSG code, int block, CComSetupDialog* co
         ExchangeFailed(reason, code, block);
         return nullptr;
     };
-    if (sent != REQ_MSG_LEN) return failed("port error: " + com->GetLastErrorText());
+    if (sent != REQ_MSG_LEN) return failed(PortError(*com));
 
     // One byte more than a message holds, so that a long answer is told from a good one.
     BYTE answer[DATA_MSG_LEN + 1] = {};
     int received = DATA_MSG_LEN + 1;
     com->ReadData(answer, received, TransferWaits::BlockWaitMs());
     Trace(false, answer, received);
-    if (received == 0)
-        return failed(com->IsPortLost() ? "port error: " + com->GetLastErrorText() : "no answer");
+    if (received == 0) return failed(com->IsPortLost() ? PortError(*com) : "no answer");
     if (received < DATA_MSG_LEN) return failed("short answer of " + std::to_string(received) + " bytes");
     if (received > DATA_MSG_LEN) return failed("long answer of more than 71 bytes");
     std::memcpy(m_ReadMsg, answer, DATA_MSG_LEN);
@@ -130,7 +137,7 @@ int CBrantSetupType::DoUpload(BR_ZEM_MSG code, int block, CComSetupDialog* com) 
     Trace(true, m_WriteMsg, sent > 0 ? sent : 0);
     if (sent < DATA_MSG_LEN) {
         com->MarkUnsettled();
-        return ExchangeFailed("port error: " + com->GetLastErrorText(), code, block);
+        return ExchangeFailed(PortError(*com), code, block);
     }
     UpdateTransData(DATA_MSG_LEN);
     Pause(TransferWaits::BlockWaitMs());
