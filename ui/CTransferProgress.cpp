@@ -44,6 +44,7 @@ unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
     // Stop, Escape or the close box pause the transfer after the block in flight and ask whether to stop:
     // Yes ends it there, No goes on. While the question is open the worker waits and the line is quiet.
     bool stopping = false;
+    QString shown; // the progress text shown last
     QPointer<QMessageBox> stopQuestion;
     const auto dropStopQuestion = [&stopQuestion] {
         if (stopQuestion) stopQuestion->done(QMessageBox::No);
@@ -68,6 +69,7 @@ unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
                 progress.SetText(QObject::tr("Stopping the transfer ..."));
             } else {
                 unit->ResumeTransfer();
+                shown.clear(); // the paused text gives way to the progress again
             }
         });
         stopQuestion->open();
@@ -79,14 +81,11 @@ unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
 
     // Poll until the worker has ended, not merely until the count reached the total: the declared totals
     // differ from the bytes moved, and the main window must stay disabled while the worker runs.
-    QString shown;
     for (;;) {
         const bool ended = unit->IsTransEnd() != 0;
         const unsigned long count = unit->GetCurSendedNumBytes();
         if (ended) break;
-        if (stopQuestion) {
-            shown.clear(); // paused: the text says so until the transfer goes on
-        } else if (!stopping && count < static_cast<unsigned long>(total)) {
+        if (!stopQuestion && !stopping && count < static_cast<unsigned long>(total)) {
             const std::string title = unit->GetTransTitle();
             // Between two setup types none is being transferred: keep the last text.
             if (!title.empty()) {
