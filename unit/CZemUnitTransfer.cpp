@@ -59,7 +59,12 @@ int CZemUnit::StartWorker(int direction) {
     // with its line settings. Only when it is not back is the user asked for a port.
     if (m_bPortReady && !m_pComSetup->IsPortOpen() && !ReconnectPort(0)) m_bPortReady = 0;
     if (!m_bPortReady && !CommSetup()) return 0;
-    if (direction == 1) m_pComSetup->PurgePort(LYN_PURGE_ALL);
+    if (direction == 1) {
+        m_pComSetup->PurgePort(LYN_PURGE_ALL);
+        // The purge is the first touch of a port that went away while nothing was sent: it is looked for
+        // again at once (when it is not back, the first block says so and a Retry looks again).
+        if (!m_pComSetup->IsPortOpen()) ReconnectPort(0);
+    }
     // The count starts from 0 with the worker; the total is known before the worker moves a byte.
     m_nTotalTrans = GetTotalTransBytes(direction);
     m_nDirection = direction;
