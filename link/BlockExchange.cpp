@@ -29,12 +29,9 @@ std::string SingleSpaced(const std::string& text) {
     return result;
 }
 
-// The port's reason, as one clause of a longer message.
+// The port's own reason for its failure.
 std::string PortError(const CComSetupDialog& com) {
-    std::string text = com.GetLastErrorText();
-    while (!text.empty() && (text.back() == '.' || text.back() == ' ' || text.back() == '\n'))
-        text.pop_back();
-    return "port error: " + text;
+    return "port error: " + com.GetLastErrorText();
 }
 
 // Empty when the line needs no settling or has fallen quiet; else why the exchange cannot start.
