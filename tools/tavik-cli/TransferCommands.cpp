@@ -38,7 +38,9 @@ public:
         std::lock_guard<std::mutex> lock(m_lock);
         if (m_nLeft <= 0 || CliInterruptGuard::Interrupted()) return false;
         --m_nLeft;
-        m_err << "\ntavik-cli: " << message << (reason.empty() ? "" : ": " + reason);
+        std::string why = reason;
+        if (!why.empty() && why.back() == '.') why.pop_back(); // a port's sentence ends here, not the line
+        m_err << "\ntavik-cli: " << message << (why.empty() ? "" : ": " + why);
         // Called on the worker, which noted the failed exchange just before.
         if (m_bTrace) m_err << " (" << TransferControl::LastFailure() << ")";
         m_err << "; retrying (" << m_nLeft << " retries left)\n";
