@@ -2,10 +2,10 @@
 #include "tools/tavik-cli/CliCommands.h"
 
 #include "model/CDownloadCorrections.h"
-#include "model/Cp1252.h"
 #include "unit/CTavikDoc.h"
 #include "unit/CZemUnit.h"
 #include "unit/ConfigCompare.h"
+#include "model/Cp1252.h"
 
 #include <optional>
 

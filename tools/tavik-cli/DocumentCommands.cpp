@@ -4,11 +4,11 @@
 #include "tools/tavik-cli/DocumentDump.h"
 
 #include "model/CBrantSetupType.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 #include "model/Cp1252.h"
 #include "model/Messages.h"
 #include "model/PopupPaste.h"
-#include "unit/CTavikDoc.h"
-#include "unit/CZemUnit.h"
 
 #include <cstdlib>
 
