@@ -55,16 +55,15 @@ int CZemUnit::StartWorker(int direction) {
     m_nTransferResult.store(0);
     m_strTransferError.clear();
     TransferControl::Reset();
-    // A port that went away (adapter pulled, unit restarted) was closed then: it is opened again by its name,
-    // with its line settings. Only when it is not back is the user asked for a port.
+    // A port that went away (adapter pulled, unit restarted) is closed once it says so: the purge before the
+    // first request tells of one that went while nothing was sent. It is opened again by its name, with its
+    // line settings; only when it is not back is the user asked for a port. (Every request purges the input
+    // anyway, so an upload loses nothing here.)
+    if (m_bPortReady && m_pComSetup->IsPortOpen())
+        m_pComSetup->PurgePort(direction == 1 ? LYN_PURGE_ALL : LYN_PURGE_RXABORT | LYN_PURGE_RXCLEAR);
     if (m_bPortReady && !m_pComSetup->IsPortOpen() && !ReconnectPort(0)) m_bPortReady = 0;
     if (!m_bPortReady && !CommSetup()) return 0;
-    if (direction == 1) {
-        m_pComSetup->PurgePort(LYN_PURGE_ALL);
-        // The purge is the first touch of a port that went away while nothing was sent: it is looked for
-        // again at once (when it is not back, the first block says so and a Retry looks again).
-        if (!m_pComSetup->IsPortOpen()) ReconnectPort(0);
-    }
+    if (direction == 1) m_pComSetup->PurgePort(LYN_PURGE_ALL);
     // The count starts from 0 with the worker; the total is known before the worker moves a byte.
     m_nTotalTrans = GetTotalTransBytes(direction);
     m_nDirection = direction;

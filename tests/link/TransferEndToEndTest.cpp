@@ -402,6 +402,14 @@ TEST_F(TransferEndToEnd, ARetryFindsAUnitThatCameBackUnderTheSameName) {
     LynDcb settings;
     ASSERT_TRUE(unit->GetComSetup()->GetPort()->GetCommState(settings));
     EXPECT_EQ(settings.BaudRate, 19200u) << "with the line settings it was set up with";
+
+    // Restarted while nothing was sent: the next transfer finds it before its first request (an upload,
+    // which purges less than a download).
+    simulated.Restart();
+    Transfer(0);
+    ExpectSucceeded();
+    EXPECT_EQ(rec.questions.size(), 2u) << "no question when the port is back before the first request";
+    EXPECT_EQ(portUI.PortNameAsks(), 1);
 }
 // --- Soak: random faults and answer delays against a program that retries by itself. A transfer may fail;
 // one that reports success has moved every block exactly.
