@@ -2,11 +2,13 @@
 // is a 71-byte data message followed by a read-back that must equal what was written.
 #include "link/CComSetupDialog.h"
 #include "link/ITransferTrace.h"
+#include "link/TransferControl.h"
 #include "link/TransferWaits.h"
 #include "model/CBrantSetupType.h"
 
 #include <chrono>
 #include <cstring>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -18,6 +20,20 @@ std::string BlockName(BR_ZEM_MSG code, int block) {
     return "message " + std::to_string(static_cast<int>(code)) + ", block " + std::to_string(block);
 }
 
+// The row name with its padding taken out: "18  (A36)" reads "18 (A36)".
+std::string SingleSpaced(const std::string& text) {
+    std::istringstream words(text);
+    std::string word, result;
+    while (words >> word)
+        result += (result.empty() ? "" : " ") + word;
+    return result;
+}
+
+// The port's own reason for its failure.
+std::string PortError(const CComSetupDialog& com) {
+    return "port error: " + com.GetLastErrorText();
+}
+
 // Empty when the line needs no settling or has fallen quiet; else why the exchange cannot start.
 std::string Settle(CComSetupDialog& com, bool honourStop) {
     if (!com.IsUnsettled()) return std::string();
@@ -27,10 +43,23 @@ std::string Settle(CComSetupDialog& com, bool honourStop) {
                   : "the line did not fall quiet within " + std::to_string(TransferWaits::SettleLimitMs()) +
                         " ms";
 }
+// Where a technician finds the block: the row it carries ("Alarm 18 (A36)", "Physical Input IN 13"); the
+// General constants have no row of their own per block ("General, block 5").
+std::string WhereIs(const CBrantSetupType& setup, int block) {
+    const CDataSheet* sheet = setup.GetDataSheet();
+    const CBrChnData* name =
+        setup.GetSetupType() == SETUP_GENERAL || !sheet || block + 1 >= sheet->GetNumSections()
+            ? nullptr
+            : sheet->GetCellChecked(block + 1, 0);
+    if (!name) return setup.GetTitle() + ", block " + std::to_string(block + 1);
+    return setup.GetTitle() + " " + SingleSpaced(name->GetDataAsString());
+}
+
 } // namespace
 
 bool CBrantSetupType::ExchangeFailed(const std::string& reason, BR_ZEM_MSG code, int block) {
-    m_strExchangeError = reason + " (" + BlockName(code, block) + ")";
+    m_strExchangeError = WhereIs(*this, block) + ": " + reason;
+    TransferControl::NoteFailure(BlockName(code, block));
     return false;
 }
 
@@ -43,7 +72,9 @@ BYTE* CBrantSetupType::ReadBlock(BR_ZEM_MSG code, int block, CComSetupDialog* co
     std::memset(m_ReadMsg, 0, sizeof m_ReadMsg);
     std::memset(m_DataBlock, 0, sizeof m_DataBlock);
     if (!com) return ExchangeFailed("no port", code, block), nullptr;
-    if (honourStop && IsStopRequested()) return ExchangeFailed("stopped by the user", code, block), nullptr;
+    // A pause holds the worker here, between two blocks, until the user has decided.
+    if (honourStop && !TransferControl::Pass())
+        return ExchangeFailed("stopped by the user", code, block), nullptr;
     const std::string unsettled = Settle(*com, honourStop);
     if (!unsettled.empty()) return ExchangeFailed(unsettled, code, block), nullptr;
 
@@ -59,15 +90,14 @@ BYTE* CBrantSetupType::ReadBlock(BR_ZEM_MSG code, int block, CComSetupDialog* co
         ExchangeFailed(reason, code, block);
         return nullptr;
     };
-    if (sent != REQ_MSG_LEN) return failed("port error: " + com->GetLastErrorText());
+    if (sent != REQ_MSG_LEN) return failed(PortError(*com));
 
     // One byte more than a message holds, so that a long answer is told from a good one.
     BYTE answer[DATA_MSG_LEN + 1] = {};
     int received = DATA_MSG_LEN + 1;
     com->ReadData(answer, received, TransferWaits::BlockWaitMs());
     Trace(false, answer, received);
-    if (received == 0)
-        return failed(com->IsPortLost() ? "port error: " + com->GetLastErrorText() : "no answer");
+    if (received == 0) return failed(com->IsPortLost() ? PortError(*com) : "no answer");
     if (received < DATA_MSG_LEN) return failed("short answer of " + std::to_string(received) + " bytes");
     if (received > DATA_MSG_LEN) return failed("long answer of more than 71 bytes");
     std::memcpy(m_ReadMsg, answer, DATA_MSG_LEN);
@@ -79,7 +109,9 @@ BYTE* CBrantSetupType::ReadBlock(BR_ZEM_MSG code, int block, CComSetupDialog* co
         AnswerMismatch(code, static_cast<BYTE>(block), static_cast<BYTE>(answerCode), address);
     if (!mismatch.empty()) {
         std::memset(m_DataBlock, 0, sizeof m_DataBlock);
-        return failed(mismatch);
+        failed("the unit answered for another block");
+        TransferControl::NoteFailure(BlockName(code, block) + ": " + mismatch); // the blocks, for a trace
+        return nullptr;
     }
     UpdateTransData(DATA_MSG_LEN);
     return m_DataBlock;
@@ -89,17 +121,20 @@ int CBrantSetupType::DoUpload(BR_ZEM_MSG code, int block, CComSetupDialog* com) 
     std::memset(m_WriteMsg, 0, sizeof m_WriteMsg);
     std::memset(m_CmpBlock, 0, sizeof m_CmpBlock);
     if (!com) return ExchangeFailed("no port", code, block);
-    if (IsStopRequested()) return ExchangeFailed("stopped by the user", code, block);
+    if (!TransferControl::Pass()) return ExchangeFailed("stopped by the user", code, block);
     const std::string unsettled = Settle(*com, true);
     if (!unsettled.empty()) return ExchangeFailed(unsettled, code, block);
 
     MakeWriteMsg(code, static_cast<BYTE>(block), m_DataBlock, m_WriteMsg);
     std::memcpy(m_CmpBlock, m_DataBlock, sizeof m_CmpBlock);
+    // A port that fails half-way through the message may have passed part of it: the unit may hold a
+    // changed block, so it counts as written.
+    if (com->IsPortOpen() && !com->IsPortLost()) TransferControl::NoteWriteSent();
     const int sent = com->Write(m_WriteMsg, DATA_MSG_LEN);
     Trace(true, m_WriteMsg, sent > 0 ? sent : 0);
     if (sent < DATA_MSG_LEN) {
         com->MarkUnsettled();
-        return ExchangeFailed("port error: " + com->GetLastErrorText(), code, block);
+        return ExchangeFailed(PortError(*com), code, block);
     }
     UpdateTransData(DATA_MSG_LEN);
     Pause(TransferWaits::BlockWaitMs());

@@ -45,6 +45,8 @@ int CComSetupDialog::DoConfig() {
         ShowError(kSetStateFailed, m_pPort->GetLastErrorText());
         return 0;
     }
+    m_settings = settings;
+    m_bHaveSettings = true;
     return 1;
 }
 
@@ -56,6 +58,22 @@ int CComSetupDialog::OpenComPort() {
     return 1;
 }
 
+int CComSetupDialog::ReopenPort() {
+    if (m_strPortName.empty()) return 0;
+    if (m_pPort->OpenCommPort(m_strPortName.c_str()) != 0) return 0;
+    LynDcb settings = m_settings;
+    if (m_bHaveSettings && !m_pPort->SetCommState(settings)) {
+        m_pPort->CloseCommPort(); // keeps the reason
+        return 0;
+    }
+    return 1;
+}
+
+void CComSetupDialog::CloseIfLost() {
+    // The reason stays readable: closing keeps the port's last error.
+    if (m_pPort->IsPortLost() && m_pPort->IsOpen()) m_pPort->CloseCommPort();
+}
+
 int CComSetupDialog::Write(const std::uint8_t* data, int count) {
     if (!m_pPort->IsOpen() || m_pPort->IsPortLost()) return -1;
     if (count <= 0) return 0;
@@ -65,17 +83,23 @@ int CComSetupDialog::Write(const std::uint8_t* data, int count) {
     // The library reports write errors only through its state: a port that went away, or a line that held
     // a byte past its time limit, sent nothing the unit can use.
     const bool timedOut = m_pPort->GetLastErrorCode() == ETIMEDOUT;
-    return m_pPort->IsPortLost() || timedOut ? -1 : sent;
+    const bool lost = m_pPort->IsPortLost();
+    CloseIfLost();
+    return lost || timedOut ? -1 : sent;
 }
 
 int CComSetupDialog::ReadData(std::uint8_t* buffer, int& count, int wait) {
     TransferWaits::WaitForAnswer(wait);
-    count = (buffer && count > 0) ? m_pPort->ReadData(buffer, count) : 0;
+    // A closed port (one that went away) keeps the reason it gave last instead of "not open".
+    count = (buffer && count > 0 && m_pPort->IsOpen()) ? m_pPort->ReadData(buffer, count) : 0;
+    CloseIfLost();
     return 1;
 }
 
 int CComSetupDialog::PurgePort(std::uint32_t flags) {
-    return m_pPort->PurgeComm(flags) ? 1 : 0;
+    const int purged = m_pPort->IsOpen() && m_pPort->PurgeComm(flags) ? 1 : 0;
+    CloseIfLost();
+    return purged;
 }
 
 int CComSetupDialog::SettleLine(int quietMs, int limitMs, const std::function<bool()>& stop) {

@@ -34,8 +34,14 @@ public:
     int DoConfig();
     // Opens the port with the stored name: 1, or 0 after the message "Error to open com port.\n".
     int OpenComPort();
+    // Opens the port again by its name, with the line settings it was last configured with, without asking
+    // or showing anything (the port went away and may be back: a replugged adapter, a restarted unit). 1 on
+    // success; 0 with the reason in GetLastErrorText. May run on the transfer worker.
+    int ReopenPort();
 
     // Sends count bytes and returns count; -1 without sending when the port is not open or has gone away.
+    // A port that reports it has gone away (here, in ReadData or PurgePort) is closed at once, so that the
+    // device can come back under the same name; IsPortLost stays true until it is opened again.
     int Write(const std::uint8_t* data, int count);
     // Waits wait ms, then reads at most count of the bytes that have arrived; count becomes the number read.
     // Always 1.
@@ -67,6 +73,7 @@ public:
 
 private:
     void ShowError(const std::string& message, const std::string& detail);
+    void CloseIfLost();
 
     IComSetupUI* m_pUI;
     std::array<std::uint8_t, kReceiveBufferSize> m_ReceiveBuffer{};
@@ -74,5 +81,7 @@ private:
     mutable std::mutex m_ReceiveLock;
     std::unique_ptr<CLynSerial> m_pPort;
     std::string m_strPortName;
-    bool m_bUnsettled = false; // used by the transfer worker alone
+    LynDcb m_settings;            // the line settings last applied by the setup
+    bool m_bHaveSettings = false; // false until a setup applied them
+    bool m_bUnsettled = false;    // used by the transfer worker alone
 };

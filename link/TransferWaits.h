@@ -19,7 +19,13 @@ public:
     static void WaitForAnswer(int milliseconds);
     static void SetAnswerWaitForTests(AnswerWait wait);
 
+    // How long a Retry looks for a port that went away, and how often: a USB adapter that was plugged in
+    // again takes a second or two to reappear under its name.
+    static int ReconnectGraceMs() { return RECONNECT_BLOCK_WAITS * BlockWaitMs(); }
+    static int ReopenStepMs() { return 2 * BlockWaitMs(); }
+
     static constexpr int UNIT_BLOCK_WAIT_MS = 100;
+    static constexpr int RECONNECT_BLOCK_WAITS = 30;
     static constexpr int QUIET_BLOCK_WAITS = 5;
     static constexpr int SETTLE_LIMIT_QUIETS = 10;
 };

@@ -72,6 +72,10 @@ bool CProgressWnd::Create(QWidget* parent, const QString& title, bool smooth) {
     m_pProgress->setProperty("smooth", smooth);
     m_pProgress->setRange(m_nMinValue, m_nMaxValue);
     m_pProgress->setValue(m_nMinValue);
+    m_pStop = new QPushButton(tr("Stop"), this);
+    m_pStop->setObjectName(QStringLiteral("stop"));
+    m_pStop->setAutoDefault(false);
+    connect(m_pStop, &QPushButton::clicked, this, [this] { Escape(true); });
 
     SetWindowSize(m_nNumTextLines, kDefaultWidth);
     create();
@@ -119,6 +123,8 @@ void CProgressWnd::SetWindowSize(int lines, int width) {
 
     m_pText->setGeometry(textRect);
     m_pProgress->setGeometry(barRect);
+    // The button fills the room kept for it beside the bar.
+    m_pStop->setGeometry(QRect(width + kMargin - cancelRoom, rowTop, cancelRoom, rowHeight));
     setFixedSize(width + 2 * kMargin, rowTop + rowHeight + kMargin);
 }
 
@@ -254,8 +260,8 @@ bool CProgressWnd::WaitAndPump(int milliseconds, bool cancelOnEscape) {
     return !m_bCancelled;
 }
 
-void CProgressWnd::Escape() {
-    if (!m_bCancelOnEscape) return;
+void CProgressWnd::Escape(bool fromButton) {
+    if (!m_bCancelOnEscape && !fromButton) return;
     if (m_escapeHandler)
         m_escapeHandler();
     else

@@ -7,11 +7,12 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
-// A small top-level window with a line of text and a progress bar, shown while a long operation runs on
-// another thread. Made modal it disables the main window until it is destroyed. It has no cancel button:
-// only the Escape key (or closing it through the window manager) cancels, and a caller may turn that into
-// a question instead. The last position is kept under "Settings" X / Y of the application profile.
+// A small top-level window with a line of text, a progress bar and a Stop button, shown while a long
+// operation runs on another thread. Made modal it disables the main window until it is destroyed. Stop, the
+// Escape key and closing it through the window manager cancel it, or call the caller's handler instead (a
+// transfer pauses and asks). The last position is kept under "Settings" X / Y of the application profile.
 class CProgressWnd : public QWidget {
     Q_OBJECT
 public:
@@ -52,7 +53,7 @@ public:
     // Saves the position, gives the main window back its input and closes this window.
     void DestroyWindow();
 
-    // When set, Escape calls this instead of cancelling (a caller asks the user what to do).
+    // When set, Stop, Escape and the close box call this instead of cancelling (a caller asks the user).
     void SetEscapeHandler(std::function<void()> handler) { m_escapeHandler = std::move(handler); }
     void SetPersistent(bool persistent) { m_bPersistent = persistent; }
 
@@ -64,6 +65,7 @@ public:
     int GetUpper() const { return m_nMaxValue; }
     QString GetTitle() const { return m_strTitle; }
     QProgressBar* GetProgressBar() const { return m_pProgress; }
+    QPushButton* GetStopButton() const { return m_pStop; }
 
     // The profile where the position is kept (the application's own settings).
     static constexpr const char* kSettingsSection = "Settings";
@@ -85,7 +87,8 @@ private:
     void SavePosition();
     void RestorePosition(QWidget* parent);
     void UpdateTitle();
-    void Escape();
+    // Escape, the close box or (fromButton) Stop: the handler, or cancel.
+    void Escape(bool fromButton = false);
 
     bool m_bCancelled = false;
     bool m_bModal = false;
@@ -98,6 +101,7 @@ private:
     int m_nNumTextLines = 4;
     QLabel* m_pText = nullptr;
     QProgressBar* m_pProgress = nullptr;
+    QPushButton* m_pStop = nullptr;
     QString m_strTitle = QStringLiteral("Progress");
     QString m_strCancelLabel = QStringLiteral(" Cancel ");
     bool m_bCreated = false;

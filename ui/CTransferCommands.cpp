@@ -1,12 +1,13 @@
 #include "ui/CTransferCommands.h"
 
 #include "link/CComSetupDialog.h"
-#include "unit/CTavikDoc.h"
-#include "unit/CZemUnit.h"
-#include "unit/ConfigCompare.h"
 #include "model/IPrompt.h"
 #include "ui/CCompareDialog.h"
 #include "ui/CMainFrame.h"
+#include "ui/Cp1252.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
+#include "unit/ConfigCompare.h"
 
 #include <QMessageBox>
 
@@ -50,13 +51,21 @@ void CTransferCommands::Upload() {
             ShowStatus(tr("Upload complete: %1 blocks written and verified").arg(unit->GetNumTransBlocks()));
             break;
         }
-        ShowStatus(tr("Upload stopped: the unit holds a mix of old and new blocks"));
-        again =
-            QMessageBox::warning(m_pFrame, QStringLiteral("Tavik Programmer"),
-                                 tr("The upload did not finish. The unit now holds a mix of old and new "
-                                    "blocks and does not work as this configuration says.\n\nUpload "
-                                    "again?"),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+        // Only a write message that went out can have changed the unit.
+        const bool mixed = unit->GetWrittenBlocks() > 0;
+        ShowStatus(mixed ? tr("Upload stopped: the unit holds a mix of old and new blocks")
+                         : tr("Upload stopped: nothing was written to the unit"));
+        QMessageBox question(QMessageBox::Warning, QStringLiteral("Tavik Programmer"),
+                             mixed ? tr("The upload did not finish. The unit now holds a mix of old and new "
+                                        "blocks and does not work as this configuration says.\n\nUpload "
+                                        "again?")
+                                   : tr("The upload did not finish. Nothing was written to the unit: it "
+                                        "still holds what it held before.\n\nUpload again?"),
+                             QMessageBox::Yes | QMessageBox::No, m_pFrame);
+        question.setDefaultButton(QMessageBox::Yes);
+        // Where and why it failed; a stop by the user needs no explanation.
+        if (!unit->WasStopped()) question.setInformativeText(FromCp1252(unit->GetTransferError()));
+        again = question.exec() == QMessageBox::Yes;
     }
     m_bBusy = false;
 }
@@ -92,7 +101,9 @@ void CTransferCommands::Download() {
     } else {
         m_pDoc->RevertToUndoStep();
         if (m_pFrame) m_pFrame->RefreshViews();
-        ShowStatus(tr("Download stopped: the document is unchanged"));
+        ShowStatus(unit->WasStopped() || unit->GetTransferError().empty()
+                       ? tr("Download stopped: the document is unchanged")
+                       : tr("%1. The document is unchanged.").arg(FromCp1252(unit->GetTransferError())));
     }
     if (m_pFrame) m_pFrame->UpdateFrameTitle();
     m_bBusy = false;
@@ -114,7 +125,9 @@ void CTransferCommands::Compare() {
     }
     m_bBusy = false;
     if (!read) {
-        ShowStatus(tr("Compare stopped: the unit could not be read"));
+        ShowStatus(unit->WasStopped() || unit->GetTransferError().empty()
+                       ? tr("Compare stopped: the unit could not be read")
+                       : tr("Compare stopped: %1").arg(FromCp1252(unit->GetTransferError())));
         return;
     }
     const std::vector<ConfigDifference> differences = CompareConfigValues(document, inUnit);

@@ -1,10 +1,10 @@
 #include "ui/CTransferProgress.h"
 
-#include "unit/CTavikDoc.h"
-#include "unit/CZemUnit.h"
 #include "ui/CProgressWnd.h"
 #include "ui/CUpDownPrompt.h"
 #include "ui/Cp1252.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 
 #include <QMessageBox>
 
@@ -12,6 +12,14 @@
 
 CTransferProgress::CTransferProgress(QWidget* mainWindow, CUpDownPrompt* prompt)
     : m_pMainWnd(mainWindow), m_pPrompt(prompt) {}
+
+QString CTransferProgress::StopQuestionText() {
+    return QObject::tr("The transfer is paused after the block being transferred.\n\nStop the transfer?");
+}
+
+QString CTransferProgress::PausedText() {
+    return QObject::tr("Paused after the block being transferred ...");
+}
 
 QString CTransferProgress::ProgressText(int direction, const QString& setupTitle) {
     return (direction == 1 ? QStringLiteral("Downloading %1 data ...")
@@ -33,7 +41,10 @@ unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
         static_cast<int>(std::min<unsigned long>(unit->GetTotalTransBytes(direction), 0x7FFFFFFF));
     progress.SetRange(0, total, 1);
 
+    // Stop, Escape or the close box pause the transfer after the block in flight and ask whether to stop:
+    // Yes ends it there, No goes on. While the question is open the worker waits and the line is quiet.
     bool stopping = false;
+    QString shown; // the progress text shown last
     QPointer<QMessageBox> stopQuestion;
     const auto dropStopQuestion = [&stopQuestion] {
         if (stopQuestion) stopQuestion->done(QMessageBox::No);
@@ -41,31 +52,40 @@ unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
     };
     progress.SetEscapeHandler([&] {
         if (stopping || stopQuestion || unit->IsTransEnd()) return;
-        stopQuestion =
-            new QMessageBox(QMessageBox::Question, QStringLiteral("Tavik Programmer"),
-                            QObject::tr("Stop the transfer?\nIt stops after the block being transferred."),
-                            QMessageBox::Yes | QMessageBox::No, &progress);
-        stopQuestion->setDefaultButton(QMessageBox::No);
+        unit->PauseTransfer();
+        progress.SetText(PausedText());
+        stopQuestion = new QMessageBox(QMessageBox::Question, QStringLiteral("Tavik Programmer"),
+                                       StopQuestionText(), QMessageBox::Yes | QMessageBox::No, &progress);
+        stopQuestion->setDefaultButton(QMessageBox::Yes);
+        stopQuestion->setEscapeButton(QMessageBox::No);
         QObject::connect(stopQuestion, &QMessageBox::finished, &progress, [&](int answer) {
-            if (answer != QMessageBox::Yes || stopping || unit->IsTransEnd()) return;
-            stopping = true;
-            unit->StopTransfer();
-            progress.SetText(QObject::tr("Stopping the transfer ..."));
+            // Answered: a later Stop asks again.
+            stopQuestion->deleteLater();
+            stopQuestion = nullptr;
+            if (stopping || unit->IsTransEnd()) return;
+            if (answer == QMessageBox::Yes) {
+                stopping = true;
+                unit->StopTransfer();
+                progress.SetText(QObject::tr("Stopping the transfer ..."));
+            } else {
+                unit->ResumeTransfer();
+                shown.clear(); // the paused text gives way to the progress again
+            }
         });
         stopQuestion->open();
     });
+    // The retry question takes the place of a stop question that was opened meanwhile; it goes on unpaused.
     QMetaObject::Connection retryShown;
     if (m_pPrompt)
         retryShown = QObject::connect(m_pPrompt, &CUpDownPrompt::questionAsked, &progress, dropStopQuestion);
 
     // Poll until the worker has ended, not merely until the count reached the total: the declared totals
     // differ from the bytes moved, and the main window must stay disabled while the worker runs.
-    QString shown;
     for (;;) {
         const bool ended = unit->IsTransEnd() != 0;
         const unsigned long count = unit->GetCurSendedNumBytes();
         if (ended) break;
-        if (!stopping && count < static_cast<unsigned long>(total)) {
+        if (!stopQuestion && !stopping && count < static_cast<unsigned long>(total)) {
             const std::string title = unit->GetTransTitle();
             // Between two setup types none is being transferred: keep the last text.
             if (!title.empty()) {

@@ -8,9 +8,9 @@ class CTavikDoc;
 class CUpDownPrompt;
 
 // The window side of a running transfer: shows the progress window over the main window, which stays
-// disabled, and polls the unit until its worker has ended. Escape asks whether to stop; a stop takes
-// effect at the next block and ends the transfer as Cancel in the retry dialog does. The question does not
-// halt the polling, and it goes away by itself when the transfer ends or the retry question comes up.
+// disabled, and polls the unit until its worker has ended. Stop, Escape and the close box pause the
+// transfer after the block in flight and ask whether to stop: Yes ends the transfer as Cancel in the retry
+// dialog does, No lets it go on. Nothing moves on the line while the question is open.
 class CTransferProgress {
 public:
     static constexpr int kPollMs = 50;
@@ -22,6 +22,8 @@ public:
     unsigned StartTrans(CTavikDoc& doc);
     // "Uploading General data ..." or "Downloading Alarm data ...".
     static QString ProgressText(int direction, const QString& setupTitle);
+    static QString StopQuestionText();
+    static QString PausedText();
 
 private:
     QPointer<QWidget> m_pMainWnd;

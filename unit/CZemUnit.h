@@ -48,12 +48,26 @@ public:
 
     // Who answers the retry question of a failed transfer (not owned); without one a failure cancels.
     void SetTransferUI(ITransferUI* ui) { m_pTransferUI = ui; }
-    // Asks the running transfer to stop at the next block; it then ends as after Cancel.
+    // Asks the running transfer to stop at the next block; it then ends as after Cancel. A written block is
+    // still read back and compared first.
     void StopTransfer();
+    // Holds the running transfer at its next block (after the block in flight, read back when written)
+    // until ResumeTransfer or StopTransfer; meanwhile nothing goes out on the line.
+    void PauseTransfer();
+    void ResumeTransfer();
+    // True while the worker waits at a pause.
+    bool IsTransferHeld() const;
+    // After the worker ended: true when it ended because a stop was asked for.
+    bool WasStopped() const;
+    // Write messages that went out since the transfer started, over every retry: 0 means the unit holds
+    // what it held before.
+    int GetWrittenBlocks() const;
     // After the worker ended: 1 when every setup type was transferred, 0 after Cancel or a stop.
     int GetTransferResult() const { return m_nTransferResult.load(); }
     // After a failure: which setup type failed and why ("Error to download Alarm data: no answer ...").
     std::string GetTransferError() const;
+    // After a failure: the message and block of the failed exchange, for traces ("message 65, block 17").
+    std::string GetTransferDetail() const;
     // Waits for the worker to end (it ends by itself after success, Cancel or a stop).
     void JoinWorker();
     int GetDirection() const { return m_nDirection; }
@@ -65,6 +79,8 @@ public:
 
 private:
     int StartWorker(int direction);
+    // Opens a port that went away again, trying for up to graceMs; then wakes the unit. 1 when it is back.
+    int ReconnectPort(int graceMs);
     void TransThread();
 
     std::array<CBrantSetupType*, 4> m_pSetupTypes{};

@@ -14,6 +14,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -98,8 +99,10 @@ public:
         messages.push_back({sent, Bytes(data, data + count), unit ? unit->GetTransTitle() : ""});
         if (onMessage) onMessage(messages.back());
     }
+    std::function<void(std::size_t)> onAsk; // runs on the worker thread with the number of the question
     bool AskRetry(const std::string& message, const std::string& reason) override {
         questions.push_back({message, reason, CBrantSetupType::ReadProgressData(), messages.size()});
+        if (onAsk) onAsk(questions.size());
         std::this_thread::sleep_for(std::chrono::milliseconds(thinkMs));
         return questions.size() <= answers.size() && answers[questions.size() - 1];
     }
@@ -251,9 +254,9 @@ TEST_F(TransferEndToEnd, UploadWritesEveryBlockAndADownloadGivesTheConfiguration
 // starts the whole transfer again from General.
 
 // A simulator fault that fires twice, the direction, the sheet named in the question ("Error to download
-// General data"), the reason and the block named in the error.
+// General data"), the row and the reason the error names, and the message and block only a trace names.
 struct FaultCase {
-    const char *fault, *sheet, *reason, *block;
+    const char *fault, *sheet, *where, *reason, *detail;
     int direction;
 };
 
@@ -272,16 +275,17 @@ TEST_P(TransferFault, IsReportedAndRetriedFromGeneral) {
     Transfer(c.direction);
 
     EXPECT_EQ(unit->GetTransferResult(), 0);
-    const std::string error = unit->GetTransferError();
-    EXPECT_THAT(error, StartsWith(question + ": "));
-    EXPECT_THAT(error, HasSubstr(c.reason));
-    EXPECT_THAT(error, HasSubstr(c.block));
+    const std::string reason = std::string(c.where) + ": " + c.reason;
+    EXPECT_EQ(unit->GetTransferError().substr(0, question.size() + 2 + reason.size()),
+              question + ": " + reason);
+    EXPECT_THAT(unit->GetTransferError(), ::testing::Not(HasSubstr("message "))) << "protocol words";
+    EXPECT_THAT(unit->GetTransferDetail(), StartsWith(c.detail));
 
     const std::vector<Recorder::Question> questions = rec.questions;
     ASSERT_EQ(questions.size(), 2u);
     EXPECT_EQ(questions[0].message, question);
     EXPECT_EQ(questions[1].message, question);
-    EXPECT_THAT(questions[0].reason, HasSubstr(c.reason)) << "the question tells why";
+    EXPECT_THAT(questions[0].reason, StartsWith(reason)) << "the question tells where and why";
     EXPECT_GT(questions[0].count, 0u);
     EXPECT_EQ(questions[1].count, questions[0].count) << "the count starts again from 0 on Retry";
 
@@ -295,20 +299,23 @@ TEST_P(TransferFault, IsReportedAndRetriedFromGeneral) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(EveryKind, TransferFault, ::testing::Values(
-    FaultCase{"general/2:noanswer:2", "General", "no answer", "message 66, block 2", 1},
-    FaultCase{"logical/2:short:2", "Logical Input", "short answer of 70 bytes", "message 147, block 2", 1},
-    FaultCase{"physical/5:long:2", "Physical Input", "long answer", "message 64, block 5", 1},
-    FaultCase{"general/6:checksum:2", "General", "wrong checksum", "message 66, block 6", 1},
-    FaultCase{"physical/0:late:2", "Physical Input", "no answer", "message 64, block 0", 1},
-    FaultCase{"physical/2:flip:2", "Physical Input", "read-back differs from what was written",
-              "message 68, block 2", 0},
-    FaultCase{"general/1:checksum:2", "General", "wrong checksum", "message 66, block 1", 0},
-    FaultCase{"general/3:other:2", "General", "answer for block 4 while block 3 was asked",
-              "message 66, block 3", 1},
-    FaultCase{"logical/6:other:2", "Logical Input", "answer for block 7 while block 6 was asked",
-              "message 147, block 6", 1},
-    FaultCase{"physical/2:other:2", "Physical Input", "answer for block 3 while block 2 was asked",
-              "message 64, block 2", 0}));
+    FaultCase{"general/2:noanswer:2", "General", "General, block 3", "no answer", "message 66, block 2", 1},
+    FaultCase{"logical/2:short:2", "Logical Input", "Logical Input LOG3 (1C)", "short answer of 70 bytes",
+              "message 147, block 2", 1},
+    FaultCase{"physical/5:long:2", "Physical Input", "Physical Input IN 23", "long answer",
+              "message 64, block 5", 1},
+    FaultCase{"general/6:checksum:2", "General", "General, block 7", "wrong checksum", "message 66, block 6", 1},
+    FaultCase{"physical/0:late:2", "Physical Input", "Physical Input IN 11", "no answer", "message 64, block 0",
+              1},
+    FaultCase{"physical/2:flip:2", "Physical Input", "Physical Input IN 13",
+              "read-back differs from what was written", "message 68, block 2", 0},
+    FaultCase{"alarm/17:checksum:2", "Alarm", "Alarm 18 (A36)", "wrong checksum", "message 65, block 17", 1},
+    FaultCase{"general/3:other:2", "General", "General, block 4", "the unit answered for another block",
+              "message 66, block 3: answer for block 4 while block 3 was asked", 1},
+    FaultCase{"logical/6:other:2", "Logical Input", "Logical Input LOG7 (3A)",
+              "the unit answered for another block", "message 147, block 6: answer for block 7", 1},
+    FaultCase{"physical/2:other:2", "Physical Input", "Physical Input IN 13",
+              "the unit answered for another block", "message 64, block 2: answer for block 3", 0}));
 // clang-format on
 
 TEST_F(TransferEndToEnd, LateAnswersAreNeverTakenForALaterBlock) {
@@ -325,54 +332,84 @@ TEST_F(TransferEndToEnd, LateAnswersAreNeverTakenForALaterBlock) {
                 ::testing::AnyOf(HasSubstr("no answer"), HasSubstr("short answer")));
     EXPECT_EQ(rec.questions.size(), 4u);
     for (const Recorder::Question& q : rec.questions)
-        EXPECT_THAT(q.reason, ::testing::Not(HasSubstr("was asked")))
+        EXPECT_THAT(q.reason, ::testing::Not(HasSubstr("another block")))
             << "the line is quiet before a retry starts";
 }
 
 // --- Stopping and losing the port.
 
-TEST_F(TransferEndToEnd, StopEndsATransferOnceTheBlockInHandIsRead) {
+// A pause holds the worker after the block in hand (a written block read back first) and nothing goes out
+// on the line until the user decides: going on completes the download, stopping ends the upload there.
+TEST_F(TransferEndToEnd, APauseHoldsTheLineUntilTheTransferGoesOnOrStops) {
     StartUnit();
     for (const int direction : {1, 0}) {
         SCOPED_TRACE(direction ? "download" : "upload");
-        const std::string stopAt = direction ? "#@03" : "#D02"; // physical block 3 asked for, block 2 written
-        std::size_t stopped = 0;
+        const std::string pauseAt = direction ? "#@03" : "#D02"; // physical block 3 asked, block 2 written
+        std::atomic<std::size_t> paused{0};
         rec.messages.clear();
-        rec.questions.clear();
         rec.onMessage = [&](const TracedMessage& m) {
-            if (!m.sent || Printable(m.bytes).rfind(stopAt, 0) != 0) return;
-            stopped = rec.messages.size();
-            unit->StopTransfer();
+            if (!m.sent || Printable(m.bytes).rfind(pauseAt, 0) != 0) return;
+            paused = rec.messages.size();
+            unit->PauseTransfer();
         };
-        Transfer(direction);
+        ASSERT_EQ(direction ? unit->DownloadData() : unit->UploadData(), 1);
+        const Clock::time_point limit = Clock::now() + std::chrono::seconds(20);
+        while (!unit->IsTransferHeld() && !unit->IsTransEnd() && Clock::now() < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(unit->IsTransferHeld());
+        const std::size_t requests = simulated.Requests();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10 * kShortWaitMs));
+        EXPECT_EQ(simulated.Requests(), requests) << "the unit heard nothing while the transfer was paused";
+        direction ? unit->ResumeTransfer() : unit->StopTransfer();
+        ASSERT_TRUE(WaitForEnd());
 
-        EXPECT_EQ(unit->GetTransferResult(), 0);
-        EXPECT_THAT(unit->GetTransferError(), HasSubstr("stopped by the user"));
+        EXPECT_EQ(unit->GetTransferResult(), direction) << unit->GetTransferError();
         EXPECT_TRUE(rec.questions.empty()) << "a stop asks nothing";
-        // A written block is read back first.
+        if (direction) continue;
+        EXPECT_THAT(unit->GetTransferError(), HasSubstr("stopped by the user"));
         const std::vector<TracedMessage> messages = rec.messages;
-        ASSERT_EQ(messages.size(), stopped + (direction ? 1 : 2));
-        if (!direction) {
-            EXPECT_EQ(Printable(messages[stopped].bytes), Printable(Wire('@', 2)));
-        }
-        EXPECT_FALSE(messages.back().sent) << "the block in hand is read to its end";
+        ASSERT_EQ(messages.size(), paused + 2) << "the written block is read back, then nothing";
+        EXPECT_EQ(Printable(messages[paused].bytes), Printable(Wire('@', 2)));
         EXPECT_EQ(messages.back().bytes.size(), 71u);
+        EXPECT_EQ(unit->GetWrittenBlocks(), 8 + 3) << "General and three inputs went out";
     }
 }
 
-TEST_F(TransferEndToEnd, APortThatVanishesFailsCleanly) {
+// The unit restarts (or the adapter is replugged) in the middle of a download: the port that went away is
+// closed; a Retry while the unit is still away fails again, one after it is back under the same name
+// opens the port again with its line settings and completes.
+TEST_F(TransferEndToEnd, ARetryFindsAUnitThatCameBackUnderTheSameName) {
+    const std::string link = ::testing::TempDir() + "zemra-link-" + std::to_string(::getpid());
+    simulated.UseLink(link);
+    portUI.AnswerLineSettings([](LynDcb& dcb) { dcb.BaudRate = 19200; });
     StartUnit();
+    bool vanished = false;
     rec.onMessage = [&](const TracedMessage& m) {
-        if (m.sent && m.bytes == Wire('@', 3)) simulated.Vanish();
+        if (m.sent && m.bytes == Wire('@', 3) && !vanished) simulated.Vanish(), vanished = true;
     };
-    rec.answers = {true, false}; // a retry on a dead port fails again at once
+    rec.answers = {true, true};
+    rec.onAsk = [&](std::size_t asked) {
+        EXPECT_FALSE(unit->GetComSetup()->IsPortOpen()) << "a port that went away is closed";
+        if (asked == 2) simulated.Start(); // back, on a new terminal under the same link
+    };
     Transfer(1);
 
-    EXPECT_EQ(unit->GetTransferResult(), 0);
-    EXPECT_THAT(unit->GetTransferError(), StartsWith("Error to download "));
-    EXPECT_THAT(unit->GetTransferError(), HasSubstr("port error"));
-    EXPECT_EQ(rec.questions.size(), 2u);
-    EXPECT_TRUE(unit->GetComSetup()->IsPortLost());
+    ExpectSucceeded();
+    ASSERT_EQ(rec.questions.size(), 2u);
+    EXPECT_THAT(rec.questions[0].reason, StartsWith("Physical Input IN 21: port error"));
+    EXPECT_THAT(rec.questions[1].reason, StartsWith("General, block 1: port error"));
+    EXPECT_EQ(portUI.PortNameAsks(), 1) << "the port is found by its name, not asked for";
+    LynDcb settings;
+    ASSERT_TRUE(unit->GetComSetup()->GetPort()->GetCommState(settings));
+    EXPECT_EQ(settings.BaudRate, 19200u) << "with the line settings it was set up with";
+
+    // Restarted while nothing was sent: the next transfer finds it before its first request (an upload,
+    // which purges less than a download).
+    simulated.Restart();
+    Transfer(0);
+    ExpectSucceeded();
+    EXPECT_EQ(rec.questions.size(), 2u) << "no question when the port is back before the first request";
+    EXPECT_EQ(portUI.PortNameAsks(), 1);
 }
 // --- Soak: random faults and answer delays against a program that retries by itself. A transfer may fail;
 // one that reports success has moved every block exactly.

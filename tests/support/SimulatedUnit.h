@@ -52,11 +52,25 @@ public:
         m_sim.Memory().Put(ZemBank::Alarm, 0, alarm);
     }
 
+    // The unit is reached through a symlink at linkPath, as `zemra-sim --link` places it: a unit started
+    // again (Restart) is found under the same name on a new terminal. Set before Start.
+    void UseLink(const std::string& linkPath) { m_link = linkPath; }
+
     void Start() {
         std::string error;
         ASSERT_TRUE(m_pty.Open(error)) << error;
-        m_path = m_pty.SlavePath();
-        m_port = ::open(m_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK); // only to see what is queued
+        if (!m_link.empty()) {
+            ASSERT_TRUE(m_pty.PlaceLink(m_link, error)) << error;
+        }
+        m_path = m_link.empty() ? m_pty.SlavePath() : m_link;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            // A new terminal: the program's reads are counted against this unit's requests from now on.
+            m_answers.clear();
+            m_reads = 0;
+            m_port =
+                ::open(m_pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK); // to see what is queued
+        }
         m_server = std::make_unique<CZemraSimServer>(m_sim, m_pty.MasterFd());
         Resume();
         Activate(true);
@@ -80,7 +94,18 @@ public:
         }
         m_pty.Close();
     }
+    // The unit switched off and on again (or the simulator restarted): Vanish, then Start on a new terminal
+    // under the same link. Its memory is kept.
+    void Restart() {
+        Vanish();
+        Start();
+    }
     const std::string& Path() const { return m_path; }
+    // Requests the unit has taken since it was started.
+    std::size_t Requests() {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_answers.size();
+    }
 
 private:
     enum Answer { Pending, Whole, NotWhole };
@@ -134,6 +159,7 @@ private:
     std::unique_ptr<CZemraSimServer> m_server;
     std::thread m_thread;
     std::string m_path;
+    std::string m_link;
     std::string m_runError;
     std::mutex m_lock; // guards what follows, shared with the unit's thread
     int m_port = -1;

@@ -14,9 +14,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -305,19 +308,20 @@ TEST_F(TavikCli, DownloadRetriesAndTellsWhatTheSheetsCorrected) {
     const CliResult tooFew = Cli({"download", Path("out.zmg"), "--port", unit.Path(), "--retries", "1"});
     EXPECT_EQ(tooFew.code, CLI_FAILED);
     EXPECT_EQ(CountOf(tooFew.err, "retrying"), 1);
-    EXPECT_THAT(tooFew.err,
-                HasSubstr("Error to download General data: wrong checksum (message 66, block 7)"));
+    EXPECT_THAT(tooFew.err, HasSubstr("Error to download General data: General, block 8: wrong checksum\n"));
+    EXPECT_THAT(tooFew.err, ::testing::Not(HasSubstr("message 66"))) << "protocol words only in a trace";
     EXPECT_EQ(ReadFile(Path("out.zmg")), "previous contents") << "written only on success";
 
     unit.Stop();
     unit.AddFault("general/7:checksum:2");
     unit.Resume();
-    const CliResult result = Cli({"download", Path("out.zmg"), "--port", unit.Path(), "--retries", "2"});
+    const CliResult result =
+        Cli({"download", Path("out.zmg"), "--port", unit.Path(), "--retries", "2", "--trace"});
     EXPECT_EQ(result.code, CLI_OK) << result.err;
     EXPECT_EQ(CountOf(result.err, "retrying"), 2);
     EXPECT_THAT(result.err, HasSubstr("(0 retries left)"));
-    EXPECT_THAT(result.err, HasSubstr("wrong checksum (message 66, block 7); retrying"))
-        << "each retry says why";
+    EXPECT_THAT(result.err, HasSubstr("General, block 8: wrong checksum (message 66, block 7); retrying"))
+        << "each retry says where and why, a trace adds the message and block";
     EXPECT_THAT(result.err, HasSubstr("tavik-cli: The sheets corrected values the unit holds"));
     EXPECT_THAT(result.err,
                 HasSubstr("Alarm 1 (A11), SetPoint: the unit holds \"150\", the sheet shows \"100\"\n"));
@@ -326,6 +330,68 @@ TEST_F(TavikCli, DownloadRetriesAndTellsWhatTheSheetsCorrected) {
     const CliResult compare = Cli({"compare", Path("out.zmg"), "--port", unit.Path()});
     EXPECT_EQ(compare.code, CLI_DIFFERS) << compare.err;
     EXPECT_THAT(compare.out, HasSubstr("\tSetPoint\t100\t150\n"));
+}
+
+// Runs `action` on a thread of its own once the unit has taken `requests` requests.
+class AtRequest {
+public:
+    AtRequest(SimulatedUnit& unit, std::size_t requests, std::function<void()> action)
+        : m_thread([&unit, requests, action = std::move(action), this] {
+              while (!m_bDone && unit.Requests() < requests)
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+              if (!m_bDone) action();
+          }) {}
+    ~AtRequest() {
+        m_bDone = true;
+        m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_bDone{false};
+    std::thread m_thread;
+};
+
+// The unit restarts under the same link in the middle of a download: the retry opens the port again by its
+// name and completes. A download whose output cannot be written asks the unit nothing.
+TEST_F(TavikCli, ARetryFindsARestartedUnitAndADownloadChecksItsOutputFirst) {
+    SimulatedUnit unit;
+    unit.UseLink(Path("link"));
+    unit.Start();
+    fs::create_directory(Path("adir"));
+    const CliResult intoDir = Cli({"download", Path("adir"), "--port", unit.Path()});
+    EXPECT_EQ(intoDir.code, CLI_FAILED);
+    EXPECT_THAT(intoDir.err, HasSubstr("Cannot write '" + Path("adir") + "'"));
+    EXPECT_EQ(unit.Requests(), 0u) << "checked before the first request";
+
+    CliResult result;
+    {
+        const AtRequest restart(unit, 12, [&unit] {
+            unit.Vanish();
+            std::this_thread::sleep_for(std::chrono::milliseconds(15 * kShortWaitMs));
+            unit.Start();
+        });
+        result = Cli({"download", Path("out.zmg"), "--port", unit.Path(), "--retries", "1"});
+    }
+    EXPECT_EQ(result.code, CLI_OK) << result.err;
+    EXPECT_THAT(result.err, HasSubstr(": port error: ")) << "the unit went away";
+    EXPECT_EQ(CountOf(result.err, "retrying"), 1);
+    EXPECT_TRUE(fs::exists(Path("out.zmg")));
+}
+
+// The first Ctrl-C ends an upload after the block in flight, says what the unit now holds, exit status 130.
+TEST_F(TavikCli, CtrlCStopsAnUploadAndSaysTheUnitHoldsAMix) {
+    SimulatedUnit unit;
+    unit.Start();
+    const std::string path = NewDocument("unit.zmg");
+    CliResult result;
+    {
+        const AtRequest interrupt(unit, 12, [] { std::raise(SIGINT); });
+        result = Cli({"upload", path, "--port", unit.Path(), "--retries", "3"});
+    }
+    EXPECT_EQ(result.code, 130) << result.err;
+    EXPECT_THAT(result.err, HasSubstr("stopped by Ctrl-C"));
+    EXPECT_THAT(result.err, HasSubstr("the unit now holds a mix of old and new blocks"));
+    EXPECT_EQ(CountOf(result.err, "retrying"), 0) << "a stop is not retried";
 }
 
 } // namespace

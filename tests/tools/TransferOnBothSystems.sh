@@ -164,9 +164,10 @@ for system in linux windows; do
     sim_pid=""
     [ $system = linux ] && linux_code=$code linux_text=$text
 done
-# Where the transfer stood when the port went differs by timing; the message must not.
-linux_text=$(echo "$linux_text" | sed 's/(message [0-9]*, block [0-9]*)//')
-text=$(echo "$text" | sed 's/(message [0-9]*, block [0-9]*)//')
+# Where the transfer stood when the port went (the row named before the reason) differs by timing; the
+# message must not.
+linux_text=$(echo "$linux_text" | sed 's/data: [^:]*: port error/data: port error/')
+text=$(echo "$text" | sed 's/data: [^:]*: port error/data: port error/')
 check "vanished simulator" 1
 
 # The desktop program's own Download and Upload from its main window, at the unit's pace, with the retry

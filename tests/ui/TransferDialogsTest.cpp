@@ -69,15 +69,20 @@ TEST(TransferProgressWnd, TitleCarriesTheWholePercentage) {
     EXPECT_EQ(titles.count(), 2) << "1.5 % is still 1 %";
 }
 
-// With a handler (a transfer's stop question) Escape and the window manager's close ask it; without one,
-// Escape cancels, and a cancelled window still handles events while it waits, so a transfer's loop can end.
+// With a handler (a transfer's stop question) Stop, Escape and the window manager's close ask it; without
+// one, Escape cancels, and a cancelled window still handles events while it waits, so a transfer's loop can
+// end.
 TEST(TransferProgressWnd, EscapeAsksTheHandlerOrCancels) {
     CProgressWnd asking(nullptr, QStringLiteral("Progress"));
     int asked = 0;
     asking.SetEscapeHandler([&asked] { ++asked; });
     QTest::keyClick(&asking, Qt::Key_Escape);
     EXPECT_FALSE(asking.close()) << "the window manager's close is refused";
-    EXPECT_EQ(asked, 2);
+    QTest::mouseClick(asking.GetStopButton(), Qt::LeftButton);
+    EXPECT_EQ(asked, 3);
+    EXPECT_TRUE(asking.GetStopButton()->geometry().right() < asking.width() &&
+                asking.GetStopButton()->geometry().left() > asking.GetProgressBar()->geometry().right())
+        << "Stop sits beside the bar, inside the window";
     EXPECT_FALSE(asking.GetCancelled());
     EXPECT_TRUE(asking.isVisible());
 

@@ -4,6 +4,8 @@
 #include "ViewCheck.h"
 
 #include "link/CComSetupDialog.h"
+#include "link/ITransferTrace.h"
+#include "model/CBrantSetupType.h"
 #include "model/CScriptedPrompt.h"
 #include "tests/support/SimulatedUnit.h"
 #include "ui/CComPortDlg.h"
@@ -12,6 +14,7 @@
 #include "ui/CMainFrame.h"
 #include "ui/CTavikApp.h"
 #include "ui/CTavikView.h"
+#include "ui/CTransferProgress.h"
 #include "ui/CUpDown.h"
 #include "ui/CommandIds.h"
 #include "ui/Cp1252.h"
@@ -20,6 +23,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
@@ -274,26 +278,120 @@ TEST_F(TransferWithUnit, RetryDialogRetriesAfterAFaultTheSheetsListTheirCorrecti
     EXPECT_TRUE(Doc().IsModified());
 }
 
-TEST_F(TransferWithUnit, EscapeStopsTheTransferAtTheNextBlock) {
+// Stop pauses the download after the block in flight and asks; while the question is open the unit hears
+// no request. No goes on, and Escape later with Yes ends the download there.
+TEST_F(TransferWithUnit, StopPausesTheTransferUntilTheQuestionIsAnswered) {
     StartUnit();
-    bool pressed = false;
+    int asked = 0;
+    std::size_t heldRequests = 0, requestsAfterHold = 0;
+    bool held = false;
     user.onProgress = [&](CProgressWnd* progress) {
         QObject::connect(progress, &CProgressWnd::positionSet, progress, [&, progress](int pos) {
-            if (pressed || pos < progress->GetUpper() / 5) return;
-            pressed = true;
-            QTimer::singleShot(0, progress, [progress] { QTest::keyClick(progress, Qt::Key_Escape); });
+            const int at = asked == 0 ? progress->GetUpper() / 5 : progress->GetUpper() / 2;
+            if (asked >= 2 || pos < at || QApplication::activeModalWidget() != progress) return;
+            QTimer::singleShot(0, progress, [progress, first = asked == 0] {
+                if (first)
+                    progress->GetStopButton()->click();
+                else
+                    QTest::keyClick(progress, Qt::Key_Escape);
+            });
+            ++asked;
         });
     };
+    user.onDialog = [&](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        if (!box) return Answer(dialog);
+        messages << box->text();
+        // The user thinks it over for ten blocks' time once the worker is held.
+        held = transfer_test::PumpUntil([&] { return Unit().IsTransferHeld(); });
+        heldRequests = unit.Requests();
+        QTest::qWait(10 * kBlockWaitMs);
+        requestsAfterHold = unit.Requests();
+        box->button(messages.size() == 1 ? QMessageBox::No : QMessageBox::Yes)->click();
+    };
     Trigger(ID_DOWNLOAD);
-    ASSERT_TRUE(pressed);
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Stop the transfer?")));
+
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[0], CTransferProgress::StopQuestionText());
+    EXPECT_TRUE(held);
+    EXPECT_EQ(requestsAfterHold, heldRequests) << "a request went out while the question was open";
     EXPECT_TRUE(retryMessages.isEmpty()) << "a stop ends the transfer like Cancel, without asking";
     EXPECT_EQ(Unit().GetTransferResult(), 0);
+    EXPECT_GT(unit.Requests(), 87u / 2) << "No went on with the download";
+    EXPECT_LT(unit.Requests(), 87u) << "Yes ended it";
+    EXPECT_EQ(Frame().statusBar()->currentMessage(),
+              QStringLiteral("Download stopped: the document is unchanged"));
     EXPECT_TRUE(Frame().isEnabled());
     EXPECT_FALSE(ProgressWindowOpen());
-    ExpectProgressForward(false);
-    EXPECT_LT(user.positions.back().pos, user.positions.back().upper);
+}
+
+// The unit restarts in the middle of a download: the port that went away is closed. Cancel, then the next
+// download opens it again by its name; the same again with Retry once the unit is back. Nobody is asked for
+// a port again, and the retry question names the row.
+TEST_F(TransferWithUnit, ARestartedUnitIsFoundAgainByTheNextTransferOrARetry) {
+    unit.UseLink(QDir::temp()
+                     .filePath(QStringLiteral("tavik-ui-link-%1").arg(QCoreApplication::applicationPid()))
+                     .toStdString());
+    StartUnit();
+    struct VanishAt : ITransferTrace {
+        SimulatedUnit* unit = nullptr;
+        std::atomic<bool> armed{false};
+        void OnMessage(bool sent, const std::uint8_t* data, int count) override {
+            if (sent && count == 7 && data[1] == '@' && data[3] == '3' && armed.exchange(false))
+                unit->Vanish();
+        }
+    } vanish;
+    vanish.unit = &unit;
+    CBrantSetupType::SetTrace(&vanish);
+    QStringList reasons;
+    user.onDialog = [&](QWidget* dialog) {
+        if (auto* retry = qobject_cast<CUpDown*>(dialog)) {
+            reasons << retry->GetReason();
+            if (retryAgain) unit.Start(); // back under the same name before Retry is pressed
+        }
+        Answer(dialog);
+    };
+    for (const bool retry : {false, true}) {
+        SCOPED_TRACE(retry ? "Retry" : "the next transfer");
+        vanish.armed = true;
+        retryAgain = retry;
+        Trigger(ID_DOWNLOAD);
+        ASSERT_EQ(reasons.size(), retry ? 2 : 1);
+        EXPECT_TRUE(reasons.back().startsWith(QStringLiteral("Physical Input IN 21: port error")))
+            << reasons.back().toStdString();
+        EXPECT_FALSE(reasons.back().contains(QStringLiteral("message"))) << "no protocol words";
+        EXPECT_EQ(Unit().GetTransferResult(), retry ? 1 : 0) << Unit().GetTransferError();
+        if (!retry) {
+            EXPECT_FALSE(Unit().GetComSetup()->IsPortOpen()) << "a port that went away is closed";
+            unit.Start();
+        }
+    }
+    CBrantSetupType::SetTrace(nullptr);
+    EXPECT_EQ(portQuestions, 1) << "the port is opened by its name, not asked for again";
+    EXPECT_EQ(Frame().statusBar()->currentMessage(), QStringLiteral("Download complete: 87 blocks read"));
+}
+
+// An upload that fails before any write message went out says that nothing was written.
+TEST_F(TransferWithUnit, AnUploadThatWroteNothingSaysSo) {
+    unit.Sim().Faults().Add(ZemFault{ZemBank::General, 0, 0, ZemFaultKind::NoAnswer, -1});
+    StartUnit();
+    retryAgain = false;
+    user.onDialog = [&](QWidget* dialog) {
+        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+            messages << box->text();
+            details << box->informativeText();
+            box->button(QMessageBox::No)->click();
+            return;
+        }
+        Answer(dialog);
+    };
+    Trigger(ID_UPLOAD);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(
+        messages[0].startsWith(QStringLiteral("The upload did not finish. Nothing was written to the unit")));
+    EXPECT_EQ(details[0], QStringLiteral("Error to upload General data: General, block 1: no answer"));
+    EXPECT_EQ(Frame().statusBar()->currentMessage(),
+              QStringLiteral("Upload stopped: nothing was written to the unit"));
 }
 
 TEST_F(TransferWithUnit, NoTransferStartsOnAPortThatCannotBeOpenedOrACancelledSaveQuestion) {

@@ -39,7 +39,9 @@ int RunCli(const std::vector<std::string>& commandLine, std::ostream& out, std::
     app.require_subcommand(1);
     app.footer(
         "Exit status: 0 done (compare, diff: no differences); 1 a transfer or a save failed; 2 a document "
-        "could not be read; 3 compare, diff: the configurations differ; 64 bad usage.");
+        "could not be read; 3 compare, diff: the configurations differ; 64 bad usage; 130 a transfer stopped "
+        "by "
+        "Ctrl-C (a second Ctrl-C ends at once).");
     // Options are written --name on every system; on Windows CLI11 would otherwise read /path as an option.
     app.allow_windows_style_options(false);
 
@@ -83,9 +85,14 @@ int RunCli(const std::vector<std::string>& commandLine, std::ostream& out, std::
     diffCmd->add_option("B", otherPath, "Second document (.zmg)")->required();
     for (CLI::App* cmd : {uploadCmd, downloadCmd, compareCmd}) {
         cmd->add_option("--port", transfer.port, "Serial port: COM1..COM256 or a device path")->required();
-        cmd->add_option("--retries", transfer.retries, "Retries of the whole transfer after a failure")
-            ->check(CLI::NonNegativeNumber);
-        cmd->add_flag("--trace", transfer.trace, "Log every message sent and received on stderr");
+        cmd->add_option("--retries", transfer.retries,
+                        "Retries of the whole transfer after a failure, each from the General sheet; a port "
+                        "that went away is looked for again under its name")
+            ->check(CLI::NonNegativeNumber)
+            ->capture_default_str();
+        cmd->add_flag("--trace", transfer.trace,
+                      "Log every message sent and received on stderr, and the message and block of a failure "
+                      "(off by default)");
     }
 
     std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));

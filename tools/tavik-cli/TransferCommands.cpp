@@ -1,20 +1,26 @@
 // upload and download: the transfer commands of tavik-cli, the same transfer the program runs.
 #include "tools/tavik-cli/CliCommands.h"
+#include "tools/tavik-cli/CliInterrupt.h"
 #include "tools/tavik-cli/CliSystem.h"
 
 #include "link/CComSetupDialog.h"
 #include "link/CScriptedComSetupUI.h"
 #include "link/ITransferTrace.h"
 #include "link/ITransferUI.h"
+#include "link/TransferControl.h"
 #include "model/CBrantSetupType.h"
+#include "model/Cp1252.h"
 #include "unit/CTavikDoc.h"
 #include "unit/CZemUnit.h"
-#include "model/Cp1252.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -26,18 +32,24 @@ using ErrLock = std::mutex;
 // Retries the whole transfer as many times as allowed, then cancels; tells the user each time.
 class CCliRetry : public ITransferUI {
 public:
-    CCliRetry(int retries, std::ostream& err, ErrLock& lock) : m_nLeft(retries), m_err(err), m_lock(lock) {}
+    CCliRetry(int retries, bool trace, std::ostream& err, ErrLock& lock)
+        : m_nLeft(retries), m_bTrace(trace), m_err(err), m_lock(lock) {}
     bool AskRetry(const std::string& message, const std::string& reason) override {
         std::lock_guard<std::mutex> lock(m_lock);
-        if (m_nLeft <= 0) return false;
+        if (m_nLeft <= 0 || CliInterruptGuard::Interrupted()) return false;
         --m_nLeft;
-        m_err << "\ntavik-cli: " << message << (reason.empty() ? "" : ": " + reason) << "; retrying ("
-              << m_nLeft << " retries left)\n";
+        std::string why = reason;
+        if (!why.empty() && why.back() == '.') why.pop_back(); // a port's sentence ends here, not the line
+        m_err << "\ntavik-cli: " << message << (why.empty() ? "" : ": " + why);
+        // Called on the worker, which noted the failed exchange just before.
+        if (m_bTrace) m_err << " (" << TransferControl::LastFailure() << ")";
+        m_err << "; retrying (" << m_nLeft << " retries left)\n";
         return true;
     }
 
 private:
     int m_nLeft;
+    bool m_bTrace;
     std::ostream& m_err;
     ErrLock& m_lock;
 };
@@ -113,11 +125,12 @@ private:
 
 int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& options, std::ostream& err) {
     CZemUnit& unit = *document.GetZemUnit();
+    const CliInterruptGuard interrupts;
     CScriptedComSetupUI portUI;
     portUI.AnswerPortName(options.port);
     unit.GetComSetup()->SetUI(&portUI);
     ErrLock errLock;
-    CCliRetry retry(options.retries, err, errLock);
+    CCliRetry retry(options.retries, options.trace, err, errLock);
     unit.SetTransferUI(&retry);
     CCliTrace trace(err, errLock);
     CBrantSetupType::SetTrace(options.trace ? &trace : nullptr);
@@ -140,7 +153,13 @@ int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& optio
     CProgressPrinter progress(err, errLock,
                               direction == 1 ? "Downloading %s data ..." : "Uploading %s data ...", total,
                               options.trace);
+    bool stopAsked = false;
     while (!unit.IsTransEnd()) {
+        if (CliInterruptGuard::Interrupted() && !stopAsked) {
+            // The block in flight is finished (a written one read back), then the transfer ends.
+            unit.StopTransfer();
+            stopAsked = true;
+        }
         progress.Show(unit.GetCurSendedNumBytes(), unit.GetTransTitle());
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -152,9 +171,46 @@ int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& optio
         return CLI_OK;
     }
     progress.Finish();
-    err << "tavik-cli: " << unit.GetTransferError() << '\n';
-    return CLI_FAILED;
+    if (unit.WasStopped()) {
+        err << "tavik-cli: stopped by Ctrl-C\n";
+    } else {
+        err << "tavik-cli: " << unit.GetTransferError();
+        if (options.trace) err << " (" << unit.GetTransferDetail() << ")";
+        err << '\n';
+    }
+    // What the unit holds now: only a write message that went out can have changed it.
+    if (direction == 0)
+        err << (unit.GetWrittenBlocks() > 0
+                    ? "tavik-cli: the upload did not finish; the unit now holds a mix of "
+                      "old and new blocks and does not work as the document says\n"
+                    : "tavik-cli: nothing was written to the unit; it holds what it held "
+                      "before\n");
+    return unit.WasStopped() ? kInterruptedExit : CLI_FAILED;
 }
+
+namespace {
+// A download that could not save its result would have kept the unit busy for nothing: the output is tried
+// before the first request. An existing file is opened for appending and left as it was; a new one is made
+// and removed again.
+bool CanWrite(const std::string& path, std::string& error) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const bool existed = fs::exists(path, ec);
+    if (existed && fs::is_directory(path, ec)) {
+        error = "Cannot write '" + path + "': " + std::strerror(EISDIR);
+        return false;
+    }
+    errno = 0;
+    std::ofstream probe(path, std::ios::binary | std::ios::app);
+    if (!probe) {
+        error = "Cannot write '" + path + "': " + (errno ? std::strerror(errno) : "cannot open");
+        return false;
+    }
+    probe.close();
+    if (!existed) fs::remove(path, ec);
+    return true;
+}
+} // namespace
 
 int RunUpload(const std::string& path, const TransferOptions& options, std::ostream& err) {
     CTavikDoc document;
@@ -167,10 +223,18 @@ int RunUpload(const std::string& path, const TransferOptions& options, std::ostr
 }
 
 int RunDownload(const std::string& path, const TransferOptions& options, std::ostream& err) {
+    std::string writable;
+    if (!CanWrite(path, writable)) {
+        err << "tavik-cli: " << writable << '\n';
+        return CLI_FAILED;
+    }
     CTavikDoc document;
     document.OnNewDocument();
     const int result = RunTransfer(document, 1, options, err);
-    if (result != CLI_OK) return result;
+    if (result != CLI_OK) {
+        err << "tavik-cli: nothing was saved to '" << path << "'\n";
+        return result;
+    }
     std::string error;
     if (!document.OnSaveDocument(path, error)) {
         err << "tavik-cli: " << error << '\n';
