@@ -86,7 +86,7 @@ TEST_F(AlarmTest, EditsAreChecked) {
         {5, REF, "LOG2", 0, "LOG2"},       {5, REF, "log2 (1b)", 0, "LOG2"}};
     check(references);
     EXPECT_EQ(Alm(3, DELAY), "5") << "a refused reference leaves the alarm alone";
-    // A dynamic reference must have the alarm's parameters, "±" needs one.
+    // A dynamic reference must have the alarm's parameters, "±" needs one, and "<" or ">" turns it off.
     const Case dynamic[] = {{10, REF, "IN 23", 0, "IN 23"},  {10, DYN, "LOG1", 0, "LOG1"},
                             {10, DYN, "LOG2", other, "OFF"}, {10, DYN, "LOG5", sel, "OFF"},
                             {10, SIGN, "\xB1", sel, "<"},    {10, SIGN, ">", 0, ">"},
@@ -95,11 +95,14 @@ TEST_F(AlarmTest, EditsAreChecked) {
                             {11, REF, "IN 23", 0, "IN 23"},  {11, DYN, "LOG1", 0, "LOG1"},
                             {11, SIGN, ">", 0, ">"}};
     check(dynamic);
+    EXPECT_EQ(Alm(11, DYN), "OFF");
+    EXPECT_EQ(prompt.Messages(), Strings{LoadMessage(IDS_DYNREF_NEEDS_PLUSMINUS)});
     // LOG1 no longer matches (changed behind the sheet's back): "±" is refused, the reference off.
+    ASSERT_TRUE(alarm.ValidateData(11, DYN, "LOG1"));
     Cell(logical, 1, 14)->SetText("psi");
     EXPECT_FALSE(alarm.ValidateData(11, SIGN, "\xB1"));
     EXPECT_EQ(Error(alarm), IDS_DYNREF_NOT_ACTIVE);
-    EXPECT_EQ((Strings{Alm(11, DYN), Alm(11, SIGN)}), (Strings{"OFF", ">"}));
+    EXPECT_EQ((Strings{Alm(11, DYN), Alm(11, SIGN)}), (Strings{"OFF", "<"}));
     // An inactive alarm takes no other column; mirrors and labels are left alone.
     const Case inactive[] = {
         {9, DYN, "LOG1", off, "OFF"}, {9, SIGN, "\xB1", off, "<"},  {9, SP, "5", off, "0"},
@@ -133,11 +136,13 @@ TEST_F(AlarmTest, EditsAreChecked) {
                            {17, DELAY, "0.29", dBad, " 45 "},     {17, DELAY, "918000.5", dBad, " 45 "},
                            {17, DELAY, "inf", dBad, " 45 "}};
     check(delays);
-    // Text, LED and output; flags change only through the popup.
+    // Text, LED and output; Flags letters name the flags that are on, in any order and case.
+    const UINT letters = IDS_FLAGS_LETTERS;
     const Case others[] = {
         {16, REF, "IN 11", 0, "IN 11"}, {16, TEXT, "PUMP 3", 0, "PUMP 3"}, {16, LED, "24", 0, "24"},
         {16, LED, "OFF", 0, "OFF"},     {16, LED, "25", led, "OFF"},       {16, LED, "07", led, "OFF"},
-        {16, OUT, "14", 0, "14"},       {16, OUT, "15", out, "14"},        {16, FLAGS, "BCH", 0, "..."}};
+        {16, OUT, "14", 0, "14"},       {16, OUT, "15", out, "14"},        {16, FLAGS, "hcb", 0, "BCH"},
+        {16, FLAGS, "CB", 0, "BC"},     {16, FLAGS, "B,H", letters, "BC"}, {16, FLAGS, "...", 0, "..."}};
     check(others);
     for (int row : {-1, 0, 49, 1000})
         for (int col : {-1, 0, 1, 9, 17})
