@@ -131,6 +131,8 @@ TEST_F(DocumentFile, ModifiedFollowsTheSavedStateAndANewEditDropsRedo) {
     ASSERT_TRUE(Sheet(SETUP_GENERAL).ValidateData(3, 1, "18"));
     ASSERT_TRUE(doc.RecordUndoStep());
     EXPECT_FALSE(doc.CanRedo()) << "a new edit after Undo drops what Redo could bring back";
+    ASSERT_TRUE(doc.Undo() && doc.Redo());
+    EXPECT_TRUE(doc.IsModified()) << "the saved state went with the dropped step";
     // A change not recorded yet is dropped by going back to the current step (a failed download).
     ASSERT_TRUE(Sheet(SETUP_GENERAL).ValidateData(3, 1, "19"));
     ASSERT_TRUE(doc.RevertToUndoStep());

@@ -97,6 +97,12 @@ TEST_F(AlarmTest, EditsAreChecked) {
     check(dynamic);
     EXPECT_EQ(Alm(11, DYN), "OFF");
     EXPECT_EQ(prompt.Messages(), Strings{LoadMessage(IDS_DYNREF_NEEDS_PLUSMINUS)});
+    // IN 41, like IN 11 but used by no logical input: its own notice takes LOG2 off when it changes.
+    ActivatePhysical(10, "10 V", "-50", "50", "C");
+    const Case watched[] = {{18, REF, "IN 41", 0, "IN 41"}, {18, DYN, "LOG2", 0, "LOG2"}};
+    check(watched);
+    physical.ValidateData(10, 7, "1");
+    EXPECT_EQ((Strings{Alm(18, DYN), Alm(18, SIGN)}), (Strings{"OFF", "<"}));
     // LOG1 no longer matches (changed behind the sheet's back): "±" is refused, the reference off.
     ASSERT_TRUE(alarm.ValidateData(11, DYN, "LOG1"));
     Cell(logical, 1, 14)->SetText("psi");
@@ -201,6 +207,14 @@ TEST_F(AlarmTest, FlagSummaryAndTheGeneralBlock) {
     SetFlags(1, {"ON", "OFF"});
     EXPECT_EQ(Alm(1, FLAGS), "B");
     EXPECT_EQ(prompt.Messages(), (Strings{warning, LoadMessage(IDS_BLOCK_DISABLED)}));
+    // A new sheet warns once more.
+    alarm.Initialize();
+    general.ValidateData(11, 1, "+REF");
+    UseInput(1, "IN 11");
+    SetFlags(1, {"ON"});
+    general.ValidateData(11, 1, "OFF");
+    EXPECT_EQ(prompt.Messages().size(), 3u);
+    EXPECT_EQ(prompt.Messages().back(), warning);
 }
 
 // Each alarm's edits and flags, and its block: reference, set point (three bytes), delay count and code, LED,
@@ -312,11 +326,11 @@ TEST_F(AlarmTest, RecordKeepsEverything) {
 // Older programs stored logical inputs by their full row titles.
 TEST_F(AlarmTest, LongLogicalNamesReadBackShort) {
     CBrChnData* ref = Cell(alarm, 3, REF);
-    ref->GetData() = {"OFF", "IN 11", "LOG2 (1B)"};
-    ref->m_nSel = 2;
-    Cell(alarm, 3, DYN)->GetData() = {"OFF", "LOG2 (1B)", "LOG5 (2B)"};
+    ref->GetData() = {"OFF", "IN 11", "LOG1 (1A)", "LOG2 (1B)"};
+    ref->m_nSel = 3;
+    Cell(alarm, 3, DYN)->GetData() = {"OFF", "LOG1 (1A)", "LOG2 (1B)", "LOG5 (2B)"};
     ASSERT_EQ(Load(Store()), 0);
-    EXPECT_EQ(Items(alarm, 3, REF), (Strings{"OFF", "IN 11", "LOG2"}));
+    EXPECT_EQ(Items(alarm, 3, REF), (Strings{"OFF", "IN 11", "LOG1", "LOG2"}));
     EXPECT_EQ(Alm(3, REF), "LOG2");
-    EXPECT_EQ(Items(alarm, 3, DYN), (Strings{"OFF", "LOG2", "LOG5"}));
+    EXPECT_EQ(Items(alarm, 3, DYN), (Strings{"OFF", "LOG1", "LOG2", "LOG5"}));
 }
