@@ -20,6 +20,9 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 # LynSerial ships in this package; dpkg-shlibdeps finds it in the build tree, and ldconfig runs on install.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/serial)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+if(NOT WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/PackagingDeb.cmake)
+endif()
 
 if(WIN32)
     include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)

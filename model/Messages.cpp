@@ -29,6 +29,9 @@ const std::pair<unsigned, const char*> g_messages[] = {
     {62020, "The unit cannot hold this delay exactly. The nearest delay it can hold will be used."},
     {62021, "The hysteresis is set in steps of 0.05 %. Last value will be used."},
     {62022, "Too many LCD units. Previous will be used."},
+    {62023, "DynRef works only with \xB1. DynRef will be disabled."},
+    {62024, "Flags are the letters B (Block), C (Control) and H (Hysteresis), or ... for none. Last value "
+            "will be used."},
 };
 } // namespace
 

@@ -28,6 +28,8 @@ enum : unsigned {
     IDS_DELAY_NEAREST = 62020,
     IDS_HYSTERESIS_STEP = 62021,
     IDS_TOO_MANY_UNITS = 62022,
+    IDS_DYNREF_NEEDS_PLUSMINUS = 62023,
+    IDS_FLAGS_LETTERS = 62024,
 };
 
 // The text of a message identifier; the empty string for an unknown one.

@@ -4,7 +4,7 @@
 
 class IBrantSetupType;
 
-// Applies pasted text to a popup-style cell: each letter names a property by its first letter; walking the
-// text and the properties in step, a matching property is turned "ON", a skipped one "OFF"; properties past
-// the end of the text keep their values. Returns 0 when the setup type offers no properties.
+// Applies a pasted or typed text to a popup-style cell. The text goes through the setup type's own rule for
+// the cell (the Alarm sheet's Flags letters), so that a paste and an edit mean the same. Returns what
+// ValidateData returns: nonzero when the text was taken.
 int ApplyPopupPasteText(IBrantSetupType& setup, int row, int col, const std::string& text);

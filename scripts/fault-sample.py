@@ -149,6 +149,24 @@ FAULTS = [
     ("tools/tavik-cli/TransferCommands.cpp", "return CLI_BAD_FILE;\n    }\n    return RunTransfer(document, 0,",
      "return CLI_FAILED;\n    }\n    return RunTransfer(document, 0,",
      "upload of a damaged document exits with 1"),
+    # --- added later; the earlier faults keep their numbers
+    ("model/NumberText.cpp", "(rest >= divisor - rest ? 1 : 0)", "(rest > divisor - rest ? 1 : 0)",
+     "exact halves rounded toward zero in the unit's steps"),
+    ("unit/CUndoHistory.cpp",
+     "    if (m_nSaved > static_cast<long>(m_states.size()) - 1) m_nSaved = -1; // the saved state was a redo step\n",
+     "", "saved mark kept on the Redo step a new edit dropped"),
+    ("sheets/logical/CLogicalInputSources.cpp",
+     "    for (int k = 0; k < LOG_DERIVED_COUNT; ++k) {\n        const CBrChnData* source",
+     "    for (int k = 0; k < LOG_DERIVED_COUNT - 1; ++k) {\n        const CBrChnData* source",
+     "source check compares six of the seven parameters"),
+    ("sheets/alarms/CAlarmFile.cpp", "input > 0) item = GetLogChnName(input);",
+     "input > 1) item = GetLogChnName(input);", "old long name LOG1 (1A) not shortened"),
+    ("sheets/alarms/CAlarmValidate.cpp",
+     "            refCell->RemoveItem(name);\n        }\n    }\n    m_bDynRefsPending = 1;\n",
+     "            refCell->RemoveItem(name);\n        }\n    }\n",
+     "physical input notice does not re-check dynamic references"),
+    ("sheets/alarms/CAlarm.cpp", "    m_bBlockWarned = 0;\n", "",
+     "Block warning not shown again after a new document"),
 ]
 
 # Test programs; the one of the fault's own folder runs first, and the first that fails catches the fault.

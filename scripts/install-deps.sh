@@ -7,7 +7,7 @@ packages=(build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev googletest libbenchmark-dev
           clang libclang-rt-dev
           shared-mime-info desktop-file-utils xvfb xauth poppler-utils libqt6svg6
-          dpkg-dev file ccache)
+          dpkg-dev file ccache lintian help2man)
 # Another script may name its own packages instead (the Windows stage does).
 [ $# -eq 0 ] || packages=("$@")
 missing=()

@@ -1,14 +1,13 @@
 #include "ui/CTavikView.h"
 
-#include "unit/CTavikDoc.h"
 #include "model/Cp1252.h"
 #include "model/IBrantSetupType.h"
 #include "model/IPrompt.h"
 #include "model/Messages.h"
-#include "model/PopupPaste.h"
 #include "ui/CLynGridCtrl.h"
 #include "ui/CPropertyDlg.h"
 #include "ui/Cp1252.h"
+#include "unit/CTavikDoc.h"
 
 #include <QFileInfo>
 #include <QPainter>
@@ -144,7 +143,12 @@ void CTavikView::OnEndEdit(int row, int col) {
     }
     // Typing stops at the cell's maximum length; a pasted text is cut there too.
     text = cell->FitToMaxLength(std::move(text));
-    if (cell->m_nStyle == CTRL_STYLE_POPUP) OnNotifyPopup(CLynGridCtrl::GVN_ENDLABELEDIT, row, col);
+    // A popup cell is edited in its popup, which has stored the result; only a pasted text is read by the
+    // setup type's rule for the cell (the Alarm sheet's Flags letters).
+    if (cell->m_nStyle == CTRL_STYLE_POPUP && !m_pGrid->GetPastMode()) {
+        UpdateAllRows();
+        return;
+    }
 
     if (!m_pSetup->ValidateData(row, col, text)) {
         if (m_bPasting) {
@@ -200,12 +204,7 @@ void CTavikView::OnNotifyPopup(int code, int row, int col) {
         UpdateChannelView(row);
         m_pGrid->FitChangedColumns();
         if (accepted) emit sheetsChanged();
-        return;
     }
-
-    // Pasted letters name the properties to turn on, the way the command-line tool applies them too.
-    if (code == CLynGridCtrl::GVN_ENDLABELEDIT && m_pGrid->GetPastMode())
-        ApplyPopupPasteText(*m_pSetup, row, col, ToCp1252(m_pGrid->GetItemText(row, col)));
 }
 
 void CTavikView::OnEditCut() {

@@ -4,8 +4,8 @@
 #include "unit/CZemUnit.h"
 #include "unit/FileReplace.h"
 
-#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -63,12 +63,33 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     return ok;
 }
 
-// Every document, of any version, starts with its version word and then the General record's title
-// "General" (length byte 7). Bytes that do not are some other file, whatever their first word says.
-bool HasDocumentHeader(const std::vector<std::uint8_t>& bytes) {
-    static const char title[] = "\x07General";
-    const std::size_t length = sizeof title - 1;
-    return bytes.size() >= 4 + length && std::equal(title, title + length, bytes.begin() + 4);
+// A layout change adds one to the version word; a word beyond this is no layout any program wrote.
+constexpr std::uint32_t MAX_PLAUSIBLE_VERSION = 255;
+
+std::uint32_t LittleEndianAt(const std::vector<std::uint8_t>& bytes, std::size_t at, std::size_t size) {
+    std::uint32_t value = 0;
+    for (std::size_t i = size; i-- > 0;)
+        value = value << 8 | bytes[at + i];
+    return value;
+}
+
+// Bytes that cannot be a document of any version: too short for the version word, a version word far
+// beyond every layout, or a first record whose title and sheet word do not fit in the file. The title's
+// text is not looked at: an older or translated program stored its own.
+bool CannotBeDocument(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.size() < 4 || LittleEndianAt(bytes, 0, 4) > MAX_PLAUSIBLE_VERSION) return true;
+    std::size_t at = 4;
+    const auto take = [&bytes, &at](std::size_t size, std::uint64_t& value) {
+        if (bytes.size() - at < size) return false;
+        value = LittleEndianAt(bytes, at, size);
+        at += size;
+        return true;
+    };
+    // The title's length prefix: one byte below 255, else 0xFF and 16 bits, else 0xFFFF and 32 bits.
+    std::uint64_t length = 0;
+    if (!take(1, length)) return true;
+    if (length == 0xFF && (!take(2, length) || (length == 0xFFFF && !take(4, length)))) return true;
+    return bytes.size() - at < length + 4;
 }
 
 } // namespace
@@ -141,7 +162,7 @@ std::vector<std::uint8_t> CTavikDoc::SaveToBytes() {
 }
 
 int CTavikDoc::LoadFromBytes(std::vector<std::uint8_t> bytes, std::string& error) {
-    if (!HasDocumentHeader(bytes)) {
+    if (CannotBeDocument(bytes)) {
         error = "The file is not a Tavik document.";
         OnNewDocument();
         return 0;

@@ -30,6 +30,7 @@ void CAlarm::Initialize() {
     m_nNumColumns = 10;
     m_bBlockWarned = 0;
     m_bDynRefsPending = 0;
+    m_setPointsToCheck.reset();
     CreateDefDataSheet();
 }
 
@@ -134,12 +135,13 @@ void CAlarm::ResetChannel(int row) {
             flag->SetSelText("OFF");
 }
 
+// The letters are those of the flags' places (B, C, H), whatever names a document gave the flag cells, so
+// that the text always reads back as the same flags.
 std::string CAlarm::GetFlagsText(int row) const {
     std::string summary;
     if (const CFlagGroup* group = GetFlagGroup(row))
-        for (const auto& flag : *group)
-            if (flag->GetDataAsString() == "ON" && !flag->GetName().empty())
-                summary += flag->GetName().front();
+        for (std::size_t i = 0; i < group->size() && i < ALARM_FLAG_COUNT; ++i)
+            if ((*group)[i]->GetDataAsString() == "ON") summary += g_flags[i][0];
     return summary.empty() ? FLAGS_NONE : summary;
 }
 

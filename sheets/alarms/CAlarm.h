@@ -4,6 +4,7 @@
 #include "sheets/alarms/AlarmTables.h"
 
 #include <array>
+#include <bitset>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,6 +69,7 @@ private:
     int ValidateDynRef(int row, const std::string& text);
     int ValidateSign(int row, const std::string& text);
     int CheckSetPoint(int row, int col, const std::string& text);
+    int ApplyFlagsText(int row, const std::string& text);
     int VerifyDynRef(int row, std::string dynRef, bool choose);
     int UpdateInpParms(int row, int input);
     int UpdateLogInpParms(int row, int input);
@@ -98,4 +100,7 @@ private:
     int m_bBlockWarned = 0;
     // An input notice arrived: the dynamic references are checked when its cascade has settled.
     int m_bDynRefsPending = 0;
+    // Alarms whose input's parameters changed: their set points are checked against the new display range
+    // when the cascade has settled.
+    std::bitset<ALARM_ROWS> m_setPointsToCheck;
 };

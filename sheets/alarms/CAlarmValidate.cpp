@@ -9,11 +9,13 @@
 #include "sheets/physical/CPhysicalInput.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 const char* const g_strBlockWarning =
     "Warning: Block flag is detected. To enable this, please enable block flag in General Pane";
 const std::string g_strPlusMinus = "\xB1";
+const char* const FLAGS_TEXT_NONE = "...";
 
 bool IsDigitsOnly(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -79,7 +81,10 @@ int CAlarm::DoValidateData(int row, int col, std::string text, int report) {
         case ALM_COL_OUTPUT:
             if (!VerifyValid(row, col, text)) code = IDS_INVALID_OUTPUT;
             break;
-        default: // the Flags column is edited through the popup; labels and mirrors are never edited
+        case ALM_COL_FLAGS: // typed or pasted letters; the popup sets the flags one by one
+            code = static_cast<UINT>(ApplyFlagsText(row, text));
+            break;
+        default: // labels and mirrors are never edited
             break;
         }
     }
@@ -132,6 +137,8 @@ int CAlarm::ValidateInputReference(int row, std::string text) {
         UpdateInpParms(row, input);
     else
         UpdateLogInpParms(row, input);
+    // Another input may have another display range: the set point keeps to it, as if typed again.
+    CheckSetPoint(row, ALM_COL_SETPOINT, GetValue(row, ALM_COL_SETPOINT));
 
     if (GetValue(row, ALM_COL_DYNREF) != "OFF" && !VerifyDynRef(row, GetValue(row, ALM_COL_DYNREF), false))
         return IDS_DYNREF_INVALID;
@@ -156,8 +163,17 @@ int CAlarm::ValidateDynRef(int row, const std::string& text) {
 int CAlarm::ValidateSign(int row, const std::string& text) {
     CBrChnData* cell = GetCell(row, ALM_COL_SIGN);
     const std::string previous = cell->GetDataAsString();
-    if (text != g_strPlusMinus)
-        return SelectItem(cell, text) < 0 ? static_cast<int>(IDS_INVALID_SELECTION) : 0;
+    if (text != g_strPlusMinus) {
+        if (SelectItem(cell, text) < 0) return IDS_INVALID_SELECTION;
+        // The unit holds a dynamic reference only with "±": another comparison turns it off. The comparison
+        // is taken as chosen, so the message only tells what else changed.
+        if (GetValue(row, ALM_COL_DYNREF) != "OFF") {
+            SelectItem(GetCell(row, ALM_COL_DYNREF), "OFF");
+            if (m_nTransState != 1)
+                GetPrompt().ShowMessage(LoadMessage(IDS_DYNREF_NEEDS_PLUSMINUS), IPrompt::Warning);
+        }
+        return 0;
+    }
 
     const std::string dynRef = GetValue(row, ALM_COL_DYNREF);
     if (dynRef == "OFF") {
@@ -168,6 +184,36 @@ int CAlarm::ValidateSign(int row, const std::string& text) {
     // The dynamic reference did not hold (it is off now): "±" is not taken, and an earlier "±" gives way.
     if (previous != g_strPlusMinus) SelectItem(cell, previous);
     return IDS_DYNREF_NOT_ACTIVE;
+}
+
+// The Flags text names exactly the flags that are on: the letters B, C and H in any order and letter case,
+// "..." or the empty text for none. Any other character refuses the text and leaves the flags as they were.
+int CAlarm::ApplyFlagsText(int row, const std::string& text) {
+    std::array<bool, ALARM_FLAG_COUNT> on{};
+    if (text != FLAGS_TEXT_NONE)
+        for (char c : text) {
+            const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+            int flag = 0;
+            while (flag < ALARM_FLAG_COUNT && g_flags[flag][0] != upper)
+                ++flag;
+            if (flag == ALARM_FLAG_COUNT) return IDS_FLAGS_LETTERS;
+            on[static_cast<std::size_t>(flag)] = true;
+        }
+    CFlagGroup* group = FlagGroup(row);
+    if (!group) return 0;
+    bool blockTurnedOn = false;
+    for (std::size_t i = 0; i < group->size() && i < ALARM_FLAG_COUNT; ++i) {
+        const char* value = on[i] ? "ON" : "OFF";
+        if ((*group)[i]->GetDataAsString() == value) continue;
+        (*group)[i]->SetSelText(value);
+        blockTurnedOn = blockTurnedOn || (i == 0 && on[i]);
+    }
+    // As in the popup: Block is taken, with a word that it has no effect while the General block is off.
+    const CBrChnData* block = GetCellOf(SETUP_GENERAL, GENERAL_BLOCK_ROW, 1);
+    if (blockTurnedOn && block && block->GetDataAsString() == "OFF" && m_nTransState != 1)
+        GetPrompt().ShowMessage(LoadMessage(IDS_BLOCK_DISABLED), IPrompt::Warning);
+    if (CBrChnData* flags = GetCell(row, ALM_COL_FLAGS)) flags->SetText(GetFlagsText(row));
+    return 0;
 }
 
 int CAlarm::VerifyValid(int row, int col, const std::string& text) {
@@ -299,6 +345,7 @@ void CAlarm::OnPhysicalInputChanged(int input) {
                 refCell->Put(name, 1, 1);
             else if (used)
                 UpdateInpParms(alarm, input);
+            if (used) m_setPointsToCheck.set(static_cast<std::size_t>(alarm));
         } else if (offered) {
             if (used) ResetChannel(alarm);
             refCell->RemoveItem(name);
@@ -327,6 +374,7 @@ void CAlarm::OnLogicalInputChanged(int input) {
                 refCell->Put(name, 1, 1);
             else if (used)
                 UpdateLogInpParms(alarm, input);
+            if (used) m_setPointsToCheck.set(static_cast<std::size_t>(alarm));
             if (input <= 8 && !dynCell->IsItemExist(name, index)) dynCell->Put(name, 1, 1);
         } else {
             // Each alarm is handled on its own, so that a list that lacks the name (read from an older or
@@ -342,6 +390,12 @@ void CAlarm::OnLogicalInputChanged(int input) {
 // Dynamic references are checked once the notices of an edit have all arrived: while they arrive, one
 // logical input may still hold the old parameters while another, or the alarm's own input, has the new ones.
 void CAlarm::OnNoticesSettled() {
+    // A display range that changed takes the set points of the alarms watching the input along, as typing
+    // the set point again would; the unit would otherwise correct them at the next transfer.
+    for (int alarm = 1; alarm <= ALARM_COUNT; ++alarm)
+        if (m_setPointsToCheck.test(static_cast<std::size_t>(alarm)) && IsChannelActive(alarm))
+            CheckSetPoint(alarm, ALM_COL_SETPOINT, GetValue(alarm, ALM_COL_SETPOINT));
+    m_setPointsToCheck.reset();
     if (!m_bDynRefsPending) return;
     m_bDynRefsPending = 0;
     for (int alarm = 1; alarm <= ALARM_COUNT; ++alarm)

@@ -131,6 +131,8 @@ TEST_F(DocumentFile, ModifiedFollowsTheSavedStateAndANewEditDropsRedo) {
     ASSERT_TRUE(Sheet(SETUP_GENERAL).ValidateData(3, 1, "18"));
     ASSERT_TRUE(doc.RecordUndoStep());
     EXPECT_FALSE(doc.CanRedo()) << "a new edit after Undo drops what Redo could bring back";
+    ASSERT_TRUE(doc.Undo() && doc.Redo());
+    EXPECT_TRUE(doc.IsModified()) << "the saved state went with the dropped step";
     // A change not recorded yet is dropped by going back to the current step (a failed download).
     ASSERT_TRUE(Sheet(SETUP_GENERAL).ValidateData(3, 1, "19"));
     ASSERT_TRUE(doc.RevertToUndoStep());
@@ -155,14 +157,16 @@ TEST_F(DocumentFile, LegacyVersionsLoadWithTheirRepairs) {
         cell.GetData() = items;
         cell.m_nSel = static_cast<int>(items.size()) - 1;
     }
-    // Version, the protocol shown (the default where the version had no such row).
-    for (const auto& [version, protocol] :
-         std::vector<std::pair<unsigned, const char*>>{{0, "BRANT BUS"}, {1, "BRANT BUS"}, {2, "MODBUS"}}) {
+    // Version, the protocol shown (the default where the version had no such row), and the General title
+    // the writing program used (a translated one too): it is the title the document keeps.
+    for (const auto& [version, protocol, title] : std::vector<std::tuple<unsigned, const char*, const char*>>{
+             {0, "BRANT BUS", "General"}, {1, "BRANT BUS", "Allgemein"}, {2, "MODBUS", "G\xE9n\xE9ral"}}) {
         SCOPED_TRACE(version);
         CTavikDoc loaded;
         std::string error;
-        ASSERT_TRUE(loaded.LoadFromBytes(LegacyDocument(doc, version), error)) << error;
+        ASSERT_TRUE(loaded.LoadFromBytes(LegacyDocument(doc, version, title), error)) << error;
         EXPECT_EQ(loaded.GetZemUnit()->GetReadVersion(), version);
+        EXPECT_EQ(loaded.GetZemUnit()->GetSetupType(0)->GetTitle(), title);
         EXPECT_EQ(Value(loaded, 0, 4, 1), protocol);
         EXPECT_EQ(Value(loaded, 0, 6, 1), "19200");
         EXPECT_EQ(Value(loaded, 0, 5, 1), "1200");
@@ -196,9 +200,10 @@ TEST_F(DocumentFile, DamagedDocumentsAreRefused) {
     bytes.push_back(0);
     EXPECT_FALSE(loaded.LoadFromBytes(bytes, error))
         << "trailing bytes are not a document this program wrote";
-    // The General record claiming to be another setup type; a newer program's layout is not guessed at.
+    // The General record claiming to be another setup type; a newer program's layout is not guessed at; a
+    // version word far beyond every layout is some other file.
     for (const auto& [at, value, named] : std::vector<std::tuple<std::size_t, std::uint8_t, const char*>>{
-             {12, 9, "General"}, {0, 4, "newer"}}) {
+             {12, 9, "General"}, {0, 4, "newer"}, {2, 1, "not a Tavik document"}}) {
         bytes = full;
         bytes[at] = value;
         EXPECT_FALSE(loaded.LoadFromBytes(bytes, error));

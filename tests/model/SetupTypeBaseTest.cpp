@@ -48,13 +48,21 @@ TEST(ThreeByteNumber, EncodingOfEveryKindOfText) {
     }
     const UINT large = IDS_NUMBER_TOO_LARGE, invalid = IDS_INVALID_VALUE_LAST;
     const std::tuple<const char*, UINT, unsigned> refused[] = {
-        {"65536", large, 0xFFFF00},    {"-70000", large, 0xFFFF80},
-        {"655.36", large, 0xFFFF10},   {"6553.59", large, 0xFFFF08},
-        {"65.536", large, 0xFFFF18},   {"12abc", invalid, 0x0C0000},
-        {"1e2", invalid, 0x640000},    {"0x10", invalid, 0x100000},
-        {"-1e300", invalid, 0xFFFF80}, {"12,5", invalid, 0x780008},
-        {"nan", invalid, 0x000000},    {"", invalid, 0x000000},
-        {".", invalid, 0x000000},      {"1.2345", IDS_TOO_MANY_DECIMALS, 0xD30418}};
+        {"65536", large, 0xFFFF00},
+        {"-70000", large, 0xFFFF80},
+        {"655.36", large, 0xFFFF10},
+        {"6553.59", large, 0xFFFF08},
+        {"65.536", large, 0xFFFF18},
+        {"12abc", invalid, 0x0C0000},
+        {"1e2", invalid, 0x640000},
+        {"0x10", invalid, 0x100000},
+        {"-1e300", invalid, 0xFFFF80},
+        {"12,5", invalid, 0x780008},
+        {"nan", invalid, 0x000000},
+        {"", invalid, 0x000000},
+        {".", invalid, 0x000000},
+        {"1.2345", IDS_TOO_MANY_DECIMALS, 0xD30418},
+        {"0.0004995", IDS_TOO_MANY_DECIMALS, 0x010018}};
     for (const auto& [text, id, bytes] : refused) {
         EXPECT_EQ(CBrantSetupType::Check3Bytes(text), id) << text;
         EXPECT_EQ(Encoded(text), bytes) << text;

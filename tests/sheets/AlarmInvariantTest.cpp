@@ -4,12 +4,15 @@
 //   hold exactly that input's parameters; an alarm on "OFF" holds its defaults;
 // - every alarm offers exactly the active inputs as input references and the active logical inputs as
 //   dynamic references, "OFF" first and the others in order;
-// - a dynamic reference has the alarm's parameters, and "±" is used only with one;
+// - a dynamic reference has the alarm's parameters, and "±" is used exactly with one;
+// - the set point lies within the display range of the alarm's input;
+// - the Flags column names the flags that are on, and typed Flags letters name exactly those;
 // - the block sent for an alarm holds only codes the unit knows;
 // and, for the alarms that a step reaches only through change notices:
 // - a dynamic reference is kept exactly when its logical input ends with the alarm's mirror columns;
 // - the comparison stays as chosen, except that "±" becomes "<" when the dynamic reference is lost.
 #include "model/ChannelNames.h"
+#include "model/NumberText.h"
 #include "tests/sheets/SheetsFixture.h"
 
 #include <algorithm>
@@ -58,7 +61,12 @@ protected:
             const std::string dynRef = Alm(row, ALM_COL_DYNREF), sign = Alm(row, ALM_COL_SIGN);
             if (dynRef != "OFF" && LogParms(GetLogChnIndex(dynRef)) != parms)
                 return fail(row, "dynamic reference " + dynRef + " has other parameters");
-            if (sign == "\xB1" && dynRef == "OFF") return fail(row, "\xB1 without a dynamic reference");
+            if ((sign == "\xB1") != (dynRef != "OFF")) return fail(row, dynRef + " with " + sign);
+            const double low = AtoF(parms[3]), up = AtoF(parms[5]), point = AtoF(Alm(row, ALM_COL_SETPOINT));
+            if (point < std::min(low, up) || point > std::max(low, up))
+                return fail(row, "set point " + Alm(row, ALM_COL_SETPOINT) + " outside the display range");
+            if (Alm(row, ALM_COL_FLAGS) != FlagsText(row))
+                return fail(row, "Flags text differs from the flags");
             // Reached through notices only.
             const std::string &dynBefore = before[row - 1][0], &signBefore = before[row - 1][1];
             if (row == edited) continue;
@@ -69,6 +77,14 @@ protected:
                 return fail(row, "comparison became " + sign);
         }
         return std::string();
+    }
+
+    // The letters of the flags that are on, in order, or "...".
+    std::string FlagsText(int row) const {
+        std::string text;
+        for (int i = 0; i < 3; ++i)
+            if (Flag(row, i) == "ON") text += "BCH"[i];
+        return text.empty() ? "..." : text;
     }
 
     // Few physical inputs with few distinct parameters, so that equal parameters and shared inputs are
@@ -85,7 +101,8 @@ protected:
                              limits = {"0", "10", "-10", "12.5"},
                              oddRefs = {"OFF", "11", "12", "in 13", "LOG2 (1B)", "LOG10", "", "X", "LOG8"},
                              setPoints = {"5", "-20", "12.5", "99", "1.2345", "abc"},
-                             delays = {"0.3", "1", "2.5", "100000", "0.1", "x"}, onOff = {"ON", "OFF"};
+                             delays = {"0.3", "1", "2.5", "100000", "0.1", "x"}, onOff = {"ON", "OFF"},
+                             flagTexts = {"CB", "b", "hC", "BCH", "...", "", "C", "B.", "X", "bb", " H"};
         const int kind = between(0, 39);
         const int row = between(1, 6) == 1 ? between(1, 48) : between(1, 6); // the alarm a step edits
         edited = kind >= 17 && kind != 38 ? row : 0;
@@ -117,8 +134,21 @@ protected:
             return edit(alarm, row, col, text);
         }
         if (kind < 36) {
-            if (alarm.IsChannelActive(row)) SetFlags(row, {pick(onOff), pick(onOff), pick(onOff)});
-            return "alarm " + std::to_string(row) + " flags";
+            if (random() % 2) {
+                if (alarm.IsChannelActive(row)) SetFlags(row, {pick(onOff), pick(onOff), pick(onOff)});
+                return "alarm " + std::to_string(row) + " flags";
+            }
+            // Typed letters, in any order and case, name exactly the flags that are on; "..." and the empty
+            // text none; any other character changes nothing.
+            const std::string text = pick(flagTexts);
+            Strings expected = {Flag(row, 0), Flag(row, 1), Flag(row, 2)};
+            const bool letters = text == "..." || text.find_first_not_of("BCHbch") == std::string::npos;
+            for (std::size_t i = 0; i < 3 && letters && alarm.IsChannelActive(row); ++i)
+                expected[i] =
+                    text.find_first_of(std::string{"BCH"[i], "bch"[i]}) != std::string::npos ? "ON" : "OFF";
+            const std::string what = edit(alarm, row, ALM_COL_FLAGS, text);
+            if ((Strings{Flag(row, 0), Flag(row, 1), Flag(row, 2)}) != expected) stepFault = "flags differ";
+            return what;
         }
         if (kind < 38) {
             std::array<BYTE, 32> block;
@@ -133,6 +163,7 @@ protected:
     }
 
     int edited = 0;
+    std::string stepFault; // what a step did against its own rule
 };
 } // namespace
 
@@ -148,7 +179,8 @@ TEST_F(AlarmInvariant, RandomEditsKeepTheAlarmRules) {
             for (int row = 1; row <= 48; ++row)
                 before.push_back({Alm(row, ALM_COL_DYNREF), Alm(row, ALM_COL_SIGN)});
             const std::string what = Step(random);
-            ASSERT_EQ(Violation(before, edited), "") << "seed " << seed << " step " << step << ": " << what;
+            ASSERT_EQ(stepFault + Violation(before, edited), "")
+                << "seed " << seed << " step " << step << ": " << what;
             for (int row = 1; row <= 6; ++row) {
                 activeSeen += alarm.IsChannelActive(row);
                 dynamicSeen += Alm(row, ALM_COL_DYNREF) != "OFF";

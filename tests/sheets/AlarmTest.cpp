@@ -86,7 +86,7 @@ TEST_F(AlarmTest, EditsAreChecked) {
         {5, REF, "LOG2", 0, "LOG2"},       {5, REF, "log2 (1b)", 0, "LOG2"}};
     check(references);
     EXPECT_EQ(Alm(3, DELAY), "5") << "a refused reference leaves the alarm alone";
-    // A dynamic reference must have the alarm's parameters, "±" needs one.
+    // A dynamic reference must have the alarm's parameters, "±" needs one, and "<" or ">" turns it off.
     const Case dynamic[] = {{10, REF, "IN 23", 0, "IN 23"},  {10, DYN, "LOG1", 0, "LOG1"},
                             {10, DYN, "LOG2", other, "OFF"}, {10, DYN, "LOG5", sel, "OFF"},
                             {10, SIGN, "\xB1", sel, "<"},    {10, SIGN, ">", 0, ">"},
@@ -95,11 +95,20 @@ TEST_F(AlarmTest, EditsAreChecked) {
                             {11, REF, "IN 23", 0, "IN 23"},  {11, DYN, "LOG1", 0, "LOG1"},
                             {11, SIGN, ">", 0, ">"}};
     check(dynamic);
+    EXPECT_EQ(Alm(11, DYN), "OFF");
+    EXPECT_EQ(prompt.Messages(), Strings{LoadMessage(IDS_DYNREF_NEEDS_PLUSMINUS)});
+    // IN 41, like IN 11 but used by no logical input: its own notice takes LOG2 off when it changes.
+    ActivatePhysical(10, "10 V", "-50", "50", "C");
+    const Case watched[] = {{18, REF, "IN 41", 0, "IN 41"}, {18, DYN, "LOG2", 0, "LOG2"}};
+    check(watched);
+    physical.ValidateData(10, 7, "1");
+    EXPECT_EQ((Strings{Alm(18, DYN), Alm(18, SIGN)}), (Strings{"OFF", "<"}));
     // LOG1 no longer matches (changed behind the sheet's back): "±" is refused, the reference off.
+    ASSERT_TRUE(alarm.ValidateData(11, DYN, "LOG1"));
     Cell(logical, 1, 14)->SetText("psi");
     EXPECT_FALSE(alarm.ValidateData(11, SIGN, "\xB1"));
     EXPECT_EQ(Error(alarm), IDS_DYNREF_NOT_ACTIVE);
-    EXPECT_EQ((Strings{Alm(11, DYN), Alm(11, SIGN)}), (Strings{"OFF", ">"}));
+    EXPECT_EQ((Strings{Alm(11, DYN), Alm(11, SIGN)}), (Strings{"OFF", "<"}));
     // An inactive alarm takes no other column; mirrors and labels are left alone.
     const Case inactive[] = {
         {9, DYN, "LOG1", off, "OFF"}, {9, SIGN, "\xB1", off, "<"},  {9, SP, "5", off, "0"},
@@ -133,11 +142,13 @@ TEST_F(AlarmTest, EditsAreChecked) {
                            {17, DELAY, "0.29", dBad, " 45 "},     {17, DELAY, "918000.5", dBad, " 45 "},
                            {17, DELAY, "inf", dBad, " 45 "}};
     check(delays);
-    // Text, LED and output; flags change only through the popup.
+    // Text, LED and output; Flags letters name the flags that are on, in any order and case.
+    const UINT letters = IDS_FLAGS_LETTERS;
     const Case others[] = {
         {16, REF, "IN 11", 0, "IN 11"}, {16, TEXT, "PUMP 3", 0, "PUMP 3"}, {16, LED, "24", 0, "24"},
         {16, LED, "OFF", 0, "OFF"},     {16, LED, "25", led, "OFF"},       {16, LED, "07", led, "OFF"},
-        {16, OUT, "14", 0, "14"},       {16, OUT, "15", out, "14"},        {16, FLAGS, "BCH", 0, "..."}};
+        {16, OUT, "14", 0, "14"},       {16, OUT, "15", out, "14"},        {16, FLAGS, "hcb", 0, "BCH"},
+        {16, FLAGS, "CB", 0, "BC"},     {16, FLAGS, "B,H", letters, "BC"}, {16, FLAGS, "...", 0, "..."}};
     check(others);
     for (int row : {-1, 0, 49, 1000})
         for (int col : {-1, 0, 1, 9, 17})
@@ -196,6 +207,14 @@ TEST_F(AlarmTest, FlagSummaryAndTheGeneralBlock) {
     SetFlags(1, {"ON", "OFF"});
     EXPECT_EQ(Alm(1, FLAGS), "B");
     EXPECT_EQ(prompt.Messages(), (Strings{warning, LoadMessage(IDS_BLOCK_DISABLED)}));
+    // A new sheet warns once more.
+    alarm.Initialize();
+    general.ValidateData(11, 1, "+REF");
+    UseInput(1, "IN 11");
+    SetFlags(1, {"ON"});
+    general.ValidateData(11, 1, "OFF");
+    EXPECT_EQ(prompt.Messages().size(), 3u);
+    EXPECT_EQ(prompt.Messages().back(), warning);
 }
 
 // Each alarm's edits and flags, and its block: reference, set point (three bytes), delay count and code, LED,
@@ -307,11 +326,11 @@ TEST_F(AlarmTest, RecordKeepsEverything) {
 // Older programs stored logical inputs by their full row titles.
 TEST_F(AlarmTest, LongLogicalNamesReadBackShort) {
     CBrChnData* ref = Cell(alarm, 3, REF);
-    ref->GetData() = {"OFF", "IN 11", "LOG2 (1B)"};
-    ref->m_nSel = 2;
-    Cell(alarm, 3, DYN)->GetData() = {"OFF", "LOG2 (1B)", "LOG5 (2B)"};
+    ref->GetData() = {"OFF", "IN 11", "LOG1 (1A)", "LOG2 (1B)"};
+    ref->m_nSel = 3;
+    Cell(alarm, 3, DYN)->GetData() = {"OFF", "LOG1 (1A)", "LOG2 (1B)", "LOG5 (2B)"};
     ASSERT_EQ(Load(Store()), 0);
-    EXPECT_EQ(Items(alarm, 3, REF), (Strings{"OFF", "IN 11", "LOG2"}));
+    EXPECT_EQ(Items(alarm, 3, REF), (Strings{"OFF", "IN 11", "LOG1", "LOG2"}));
     EXPECT_EQ(Alm(3, REF), "LOG2");
-    EXPECT_EQ(Items(alarm, 3, DYN), (Strings{"OFF", "LOG2", "LOG5"}));
+    EXPECT_EQ(Items(alarm, 3, DYN), (Strings{"OFF", "LOG1", "LOG2", "LOG5"}));
 }

@@ -81,7 +81,11 @@ protected:
         }
         const int col = 1 + static_cast<int>(random() % (isPhysical ? 7 : 12));
         const Strings& physicalTexts = col == 1 ? types : col == 2 ? units : limits;
-        const std::string text = pick(isPhysical ? physicalTexts : random() % 4 ? LogItems(row, col) : odd);
+        // A third of the physical edits copy another input's value, so that inputs with equal parameters,
+        // which one logical input may combine, are common.
+        const std::string text = isPhysical ? (random() % 3 ? pick(physicalTexts) : Ph(1 + random() % 5, col))
+                                 : random() % 4 ? pick(LogItems(row, col))
+                                                : pick(odd);
         sheet.ValidateData(row, col, text);
         return sheet.GetTitle() + " " + std::to_string(row) + "," + std::to_string(col) + " '" + text + "'";
     }

@@ -5,8 +5,10 @@
 #include "unit/CTavikDoc.h"
 #include "unit/CZemUnit.h"
 
-// A document of version 0, 1 or 2, built from the current sheets in the layouts those versions used.
-inline std::vector<std::uint8_t> LegacyDocument(CTavikDoc& doc, unsigned version) {
+// A document of version 0, 1 or 2, built from the current sheets in the layouts those versions used, with the
+// General title its program wrote.
+inline std::vector<std::uint8_t> LegacyDocument(CTavikDoc& doc, unsigned version,
+                                                const std::string& generalTitle = "General") {
     const auto writeRow = [](CArchive& out, const CDataSheet& sheet, int row) {
         for (int col = 0; col < sheet.GetNumCells(row); ++col)
             sheet.GetProperty(row, col)->DoFileReadWrite(out, 3);
@@ -15,7 +17,7 @@ inline std::vector<std::uint8_t> LegacyDocument(CTavikDoc& doc, unsigned version
     CArchive out(CArchive::store);
     out.WriteUInt32(version);
 
-    out.WriteString("General");
+    out.WriteString(generalTitle);
     out.WriteInt32(0);
     // Versions 0 and 1 kept the rows in another order and had no protocol row.
     static const int oldOrder[14] = {0, 1, 2, 3, 6, 5, 8, 10, 7, 11, 9, 12, 13, 14};
