@@ -2,8 +2,8 @@
 
 #include "model/CBrantSetupType.h"
 #include "model/CDownloadCorrections.h"
-#include "unit/CZemUnit.h"
 #include "sheets/alarms/CAlarm.h"
+#include "unit/CZemUnit.h"
 
 #include <algorithm>
 
@@ -84,7 +84,8 @@ std::vector<ConfigDifference> CompareConfigValues(const ConfigValues& first, con
                 if (!SameValue(At(rowA, col), At(rowB, col)))
                     differences.push_back(
                         {first.sheets[s].title, Trimmed(rowA.empty() ? At(rowB, 0) : At(rowA, 0)),
-                         Trimmed(At(titles, col)), Trimmed(At(rowA, col)), Trimmed(At(rowB, col))});
+                         Trimmed(At(titles, col)), Trimmed(At(rowA, col)), Trimmed(At(rowB, col)),
+                         static_cast<int>(s), static_cast<int>(row), static_cast<int>(col)});
         }
     }
     return differences;

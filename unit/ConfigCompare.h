@@ -14,6 +14,9 @@ struct ConfigDifference {
     std::string column; // the column title
     std::string first;  // the value in the first configuration (the document)
     std::string second; // the value in the second one (the unit, or the other document)
+    int type = -1;      // where the cell is: setup type, row and column
+    int rowIndex = -1;
+    int colIndex = -1;
 };
 
 // Every value of a configuration: per sheet, per row, per column, with the row names and column titles.
