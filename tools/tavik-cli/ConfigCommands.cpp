@@ -115,13 +115,14 @@ public:
     // input type before the values checked against it.
     void Apply(bool answerYes, bool strict) {
         CCliPrompt prompt(m_err, answerYes);
-        std::set<CellKey> reported;
+        std::map<CellKey, std::string> settled; // what each cell held right after its own value was applied
         for (const auto& [key, value] : m_values) {
             const auto& [type, row, col] = key;
             const EditOutcome outcome = ApplyCellEdit(m_unit, type, row, col, value.text, prompt, false);
+            if (outcome.kind == EditOutcome::Stored || outcome.kind == EditOutcome::Corrected)
+                settled[key] = CellValue(key);
             if (outcome.kind == EditOutcome::Stored) continue;
             Report(value, AnswerText(outcome));
-            reported.insert(key);
             if (outcome.kind == EditOutcome::Refused || strict)
                 ++m_refused;
             else
@@ -129,14 +130,10 @@ public:
         }
         // A later value may have changed an earlier one (an alarm reset, a dynamic reference switched off):
         // the document then does not hold what the file says.
-        for (const auto& [key, value] : m_values) {
-            const auto& [type, row, col] = key;
-            const CBrChnData* cell = m_unit.GetSetupType(type)->GetDataSheet()->GetCellChecked(row, col);
-            std::string text = Cp1252FromUtf8(value.text);
-            if (!cell || reported.count(key) || cell->GetDataAsString() == cell->FitToMaxLength(text))
-                continue;
-            Report(value, "refused: the values after it changed it to \"" +
-                              Utf8FromCp1252(cell->GetDataAsString()) + "\"");
+        for (const auto& [key, held] : settled) {
+            if (CellValue(key) == held) continue;
+            Report(m_values.at(key),
+                   "refused: the values after it changed it to \"" + Utf8FromCp1252(CellValue(key)) + "\"");
             ++m_refused;
         }
     }
@@ -145,6 +142,12 @@ public:
     int Corrected() const { return m_corrected; }
 
 private:
+    std::string CellValue(const CellKey& key) const {
+        const auto& [type, row, col] = key;
+        const CBrChnData* cell = m_unit.GetSetupType(type)->GetDataSheet()->GetCellChecked(row, col);
+        return cell ? cell->GetDataAsString() : std::string();
+    }
+
     void Add(int type, int row, int col, Value value, const Json& json) {
         if (!json.is_string()) {
             Refuse(value.sheet, value.row, value.column, "the value must be a text in double quotes");
