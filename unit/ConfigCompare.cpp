@@ -35,7 +35,7 @@ std::string UnitDelayText(const std::string& text) {
 }
 } // namespace
 
-ConfigValues ReadConfigValues(CZemUnit& unit) {
+ConfigValues ReadConfigValues(CZemUnit& unit, bool delaysAsUnitHolds) {
     ConfigValues values;
     for (int type = 0; type < SETUP_TYPE_COUNT; ++type) {
         CBrantSetupType* setup = unit.GetSetupType(type);
@@ -48,7 +48,8 @@ ConfigValues ReadConfigValues(CZemUnit& unit) {
             for (int col = 0; col < data->GetNumCells(row); ++col) {
                 const CBrChnData* cell = data->GetCellChecked(row, col);
                 std::string text = cell ? cell->GetDataAsString() : std::string();
-                if (type == SETUP_ALARM && row > 0 && col == ALM_COL_DELAY) text = UnitDelayText(text);
+                if (delaysAsUnitHolds && type == SETUP_ALARM && row > 0 && col == ALM_COL_DELAY)
+                    text = UnitDelayText(text);
                 line.push_back(std::move(text));
             }
         }

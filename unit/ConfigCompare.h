@@ -28,7 +28,9 @@ struct ConfigValues {
     std::vector<Sheet> sheets;
 };
 
-ConfigValues ReadConfigValues(CZemUnit& unit);
+// Delays are read as the unit writes them back ("0.3" as "0.300"), so that a compare with the unit finds
+// no difference where there is none; `delaysAsUnitHolds` false reads them as the grid shows them.
+ConfigValues ReadConfigValues(CZemUnit& unit, bool delaysAsUnitHolds = true);
 // Where a download had to correct a value, the unit holds its own value, not the one the sheet now shows.
 void TakeUnitValues(ConfigValues& values, const std::vector<CORRECTION>& corrections);
 // The cells whose values differ, sheet by sheet, row by row, column by column. Blanks around a value are

@@ -245,13 +245,15 @@ TEST_F(TavikCli, EditListsTheOtherCellsItChanged) {
     const std::string path = NewDocument("unit.zmg");
     // clang-format off
     ASSERT_EQ(Cli(EditCommand(path, {{"physical", "1", "1", "24 V"}, {"logical", "1", "1", "IN 11"},
-                                     {"alarm", "1", "1", "IN 11"}, {"alarm", "1", "2", "LOG1"}})).code, CLI_OK);
+                                     {"alarm", "1", "1", "IN 11"}, {"alarm", "1", "2", "LOG1"},
+                                     {"alarm", "1", "6", "5"}})).code, CLI_OK);
     // clang-format on
     const CliResult result = Cli({"edit", path, "alarm", "A11", "InpRef", "OFF"});
     EXPECT_EQ(result.code, CLI_OK) << result.err;
     EXPECT_EQ(result.out, "ok\n"
                           "  also changed: alarm A11 DynRef: \"LOG1\" -> \"OFF\"\n"
                           "  also changed: alarm A11 <>\u00B1: \"\u00B1\" -> \"<\"\n"
+                          "  also changed: alarm A11 Delay (s): \"5\" -> \"0.3\"\n"
                           "  also changed: alarm A11 InpTp: \"24 V\" -> \"\"\n"
                           "  also changed: alarm A11 InpLo: \"0\" -> \"\"\n"
                           "  also changed: alarm A11 LCDLo: \"0\" -> \"\"\n"

@@ -57,7 +57,7 @@ EditOutcome ApplyCellEdit(CZemUnit& unit, int type, int row, int col, const std:
         return outcome;
     }
     ConfigValues before;
-    if (listOthers) before = ReadConfigValues(unit);
+    if (listOthers) before = ReadConfigValues(unit, false);
     setup->ClearLastError();
     prompt.TakeCancelled();
     // Popup cells take letters naming their properties, as when pasted into the grid.

@@ -16,10 +16,10 @@ std::string Described(int sheet, int col) {
         "",
         "a unit of up to 4 characters; a new one is added to every input's list",
         "0 to the input type's upper end (20 mA, 10 V, 24 V), at most three decimals",
-        "a number the unit holds: at most three decimals, at most 65535",
+        "a number the unit holds: a sign, at most three decimals, at most 65535",
         "",
-        "a number the unit holds: at most three decimals, at most 65535",
-        "a number the unit holds: at most three decimals, at most 65535"};
+        "a number the unit holds: a sign, at most three decimals, at most 65535",
+        "a number the unit holds: a sign, at most three decimals, at most 65535"};
     static const char* const alarm[] = {
         "",
         "OFF, or an active input: IN 11..IN 83 (or its two digits) or LOG1..LOG7",
@@ -36,7 +36,8 @@ std::string Described(int sheet, int col) {
         if (col == 5) return physical[3];
         return col < 8 ? physical[col] : "";
     case SETUP_LOGICAL_INPUT:
-        return "OFF, an active physical input, or an active logical input above it; every source of a "
+        return "OFF, an active physical input, or an active logical input with a lower number; every source "
+               "of a "
                "logical input has the same parameters";
     case SETUP_ALARM:
         return col < 10 ? alarm[col] : "";
