@@ -20,7 +20,7 @@
 namespace {
 using Json = nlohmann::ordered_json;
 
-// An exported configuration takes about 40 KB; a file many times that size is something else.
+// An exported configuration takes under 20 KB; a file many times that size is something else.
 constexpr std::size_t MAX_CONFIG_BYTES = 1024 * 1024;
 // The format nests three deep (sheet, row, column); deeper nesting is refused before parsing.
 constexpr int MAX_CONFIG_DEPTH = 8;
