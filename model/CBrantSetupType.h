@@ -31,6 +31,9 @@ public:
     ~CBrantSetupType() override;
 
     int GetLastError() override { return static_cast<int>(m_nLastErrId); }
+    // Forgets the last error, so that an edit the sheet refuses without a message is not taken for one
+    // that recorded the message of an earlier edit.
+    void ClearLastError() { m_nLastErrId = 0; }
     void DoFileReadWrite(CArchive& archive, unsigned version) override;
 
     virtual int UploadData(CComSetupDialog* com) = 0;

@@ -29,8 +29,9 @@ public:
     // Loads `path`. On failure `error` says why and the document is a new default document; returns 0.
     int OnOpenDocument(const std::string& path, std::string& error);
     // Saves to `path` through a flushed temporary file in the same folder that replaces the target in one
-    // step (ReplaceFileWith), so a failed save leaves the previous file untouched. Returns 0 with `error`
-    // set on failure.
+    // step (ReplaceFileWith), so a failed save leaves the previous file untouched. A symbolic link is kept and
+    // the file it points to replaced; anything but a regular file is refused. Returns 0 with `error` set on
+    // failure.
     int OnSaveDocument(const std::string& path, std::string& error);
     // The document file's bytes for the current configuration.
     std::vector<std::uint8_t> SaveToBytes();

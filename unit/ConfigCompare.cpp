@@ -2,8 +2,8 @@
 
 #include "model/CBrantSetupType.h"
 #include "model/CDownloadCorrections.h"
-#include "unit/CZemUnit.h"
 #include "sheets/alarms/CAlarm.h"
+#include "unit/CZemUnit.h"
 
 #include <algorithm>
 
@@ -35,7 +35,7 @@ std::string UnitDelayText(const std::string& text) {
 }
 } // namespace
 
-ConfigValues ReadConfigValues(CZemUnit& unit) {
+ConfigValues ReadConfigValues(CZemUnit& unit, bool delaysAsUnitHolds) {
     ConfigValues values;
     for (int type = 0; type < SETUP_TYPE_COUNT; ++type) {
         CBrantSetupType* setup = unit.GetSetupType(type);
@@ -48,7 +48,8 @@ ConfigValues ReadConfigValues(CZemUnit& unit) {
             for (int col = 0; col < data->GetNumCells(row); ++col) {
                 const CBrChnData* cell = data->GetCellChecked(row, col);
                 std::string text = cell ? cell->GetDataAsString() : std::string();
-                if (type == SETUP_ALARM && row > 0 && col == ALM_COL_DELAY) text = UnitDelayText(text);
+                if (delaysAsUnitHolds && type == SETUP_ALARM && row > 0 && col == ALM_COL_DELAY)
+                    text = UnitDelayText(text);
                 line.push_back(std::move(text));
             }
         }
@@ -84,7 +85,8 @@ std::vector<ConfigDifference> CompareConfigValues(const ConfigValues& first, con
                 if (!SameValue(At(rowA, col), At(rowB, col)))
                     differences.push_back(
                         {first.sheets[s].title, Trimmed(rowA.empty() ? At(rowB, 0) : At(rowA, 0)),
-                         Trimmed(At(titles, col)), Trimmed(At(rowA, col)), Trimmed(At(rowB, col))});
+                         Trimmed(At(titles, col)), Trimmed(At(rowA, col)), Trimmed(At(rowB, col)),
+                         static_cast<int>(s), static_cast<int>(row), static_cast<int>(col)});
         }
     }
     return differences;

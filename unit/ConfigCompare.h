@@ -14,6 +14,9 @@ struct ConfigDifference {
     std::string column; // the column title
     std::string first;  // the value in the first configuration (the document)
     std::string second; // the value in the second one (the unit, or the other document)
+    int type = -1;      // where the cell is: setup type, row and column
+    int rowIndex = -1;
+    int colIndex = -1;
 };
 
 // Every value of a configuration: per sheet, per row, per column, with the row names and column titles.
@@ -25,7 +28,9 @@ struct ConfigValues {
     std::vector<Sheet> sheets;
 };
 
-ConfigValues ReadConfigValues(CZemUnit& unit);
+// Delays are read as the unit writes them back ("0.3" as "0.300"), so that a compare with the unit finds
+// no difference where there is none; `delaysAsUnitHolds` false reads them as the grid shows them.
+ConfigValues ReadConfigValues(CZemUnit& unit, bool delaysAsUnitHolds = true);
 // Where a download had to correct a value, the unit holds its own value, not the one the sheet now shows.
 void TakeUnitValues(ConfigValues& values, const std::vector<CORRECTION>& corrections);
 // The cells whose values differ, sheet by sheet, row by row, column by column. Blanks around a value are

@@ -2,7 +2,9 @@
 
 // Puts a whole file in place of another: the bytes go to a temporary file beside the target, are flushed to
 // the disk, and only then replace the target in one step. A failure at any point leaves the old file whole
-// and no temporary file behind. One implementation per system (FileReplacePosix.cpp, FileReplaceWindows.cpp).
+// and no temporary file behind. Through a symbolic link, the file it points to is replaced and the link kept;
+// a path that names anything but a regular file (a folder, a device, a pipe) is refused. One implementation
+// per system (FileReplacePosix.cpp, FileReplaceWindows.cpp).
 
 #include <cstdint>
 #include <string>

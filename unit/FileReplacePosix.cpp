@@ -5,6 +5,8 @@
 #include "unit/FileReplace.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,10 +35,55 @@ bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
+// The file a save replaces: `path` itself, or the file a symbolic link there points to (through every
+// link of a chain), so that the link stays and its target gets the new contents. A link that points
+// nowhere yet names the file to create. False, with `error` set, when the path names something other than
+// a regular file (a folder, a device, a pipe), which a save must never replace.
+bool ResolveTarget(const std::string& path, std::string& target, std::string& error) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (!S_ISREG(info.st_mode)) {
+            error = "'" + path + "' is not a regular file; not replacing it";
+            return false;
+        }
+        char* resolved = ::realpath(path.c_str(), nullptr);
+        if (!resolved) {
+            error = SystemError("Cannot resolve", path);
+            return false;
+        }
+        target = resolved;
+        std::free(resolved);
+        return true;
+    }
+    if (errno != ENOENT) {
+        error = SystemError("Cannot save to", path);
+        return false;
+    }
+    // Nothing there, or a dangling link: follow the links by hand to the name they end in.
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= link.size()) {
+            error = SystemError("Cannot read the link", target);
+            return false;
+        }
+        link.resize(static_cast<std::size_t>(n));
+        const std::size_t slash = target.rfind('/');
+        target =
+            link.front() == '/' || slash == std::string::npos ? link : target.substr(0, slash + 1) + link;
+    }
+    error = "'" + path + "': too many levels of symbolic links";
+    return false;
+}
+
 } // namespace
 
 int ReplaceFileWith(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error) {
-    std::string temp = path + ".XXXXXX";
+    std::string target;
+    if (!ResolveTarget(path, target, error)) return 0;
+    std::string temp = target + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         error = SystemError("Cannot create a file next to", path);
@@ -46,13 +93,13 @@ int ReplaceFileWith(const std::string& path, const std::vector<std::uint8_t>& by
     if (!ok) error = SystemError("Cannot write", path);
     // Keep the permissions of the file being replaced; a new file gets the usual ones.
     struct stat info {};
-    const mode_t mode = ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0666 & ~CurrentUmask();
+    const mode_t mode = ::stat(target.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0666 & ~CurrentUmask();
     ::fchmod(fd, mode);
     if (::close(fd) != 0 && ok) {
         error = SystemError("Cannot write", path);
         ok = false;
     }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
         error = SystemError("Cannot replace", path);
         ok = false;
     }

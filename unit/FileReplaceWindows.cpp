@@ -34,9 +34,40 @@ bool WriteAll(HANDLE file, const std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
+// The file a save replaces: `path` itself, or the file a symbolic link there points to, so that the link
+// stays. False, with `error` set, when the path names something other than a file on a disk (a folder, a
+// device such as NUL or CON), which a save must never replace.
+bool ResolveTarget(const std::string& path, std::string& target, std::string& error) {
+    target = path;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    HANDLE file = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return true; // nothing there yet
+    const bool isFile = ::GetFileType(file) == FILE_TYPE_DISK && attributes != INVALID_FILE_ATTRIBUTES &&
+                        !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    bool ok = isFile;
+    if (!isFile) error = "'" + path + "' is not a regular file; not replacing it";
+    if (ok && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        char resolved[MAX_PATH * 4];
+        const DWORD length =
+            ::GetFinalPathNameByHandleA(file, resolved, sizeof resolved, FILE_NAME_NORMALIZED);
+        if (length == 0 || length >= sizeof resolved) {
+            error = SystemError("Cannot resolve", path);
+            ok = false;
+        } else {
+            target.assign(resolved, length);
+        }
+    }
+    ::CloseHandle(file);
+    return ok;
+}
+
 } // namespace
 
-int ReplaceFileWith(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error) {
+int ReplaceFileWith(const std::string& requested, const std::vector<std::uint8_t>& bytes,
+                    std::string& error) {
+    std::string path;
+    if (!ResolveTarget(requested, path, error)) return 0;
     // A fresh name beside the target; CREATE_NEW never reuses a file that is there.
     std::string temp;
     HANDLE file = INVALID_HANDLE_VALUE;

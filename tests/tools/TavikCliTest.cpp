@@ -3,8 +3,11 @@
 #include "tools/tavik-cli/CliCommands.h"
 
 #include "model/CBrantSetupType.h"
+#include "model/CScriptedPrompt.h"
 #include "model/Cp1252.h"
+#include "support/RandomEdit.h"
 #include "support/SimulatedUnit.h"
+#include "tools/zemra-sim/CPseudoTerminal.h"
 #include "unit/CTavikDoc.h"
 #include "unit/CZemUnit.h"
 
@@ -18,7 +21,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -173,37 +178,50 @@ TEST_F(TavikCli, DamagedFilesExitWith2AndAMissingPortWith1) {
 
 // --- edit.
 
-// Each row is one edit on a fresh document: words after "edit PATH", the answer line, the cell and the value
-// it then holds, and a note expected on stderr. A confirmation is cancelled unless --yes is given.
-TEST_F(TavikCli, EditTakesEveryTextTheGridTakes) {
+// Each row is one edit on a fresh document: words after "edit PATH", the answer lines, the exit status, the
+// cell and the value the saved document then holds, and a note expected on stderr. A confirmation is
+// cancelled unless --yes is given; a refused edit saves nothing.
+TEST_F(TavikCli, EditTakesEveryTextTheGridTakesAndSaysWhatHappened) {
     const std::string unstorable = "refused: " + std::string(g_strNotCp1252) + " (\u03A9)\n";
     const std::string reset = "message: Warning: This will restore default configuration";
+    const std::string confirm = "refused: the sheet asks to confirm this value: give --yes\n";
+    const std::string nearest = "Entered value is out of range. The nearest value will be used.\n";
     // clang-format off
     const struct {
-        std::vector<std::string> words; std::string answer; int sheet, row, col; std::string value, note;
+        std::vector<std::string> words; std::string answer; int code, sheet, row, col; std::string value, note;
     } cases[] = {
-        {{"general", "11", "1", "-REF"}, "ok\n", 0, 11, 1, "-REF", ""},
-        {{"general", "1", "1", "CONFIG"}, "refused 0: \n", 0, 1, 1, "OFF", reset}, // asked, and cancelled
-        {{"--no", "general", "1", "1", "CONFIG"}, "refused 0: \n", 0, 1, 1, "OFF", reset},
-        {{"--yes", "general", "1", "1", "CONFIG"}, "ok\n", 0, 1, 1, "CONFIG", reset},
-        {{"physical", "1", "1", "20 mA", "physical", "1", "4", "-5"}, "ok\nok\n", 1, 1, 4, "-5", ""},
-        // the sheet by its number
-        {{"physical", "1", "1", "24 V", "3", "1", "1", "IN 11"}, "ok\nok\n", 3, 1, 1, "IN 11", ""},
-        {{"physical", "1", "1", "24 V", "alarm", "1", "1", "IN 11", "alarm", "1", "9", "BH"}, "ok\nok\nok\n",
-         3, 1, 9, "BH",
+        {{"general", "11", "1", "-REF"}, "ok\n", 0, 0, 11, 1, "-REF", ""},
+        {{"general", "1", "1", "CONFIG"}, confirm, 1, 0, 1, 1, "OFF", reset}, // asked, and cancelled
+        {{"--no", "general", "1", "1", "CONFIG"}, confirm, 1, 0, 1, 1, "OFF", reset},
+        {{"--yes", "general", "1", "1", "CONFIG"}, "ok\n", 0, 0, 1, 1, "CONFIG", reset},
+        {{"physical", "1", "1", "20 mA", "physical", "1", "4", "-5"}, "ok\nok\n", 0, 1, 1, 4, "-5", ""},
+        // the sheet by its number; rows and columns by their titles, in any case; General without a column
+        {{"physical", "1", "1", "24 V", "3", "1", "1", "IN 11"}, "ok\nok\n", 0, 3, 1, 1, "IN 11", ""},
+        {{"physical", "in 21", "inptp", "24 V", "physical", "IN 21", "LCDU", "psi"}, "ok\nok\n", 0, 1, 4, 2,
+         "psi", ""},
+        {{"general", "device number", "7"}, "ok\n", 0, 0, 3, 1, "7", ""},
+        {{"general", "Hysteresis in %", "Selections", "2.5"}, "ok\n", 0, 0, 14, 1, "2.5", ""},
+        {{"physical", "1", "1", "24 V", "alarm", "1", "1", "IN 11", "alarm", "1", "9", "BH"},
+         "ok\nok\nok\n", 0, 3, 1, 9, "BH",
          "message: Block is disabled. Enable BLOCK in General pane for this parameter to take effect.\n"},
         {{"alarm", "2", "3", ">"},
-         "refused 62007: This alarm is disabled. Not able to change this parameter.\n", 3, 2, 3, "<", ""},
+         "refused 62007: This alarm is disabled. Not able to change this parameter.\n", 1, 3, 2, 3, "<", ""},
         {{"general", "3", "1", "99"}, "refused 62012: Invalid value. Last value will be used.\n",
-         0, 3, 1, "1", ""},
-        {{"physical", "1", "1", "20 mA", "physical", "1", "2", "kPa\u00B0C"}, "ok\nok\n", 1, 1, 2, "kPa\xB0",
-         "is cut to 4 characters"},
-        {{"physical", "1", "1", "20 mA", "alarm", "1", "1", "IN 11", "alarm", "1", "5", "HIGH LEVEL 2"},
-         "ok\nok\nok\n", 3, 1, 5, "HIGH LEVEL", "\"HIGH LEVEL 2\" is cut to 10 characters: \"HIGH LEVEL\""},
-        {{"physical", "1", "1", "20 mA", "physical", "1", "2", "k\u03A9"}, "ok\n" + unstorable,
-         1, 1, 2, "", ""},
-        {{"physical", "1", "1", "20 mA", "alarm", "1", "1", "IN 11", "alarm", "1", "5", "\u03A9 HIGH"},
-         "ok\nok\n" + unstorable, 3, 1, 5, "", ""},
+         1, 0, 3, 1, "1", ""},
+        {{"logical", "LOG1", "I1", "LOG1"}, "refused: the sheet does not take this value here\n", 1, 2, 1, 1,
+         "OFF", ""},
+        {{"alarm", "A11", "LCDU", "bar"}, "refused: the column \"LCDU\" of the Alarm sheet is read-only\n",
+         1, 3, 1, 11, "", ""},
+        // stored corrected: cut to the cell's length, or the nearest value the rules allow
+        {{"physical", "1", "1", "20 mA", "physical", "1", "2", "kPa\u00B0C"},
+         "ok\ncorrected to \"kPa\u00B0\": the cell takes at most 4 characters\n", 0, 1, 1, 2, "kPa\xB0", ""},
+        {{"physical", "1", "1", "20 mA", "physical", "1", "InpUp", "25"},
+         "ok\ncorrected to \"20\": Out off range. The closest match will be used.\n", 0, 1, 1, 5, "20", ""},
+        {{"physical", "1", "1", "24 V", "physical", "1", "LCDUp", "100", "alarm", "A11", "InpRef", "IN 11",
+          "alarm", "A11", "SetPoint", "150"}, "ok\nok\nok\ncorrected to \"100\": " + nearest, 0, 3, 1, 4, "100",
+         ""},
+        {{"physical", "1", "1", "20 mA", "physical", "1", "2", "k\u03A9"}, "ok\n" + unstorable, 1, 1, 1, 1,
+         "OFF", ""},
     };
     // clang-format on
     for (const auto& c : cases) {
@@ -212,11 +230,39 @@ TEST_F(TavikCli, EditTakesEveryTextTheGridTakes) {
         std::vector<std::string> args{"edit", path};
         args.insert(args.end(), c.words.begin(), c.words.end());
         const CliResult result = Cli(args);
-        EXPECT_EQ(result.code, CLI_OK) << result.err;
-        EXPECT_EQ(result.out, c.answer);
+        EXPECT_EQ(result.code, c.code) << result.err;
+        std::string answers; // without the lines listing other changed cells
+        std::istringstream lines(result.out);
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("  also changed: ", 0) != 0) answers += line + "\n";
+        EXPECT_EQ(answers, c.answer);
         EXPECT_THAT(result.err, HasSubstr(c.note));
         EXPECT_EQ(Value(Dump(path), c.sheet, c.row, c.col), Utf8FromCp1252(c.value));
+        fs::remove(path);
     }
+}
+
+// The cells an edit changes besides its own are listed as edit names them; here an alarm switched off loses
+// its dynamic reference, comparison and mirrored input parameters.
+TEST_F(TavikCli, EditListsTheOtherCellsItChanged) {
+    const std::string path = NewDocument("unit.zmg");
+    // clang-format off
+    ASSERT_EQ(Cli(EditCommand(path, {{"physical", "1", "1", "24 V"}, {"logical", "1", "1", "IN 11"},
+                                     {"alarm", "1", "1", "IN 11"}, {"alarm", "1", "2", "LOG1"},
+                                     {"alarm", "1", "6", "5"}})).code, CLI_OK);
+    // clang-format on
+    const CliResult result = Cli({"edit", path, "alarm", "A11", "InpRef", "OFF"});
+    EXPECT_EQ(result.code, CLI_OK) << result.err;
+    EXPECT_EQ(result.out, "ok\n"
+                          "  also changed: alarm A11 DynRef: \"LOG1\" -> \"OFF\"\n"
+                          "  also changed: alarm A11 <>\u00B1: \"\u00B1\" -> \"<\"\n"
+                          "  also changed: alarm A11 Delay (s): \"5\" -> \"0.3\"\n"
+                          "  also changed: alarm A11 InpTp: \"24 V\" -> \"\"\n"
+                          "  also changed: alarm A11 InpLo: \"0\" -> \"\"\n"
+                          "  also changed: alarm A11 LCDLo: \"0\" -> \"\"\n"
+                          "  also changed: alarm A11 InpUp: \"0\" -> \"\"\n"
+                          "  also changed: alarm A11 LCDUp: \"0\" -> \"\"\n"
+                          "  also changed: alarm A11 Misc.: \"0\" -> \"\"\n");
 }
 
 TEST_F(TavikCli, BadUsageExitsWith64AndChangesNothing) {
@@ -225,7 +271,8 @@ TEST_F(TavikCli, BadUsageExitsWith64AndChangesNothing) {
     // clang-format off
     const std::vector<std::vector<std::string>> lines = {
         {}, {"frobnicate"}, {"dump"}, {"new"},
-        {"edit", path, "general", "3", "1"},                               // three words of an edit
+        {"edit", path, "physical", "3", "1"},                              // three words of an edit
+        {"edit", path, "alarm", "A99", "SetPoint", "1"}, {"edit", path, "alarm", "A11", "SetPiont", "1"},
         {"edit", path, "alarms", "1", "1", "IN 11"}, {"edit", path, "4", "1", "1", "x"}, // no such sheet
         {"edit", path, "alarm", "0", "1", "x"}, {"edit", path, "alarm", "49", "1", "x"}, // no such row
         {"edit", path, "alarm", "1", "0", "x"}, {"edit", path, "general", "1x", "1", "x"}, // nor column
@@ -248,6 +295,156 @@ TEST_F(TavikCli, BadUsageExitsWith64AndChangesNothing) {
     EXPECT_FALSE(fs::exists(Path("out.zmg")));
 }
 
+// --- export and import.
+
+// Documents made by the random edit walk: export, import and diff give "No differences"; the second export
+// has the same bytes; the text keeps one value a line with no trailing blanks.
+TEST_F(TavikCli, ExportImportRoundTripOfRandomDocuments) {
+    std::mt19937 random(22);
+    int units = 0;
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        {
+            CScriptedPrompt prompt(true);
+            CTavikDoc doc;
+            doc.OnNewDocument();
+            CZemUnit& unit = *doc.GetZemUnit();
+            // Every other round starts from active inputs and alarms, so that most edits are taken.
+            for (int row = 1; round % 2 && row <= 24; ++row)
+                unit.GetSetupType(SETUP_PHYSICAL_INPUT)->ValidateData(row, 1, "24 V");
+            for (int row = 1; round % 2 && row <= 48; ++row)
+                unit.GetSetupType(SETUP_ALARM)->ValidateData(row, 1, "IN 11");
+            for (int step = 0; step < 400; ++step)
+                RandomEdit(unit, random, units, false);
+            std::string error;
+            ASSERT_TRUE(doc.OnSaveDocument(Path("walk.zmg"), error)) << error;
+        }
+        const CliResult exported = Cli({"export", Path("walk.zmg")});
+        ASSERT_EQ(exported.code, CLI_OK) << exported.err;
+        ASSERT_EQ(exported.out.rfind("{\n  \"format\": \"tavik-configuration\",\n  \"version\": 1,\n", 0),
+                  0u);
+        EXPECT_EQ(exported.out.find(" \n"), std::string::npos) << "no trailing blanks";
+        EXPECT_EQ(CountOf(exported.out, "\n"), 1 + 2 + 8 + 14 + 24 * 9 + 7 * 14 + 48 * 11 + 1)
+            << "one value a line";
+        WriteFile(Path("walk.json"), exported.out);
+        const CliResult imported = Cli({"import", "--yes", Path("walk.json"), Path("back.zmg")});
+        ASSERT_EQ(imported.code, CLI_OK) << imported.err;
+        EXPECT_EQ(imported.err.find("corrected"), std::string::npos) << imported.err;
+        const CliResult diff = Cli({"diff", Path("walk.zmg"), Path("back.zmg")});
+        EXPECT_EQ(diff.out, "No differences.\n");
+        EXPECT_EQ(Cli({"export", Path("back.zmg"), Path("again.json")}).code, CLI_OK);
+        EXPECT_EQ(ReadFile(Path("again.json")), exported.out);
+    }
+}
+
+// What import refuses, corrects and cannot read; standard input and output stand for files as "-".
+TEST_F(TavikCli, ImportChecksEveryValueAndWritesOnlyWhatTheRulesHold) {
+    const std::string head = "{\"format\": \"tavik-configuration\", \"version\": 1";
+    const std::string active = ", \"physical\": {\"IN 11\": {\"InpTp\": \"24 V\", \"LCDUp\": \"100\"}}";
+    // clang-format off
+    const struct { std::string text; int code; std::string says; } cases[] = {
+        {head + "}", 0, ""},
+        {head + active + ", \"alarm\": {\"a11\": {\"inpref\": \"in 11\", \"SetPoint\": \"150\"}}}", 0,
+         "alarm a11 SetPoint: corrected to \"100\": Entered value is out of range"},
+        {head + ", \"alarm\": {\"A11\": {\"SetPoint\": \"5\"}}}", 1,
+         "alarm A11 SetPoint: refused 62007: This alarm is disabled"},
+        {head + ", \"alarms\": {}}", 1, "refused: unknown sheet \"alarms\"; nearest: alarm"},
+        {head + ", \"alarm\": {\"A87\": {}}}", 1, "unknown row \"A87\"; nearest: A"},
+        {head + ", \"alarm\": {\"A11\": {\"SetPiont\": \"1\"}}}", 1, "nearest: SetPoint"},
+        {head + ", \"alarm\": {\"A11\": {\"LCDU\": \"1\"}}}", 1, "read-only"},
+        {head + ", \"general\": {\"Device Number\": 7}}", 1, "a text in double quotes"},
+        {head + ", \"general\": {\"Initialization\": \"CONFIG\"}}", 1, "give --yes"},
+        {head + ",\n  \"general\": {\"Block\": \"OFF\",}}", 2, "is not valid JSON: parse error at line 2, column"},
+        {"{\"format\": \"qdmr\"}", 2, "does not begin with \"format\": \"tavik-configuration\""},
+        {"[1, 2]", 2, "not a Tavik configuration"},
+        {"{\"format\": \"tavik-configuration\", \"version\": 2}", 2, "format version 2"},
+        {head + ", \"general\": \"x\"}", 2, "is not an object of rows"},
+        {head + ", \"general\": {}, \"general\": {}}", 2, "given twice"},
+        {std::string(200, '[') , 2, "nested too deeply at line 1, column 9"},
+        {head + ", \"x\": \"" + std::string(2 << 20, 'x') + "\"}", 2, "far too large"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 120));
+        WriteFile(Path("in.json"), c.text);
+        const CliResult result = Cli({"import", Path("in.json"), Path("out.zmg")});
+        EXPECT_EQ(result.code, c.code) << result.err;
+        EXPECT_THAT(result.err, HasSubstr(c.says));
+        EXPECT_EQ(fs::exists(Path("out.zmg")), c.code == CLI_OK) << "written only when nothing is refused";
+        fs::remove(Path("out.zmg"));
+    }
+    const std::string corrected =
+        head + active + ", \"alarm\": {\"A11\": {\"InpRef\": \"IN 11\", \"SetPoint\": \"150\"}}}";
+    WriteFile(Path("in.json"), corrected);
+    EXPECT_EQ(Cli({"import", "--strict", Path("in.json"), Path("out.zmg")}).code, CLI_FAILED);
+    EXPECT_FALSE(fs::exists(Path("out.zmg"))) << "--strict refuses corrections";
+
+    // Through standard input and output: the configuration in, the document out, and back to text.
+    std::istringstream config(corrected);
+    std::ostringstream document, err;
+    ASSERT_EQ(RunCli({"tavik-cli", "import", "-", "-"}, config, document, err), CLI_OK) << err.str();
+    std::istringstream documentIn(document.str());
+    std::ostringstream text;
+    ASSERT_EQ(RunCli({"tavik-cli", "export", "-"}, documentIn, text, err), CLI_OK) << err.str();
+    EXPECT_THAT(text.str(), HasSubstr("      \"SetPoint\": \"100\",\n"));
+}
+
+// --- files.
+
+TEST_F(TavikCli, FilesAreReplacedOnlyWhereThatIsSafe) {
+    const std::string site = NewDocument("site-a.zmg");
+    fs::create_symlink("site-a.zmg", Path("current.zmg"));
+    ASSERT_EQ(Cli({"edit", Path("current.zmg"), "general", "Device Number", "7"}).code, CLI_OK);
+    EXPECT_TRUE(fs::is_symlink(Path("current.zmg"))) << "the link stays";
+    EXPECT_EQ(Value(Dump(site), 0, 3, 1), "7") << "and the file it points to has the edit";
+    fs::create_symlink("later.zmg", Path("dangling.zmg"));
+    EXPECT_EQ(Cli({"new", Path("dangling.zmg")}).code, CLI_OK);
+    EXPECT_TRUE(fs::is_regular_file(Path("later.zmg")));
+
+    const std::string before = ReadFile(site);
+    EXPECT_EQ(Cli({"new", site}).code, CLI_FAILED) << "new does not replace a file without --force";
+    EXPECT_EQ(ReadFile(site), before);
+    EXPECT_EQ(Cli({"new", "--force", site}).code, CLI_OK);
+    EXPECT_NE(ReadFile(site), before);
+    // Nothing but a regular file is replaced: not a pipe, nor a link to a device.
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", Path("null.zmg"));
+    for (const std::string name : {"pipe", "null.zmg"}) {
+        const CliResult result = Cli({"new", "--force", Path(name)});
+        EXPECT_EQ(result.code, CLI_FAILED) << name;
+        EXPECT_THAT(result.err, HasSubstr("is not a regular file"));
+    }
+    EXPECT_TRUE(fs::is_symlink(Path("null.zmg")));
+
+    // Output that does not arrive is a failure.
+    std::ostringstream full;
+    full.setstate(std::ios::badbit);
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"tavik-cli", "dump", site}, full, err), CLI_FAILED);
+    EXPECT_THAT(err.str(), HasSubstr("cannot write"));
+    EXPECT_EQ(Cli({"--version"}).out, "tavik-cli " + std::to_string(TAVIK_VERSION_MAJOR) + "." +
+                                          std::to_string(TAVIK_VERSION_MINOR) + "." +
+                                          std::to_string(TAVIK_VERSION_PATCH) + "\n");
+    EXPECT_THAT(Cli({"--help"}).out, HasSubstr("count from 1"));
+    EXPECT_THAT(Cli({"columns", "alarm"}).out, HasSubstr("SetPoint"));
+}
+
+// A simulator refuses the link of one that runs, and leaves it alone when it ends.
+TEST_F(TavikCli, SimulatorLinksBelongToTheSimulatorThatMadeThem) {
+    CPseudoTerminal first, second;
+    std::string error;
+    ASSERT_TRUE(first.Open(error) && second.Open(error)) << error;
+    const std::string link = Path("zemra");
+    ASSERT_TRUE(first.PlaceLink(link, error)) << error;
+    EXPECT_FALSE(second.PlaceLink(link, error));
+    EXPECT_THAT(error, HasSubstr("running simulator"));
+    second.Close();
+    EXPECT_EQ(fs::read_symlink(link).string(), first.SlavePath());
+    first.Close();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+    ASSERT_TRUE(second.Open(error) && second.PlaceLink(link, error)) << error;
+}
+
 // --- upload and download against the simulated unit.
 
 TEST_F(TavikCli, UploadDownloadCompareAndDiff) {
@@ -258,7 +455,7 @@ TEST_F(TavikCli, UploadDownloadCompareAndDiff) {
     // clang-format off
     ASSERT_EQ(Cli(EditCommand(inUnit, {{"general", "3", "1", "17"}, {"general", "14", "1", "2.5"},
                                        {"physical", "1", "1", "24 V"}, {"logical", "1", "1", "IN 11"},
-                                       {"alarm", "1", "1", "IN 11"}})).out, "ok\nok\nok\nok\nok\n");
+                                       {"alarm", "1", "1", "IN 11"}})).code, CLI_OK);
     // clang-format on
     const CliResult upload = Cli({"upload", inUnit, "--port", unit.Path()});
     ASSERT_EQ(upload.code, CLI_OK) << upload.err;

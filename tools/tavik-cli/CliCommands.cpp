@@ -1,6 +1,9 @@
 #include "tools/tavik-cli/CliCommands.h"
+#include "tools/tavik-cli/CliFiles.h"
 
 #include <CLI/CLI.hpp>
+
+#include <iostream>
 
 namespace {
 // The words of an edit command line that are edits (SHEET ROW COL TEXT ...) are taken out before the parser
@@ -10,11 +13,12 @@ std::vector<std::string> TakeEditWords(std::vector<std::string>& args) {
     std::vector<std::string> edits;
     if (args.size() < 2 || args[1] != "edit") return edits;
     std::vector<std::string> kept(args.begin(), args.begin() + 2);
+    std::vector<std::string> edit; // the words of the edit being read
     bool haveFile = false;
     bool optionsEnded = false;
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string& word = args[i];
-        const bool atSheet = edits.size() % 4 == 0;
+        const bool atSheet = edit.empty();
         if (atSheet && !optionsEnded && word == "--") {
             optionsEnded = true;
         } else if (atSheet && !optionsEnded && word.size() > 1 && word[0] == '-') {
@@ -24,24 +28,39 @@ std::vector<std::string> TakeEditWords(std::vector<std::string>& args) {
             haveFile = true;
         } else {
             edits.push_back(word);
+            edit.push_back(word);
+            if (IsEditComplete(edit)) edit.clear();
         }
     }
     args = std::move(kept);
     return edits;
 }
+
+std::string VersionText() {
+    return "tavik-cli " + std::to_string(TAVIK_VERSION_MAJOR) + "." + std::to_string(TAVIK_VERSION_MINOR) +
+           "." + std::to_string(TAVIK_VERSION_PATCH);
+}
 } // namespace
 
 int RunCli(const std::vector<std::string>& commandLine, std::ostream& out, std::ostream& err) {
+    return RunCli(commandLine, std::cin, out, err);
+}
+
+int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::ostream& out,
+           std::ostream& err) {
     std::vector<std::string> args = commandLine;
     const std::vector<std::string> edits = TakeEditWords(args);
 
     CLI::App app{"Tavik: configure a Zemra-30 alarm annunciator from the command line", "tavik-cli"};
     app.require_subcommand(1);
     app.footer(
-        "Exit status: 0 done (compare, diff: no differences); 1 a transfer or a save failed; 2 a document "
-        "could not be read; 3 compare, diff: the configurations differ; 64 bad usage; 130 a transfer stopped "
-        "by "
-        "Ctrl-C (a second Ctrl-C ends at once).");
+        "Rows and columns count from 1; edit takes them by number or by title, in any letter case. \"-\" as "
+        "a file name is standard input or output.\n"
+        "Exit status: 0 done (compare, diff: no differences); 1 a transfer or a save failed, or an edit or an "
+        "imported value was refused; 2 a document or a configuration could not be read; 3 compare, diff: the "
+        "configurations differ; 64 bad usage; 130 a transfer stopped by Ctrl-C (a second Ctrl-C ends at "
+        "once).");
+    app.set_version_flag("--version", VersionText(), "Print the version and exit");
     // Options are written --name on every system; on Windows CLI11 would otherwise read /path as an option.
     app.allow_windows_style_options(false);
 
@@ -51,12 +70,38 @@ int RunCli(const std::vector<std::string>& commandLine, std::ostream& out, std::
     bool no = false;
     TransferOptions transfer;
 
+    bool force = false;
     CLI::App* newCmd = app.add_subcommand("new", "Write the default configuration");
     newCmd->add_option("OUT", path, "Document to write (.zmg)")->required();
+    newCmd->add_flag("--force", force, "Replace a file that is there");
 
     CLI::App* dumpCmd = app.add_subcommand("dump", "Print a document as tables or as JSON");
     dumpCmd->add_option("FILE", path, "Document to read (.zmg)")->required();
-    dumpCmd->add_flag("--json", json, "One JSON object instead of tables");
+    dumpCmd->add_flag("--json", json,
+                      "Every cell with its lists and flags as one JSON object, for scripts that read it; to "
+                      "keep and edit a configuration, use export");
+
+    std::string outPath = "-";
+    CLI::App* exportCmd = app.add_subcommand(
+        "export", "Write the configuration as text to keep and edit: every editable cell by sheet, row and "
+                  "column, one value a line");
+    exportCmd->add_option("FILE", path, "Document to read (.zmg)")->required();
+    exportCmd->add_option("OUT", outPath, "Configuration to write (.json; standard output by default)");
+
+    ImportOptions import;
+    std::string configPath;
+    CLI::App* importCmd = app.add_subcommand(
+        "import", "Build a document from an exported configuration, every value checked as an edit; lists "
+                  "each value refused or corrected, and writes nothing when any is refused");
+    importCmd->add_option("CONFIG", configPath, "Configuration to read (.json)")->required();
+    importCmd->add_option("OUT", path, "Document to write (.zmg)")->required();
+    importCmd->add_flag("--strict", import.strict, "Refuse corrected values too");
+    importCmd->add_flag("--yes", import.answerYes, "Take values that ask for confirmation");
+
+    std::string sheetWord;
+    CLI::App* columnsCmd =
+        app.add_subcommand("columns", "List each column of a sheet: number, title, editable, what it takes");
+    columnsCmd->add_option("SHEET", sheetWord, "general, physical, logical or alarm (all when left out)");
 
     CLI::App* editCmd = app.add_subcommand("edit", "Edit cells as in the grid, then save the document");
     editCmd->add_option("FILE", path, "Document to edit (.zmg)")->required();
@@ -66,8 +111,10 @@ int RunCli(const std::vector<std::string>& commandLine, std::ostream& out, std::
     std::vector<std::string> unused;
     editCmd->add_option(
         "EDITS", unused,
-        "SHEET ROW COL TEXT, repeated; SHEET is general|physical|logical|alarm or 0..3; a TEXT "
-        "beginning with '-' is a value");
+        "SHEET ROW COL TEXT, repeated; SHEET is general|physical|logical|alarm or 0..3; ROW and COL "
+        "count from 1 or are titles (alarm A11 SetPoint 12.5); general may leave out COL (general "
+        "\"Device Number\" 7); a TEXT beginning with '-' is a value. Prints ok, corrected to \"V\": why, or "
+        "refused ID: why, for each edit, and the other cells it changed; saves only when none is refused");
 
     CLI::App* uploadCmd = app.add_subcommand("upload", "Send a document to the unit");
     uploadCmd->add_option("FILE", path, "Document to send (.zmg)")->required();
@@ -101,16 +148,27 @@ int RunCli(const std::vector<std::string>& commandLine, std::ostream& out, std::
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return CLI_OK;
+    } catch (const CLI::CallForVersion&) {
+        out << VersionText() << '\n';
+        return CLI_OK;
     } catch (const CLI::ParseError& error) {
         err << "tavik-cli: " << error.what() << '\n' << "Run 'tavik-cli --help' for usage.\n";
         return CLI_USAGE;
     }
 
-    if (newCmd->parsed()) return RunNew(path, err);
-    if (dumpCmd->parsed()) return RunDump(path, json, out, err);
-    if (editCmd->parsed()) return RunEdit(path, yes, edits, out, err);
-    if (uploadCmd->parsed()) return RunUpload(path, transfer, err);
-    if (compareCmd->parsed()) return RunCompare(path, transfer, out, err);
-    if (diffCmd->parsed()) return RunDiff(path, otherPath, out, err);
-    return RunDownload(path, transfer, err);
+    const auto run = [&] {
+        if (newCmd->parsed()) return RunNew(path, force, out, err);
+        if (dumpCmd->parsed()) return RunDump(path, json, in, out, err);
+        if (editCmd->parsed()) return RunEdit(path, yes, edits, in, out, err);
+        if (exportCmd->parsed()) return RunExport(path, outPath, in, out, err);
+        if (importCmd->parsed()) return RunImport(configPath, path, import, in, out, err);
+        if (columnsCmd->parsed()) return RunColumns(sheetWord, out, err);
+        if (uploadCmd->parsed()) return RunUpload(path, transfer, err);
+        if (compareCmd->parsed()) return RunCompare(path, transfer, out, err);
+        if (diffCmd->parsed()) return RunDiff(path, otherPath, in, out, err);
+        return RunDownload(path, transfer, err);
+    };
+    const int code = run();
+    // Whatever went to standard output must have arrived: a full disk or a closed pipe is a failure.
+    return code == CLI_OK && !FinishOutput(out, err) ? CLI_FAILED : code;
 }

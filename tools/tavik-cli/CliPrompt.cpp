@@ -27,5 +27,6 @@ void CCliPrompt::ShowMessage(const std::string& text, Icon) {
 
 bool CCliPrompt::AskOkCancel(const std::string& text) {
     m_err << "message: " << OneLine(text) << '\n';
+    if (!m_bAnswerYes) m_bCancelled = true;
     return m_bAnswerYes;
 }

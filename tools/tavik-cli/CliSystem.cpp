@@ -1,7 +1,15 @@
 #include "tools/tavik-cli/CliSystem.h"
 
 #ifdef _WIN32
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
+
+void UseBinaryStdio() {
+    ::_setmode(::_fileno(stdin), _O_BINARY);
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+}
 
 bool StderrIsTerminal() {
     // Only a console has a console mode; the NUL device and pipes, which _isatty may call terminals, do not.
@@ -16,6 +24,8 @@ std::tm LocalTimeOf(std::time_t seconds) {
 }
 #else
 #include <unistd.h>
+
+void UseBinaryStdio() {}
 
 bool StderrIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;

@@ -9,3 +9,5 @@
 bool StderrIsTerminal();
 // The local time of `seconds`, thread-safe.
 std::tm LocalTimeOf(std::time_t seconds);
+// Standard input and output carry documents' bytes as they are (Windows would otherwise translate line ends).
+void UseBinaryStdio();

@@ -1,24 +1,22 @@
 // compare and diff: which cells differ between a document and the unit, or between two documents.
 #include "tools/tavik-cli/CliCommands.h"
+#include "tools/tavik-cli/CliFiles.h"
 
 #include "model/CDownloadCorrections.h"
+#include "model/Cp1252.h"
 #include "unit/CTavikDoc.h"
 #include "unit/CZemUnit.h"
 #include "unit/ConfigCompare.h"
-#include "model/Cp1252.h"
 
+#include <iostream>
 #include <optional>
 
 namespace {
 // The values of a document file; nothing when it cannot be read (the reason is on `err`). The document is
 // gone before the caller makes another one, so that the sheets of one configuration refer to each other.
-std::optional<ConfigValues> ReadDocument(const std::string& path, std::ostream& err) {
+std::optional<ConfigValues> ReadDocument(const std::string& path, std::istream& in, std::ostream& err) {
     CTavikDoc document;
-    std::string error;
-    if (!document.OnOpenDocument(path, error)) {
-        err << "tavik-cli: " << error << '\n';
-        return std::nullopt;
-    }
+    if (!LoadDocument(document, path, in, err)) return std::nullopt;
     return ReadConfigValues(*document.GetZemUnit());
 }
 
@@ -36,7 +34,7 @@ int Report(const ConfigValues& first, const ConfigValues& second, const std::str
 
 int RunCompare(const std::string& path, const TransferOptions& options, std::ostream& out,
                std::ostream& err) {
-    const std::optional<ConfigValues> document = ReadDocument(path, err);
+    const std::optional<ConfigValues> document = ReadDocument(path, std::cin, err);
     if (!document) return CLI_BAD_FILE;
     CTavikDoc unit;
     unit.OnNewDocument();
@@ -46,10 +44,15 @@ int RunCompare(const std::string& path, const TransferOptions& options, std::ost
     return Report(*document, inUnit, "Document", "Unit", out);
 }
 
-int RunDiff(const std::string& first, const std::string& second, std::ostream& out, std::ostream& err) {
-    const std::optional<ConfigValues> a = ReadDocument(first, err);
+int RunDiff(const std::string& first, const std::string& second, std::istream& in, std::ostream& out,
+            std::ostream& err) {
+    if (IsStdio(first) && IsStdio(second)) {
+        err << "tavik-cli: only one of the two documents can come from standard input\n";
+        return CLI_USAGE;
+    }
+    const std::optional<ConfigValues> a = ReadDocument(first, in, err);
     if (!a) return CLI_BAD_FILE;
-    const std::optional<ConfigValues> b = ReadDocument(second, err);
+    const std::optional<ConfigValues> b = ReadDocument(second, in, err);
     if (!b) return CLI_BAD_FILE;
     return Report(*a, *b, Cp1252FromUtf8(first), Cp1252FromUtf8(second), out);
 }

@@ -1,128 +1,132 @@
-// new, dump and edit: the document commands of tavik-cli.
+// new, dump, edit and columns: the document commands of tavik-cli.
+#include "tools/tavik-cli/CellEdit.h"
+#include "tools/tavik-cli/CellNames.h"
 #include "tools/tavik-cli/CliCommands.h"
+#include "tools/tavik-cli/CliFiles.h"
 #include "tools/tavik-cli/CliPrompt.h"
 #include "tools/tavik-cli/DocumentDump.h"
 
 #include "model/CBrantSetupType.h"
+#include "model/Cp1252.h"
 #include "unit/CTavikDoc.h"
 #include "unit/CZemUnit.h"
-#include "model/Cp1252.h"
-#include "model/Messages.h"
-#include "model/PopupPaste.h"
 
-#include <cstdlib>
+#include <sys/stat.h>
 
 namespace {
-bool Load(CTavikDoc& document, const std::string& path, std::ostream& err) {
-    std::string error;
-    if (document.OnOpenDocument(path, error)) return true;
-    err << "tavik-cli: " << error << '\n';
-    return false;
-}
-
-bool Save(CTavikDoc& document, const std::string& path, std::ostream& err) {
-    std::string error;
-    if (document.OnSaveDocument(path, error)) return true;
-    err << "tavik-cli: " << error << '\n';
-    return false;
-}
-
-int ParseSheet(const std::string& text) {
-    static const char* const names[SETUP_TYPE_COUNT] = {"general", "physical", "logical", "alarm"};
-    for (int i = 0; i < SETUP_TYPE_COUNT; ++i)
-        if (text == names[i] || text == std::to_string(i)) return i;
-    return -1;
-}
-
-bool ParseIndex(const std::string& text, int& value) {
-    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    value = std::atoi(text.c_str());
-    return true;
-}
-
 struct Edit {
     int sheet;
     int row;
     int col;
     std::string text; // UTF-8, as given
 };
+
+// A sheet with a single value column (General) lets the column be left out: "general 3 7".
+bool NamesValueColumn(const std::string& word) {
+    return word == "1" || NameForm(word) == "selections";
+}
 } // namespace
 
-int RunNew(const std::string& path, std::ostream& err) {
-    CTavikDoc document;
-    document.OnNewDocument();
-    return Save(document, path, err) ? CLI_OK : CLI_FAILED;
+bool IsEditComplete(const std::vector<std::string>& words) {
+    if (words.size() >= 4) return true;
+    return words.size() == 3 && FindSheet(words[0]) == SETUP_GENERAL && !NamesValueColumn(words[2]);
 }
 
-int RunDump(const std::string& path, bool json, std::ostream& out, std::ostream& err) {
+bool SplitEditWords(const std::vector<std::string>& words, std::vector<std::vector<std::string>>& edits) {
+    std::vector<std::string> group;
+    for (const std::string& word : words) {
+        group.push_back(word);
+        if (IsEditComplete(group)) {
+            if (group.size() == 3) group.insert(group.begin() + 2, "1");
+            edits.push_back(std::move(group));
+            group.clear();
+        }
+    }
+    // "general 3 1" at the end: the 1 is the value.
+    if (group.size() == 3 && FindSheet(group[0]) == SETUP_GENERAL) {
+        group.insert(group.begin() + 2, "1");
+        edits.push_back(std::move(group));
+        group.clear();
+    }
+    return group.empty() && !edits.empty();
+}
+
+int RunNew(const std::string& path, bool force, std::ostream& out, std::ostream& err) {
+    struct stat info {};
+    if (!force && !IsStdio(path) && ::stat(path.c_str(), &info) == 0) {
+        err << "tavik-cli: '" << path << "' exists; give --force to replace it with a new document\n";
+        return CLI_FAILED;
+    }
     CTavikDoc document;
-    if (!Load(document, path, err)) return CLI_BAD_FILE;
+    document.OnNewDocument();
+    return SaveDocument(document, path, out, err) ? CLI_OK : CLI_FAILED;
+}
+
+int RunDump(const std::string& path, bool json, std::istream& in, std::ostream& out, std::ostream& err) {
+    CTavikDoc document;
+    if (!LoadDocument(document, path, in, err)) return CLI_BAD_FILE;
     if (json)
         out << DumpJson(document).dump(2) << '\n';
     else
         DumpText(document, out);
-    return CLI_OK;
+    return FinishOutput(out, err) ? CLI_OK : CLI_FAILED;
 }
 
-int RunEdit(const std::string& path, bool answerYes, const std::vector<std::string>& args, std::ostream& out,
-            std::ostream& err) {
-    if (args.empty() || args.size() % 4 != 0) {
-        err << "tavik-cli: edits come as SHEET ROW COL TEXT, four words each\n";
+int RunEdit(const std::string& path, bool answerYes, const std::vector<std::string>& args, std::istream& in,
+            std::ostream& standardOut, std::ostream& err) {
+    std::vector<std::vector<std::string>> words;
+    if (!SplitEditWords(args, words)) {
+        err << "tavik-cli: edits come as SHEET ROW COL TEXT (for general also SHEET ROW TEXT)\n";
         return CLI_USAGE;
     }
     CTavikDoc document;
-    if (!Load(document, path, err)) return CLI_BAD_FILE;
+    if (!LoadDocument(document, path, in, err)) return CLI_BAD_FILE;
     CZemUnit& unit = *document.GetZemUnit();
+    // The document goes to standard output when it came from standard input: the answers then go to err.
+    std::ostream& out = IsStdio(path) ? err : standardOut;
 
     // Every edit is checked before any is made: a typo must not leave half the edits applied.
     std::vector<Edit> edits;
-    for (std::size_t i = 0; i < args.size(); i += 4) {
-        Edit edit{ParseSheet(args[i]), 0, 0, args[i + 3]};
-        if (edit.sheet < 0) {
-            err << "tavik-cli: unknown sheet '" << args[i]
-                << "' (general, physical, logical, alarm or 0..3)\n";
+    for (const std::vector<std::string>& edit : words) {
+        const int sheet = FindSheet(edit[0]);
+        if (sheet < 0) {
+            err << "tavik-cli: unknown sheet '" << edit[0] << "' (general, physical, logical, alarm or 0..3";
+            if (const std::string near = NearestName(edit[0], SheetWords()); !edit[0].empty())
+                err << "; nearest: " << near;
+            err << ")\n";
             return CLI_USAGE;
         }
-        CBrantSetupType* setup = unit.GetSetupType(edit.sheet);
-        const CDataSheet* sheet = setup->GetDataSheet();
-        // Only the cells the grid lets a user edit: not the header row or column, not the hidden rows.
-        if (!ParseIndex(args[i + 1], edit.row) || !ParseIndex(args[i + 2], edit.col) || edit.row < 1 ||
-            edit.row >= setup->GetNumChannels() || edit.col < 1 || edit.col >= sheet->GetNumCells(edit.row)) {
-            err << "tavik-cli: there is no editable cell at row " << args[i + 1] << ", column " << args[i + 2]
-                << " of the " << Utf8FromCp1252(setup->GetTitle()) << " sheet\n";
+        CBrantSetupType& setup = *unit.GetSetupType(sheet);
+        std::string nearest;
+        const int row = FindRow(setup, edit[1], nearest);
+        if (row < 0) {
+            err << "tavik-cli: the " << Utf8FromCp1252(setup.GetTitle()) << " sheet has no row '" << edit[1]
+                << "' (rows count from 1 to " << LastEditableRow(setup) << "; nearest: " << nearest << ")\n";
             return CLI_USAGE;
         }
-        edits.push_back(std::move(edit));
+        const int col = FindColumn(setup, edit[2], nearest);
+        if (col < 0) {
+            err << "tavik-cli: the " << Utf8FromCp1252(setup.GetTitle()) << " sheet has no column '"
+                << edit[2] << "' (columns count from 1; nearest: " << nearest << "; see tavik-cli columns "
+                << SheetWords()[static_cast<std::size_t>(sheet)] << ")\n";
+            return CLI_USAGE;
+        }
+        edits.push_back({sheet, row, col, edit[3]});
     }
 
     CCliPrompt prompt(err, answerYes);
+    bool refused = false;
     for (const Edit& edit : edits) {
-        CBrantSetupType* setup = unit.GetSetupType(edit.sheet);
-        const CBrChnData* cell = setup->GetDataSheet()->GetCellChecked(edit.row, edit.col);
-        // As in the grid: a character the document cannot store refuses the edit, and a text longer than
-        // the cell takes is cut.
-        std::string text;
-        std::string refused;
-        if (!Cp1252FromUtf8(edit.text, text, refused)) {
-            out << "refused: " << g_strNotCp1252 << " (" << refused << ")\n";
-            continue;
-        }
-        if (cell) {
-            std::string fitted = cell->FitToMaxLength(text);
-            if (fitted != text)
-                err << "tavik-cli: \"" << edit.text << "\" is cut to " << cell->m_nMaxTextLen
-                    << " characters: \"" << Utf8FromCp1252(fitted) << "\"\n";
-            text = std::move(fitted);
-        }
-        // Popup cells take letters naming their properties, as when pasted into the grid.
-        if (cell && cell->m_nStyle == CTRL_STYLE_POPUP) ApplyPopupPasteText(*setup, edit.row, edit.col, text);
-        if (setup->ValidateData(edit.row, edit.col, text)) {
-            out << "ok\n";
-        } else {
-            const int id = setup->GetLastError();
-            out << "refused " << id << ": " << Utf8FromCp1252(LoadMessage(static_cast<unsigned>(id))) << '\n';
-        }
+        const EditOutcome outcome =
+            ApplyCellEdit(unit, edit.sheet, edit.row, edit.col, edit.text, prompt, true);
+        out << AnswerText(outcome) << '\n';
+        for (const ConfigDifference& change : outcome.others)
+            out << "  also changed: " << ChangeText(unit, change) << '\n';
+        refused = refused || outcome.kind == EditOutcome::Refused;
     }
-    return Save(document, path, err) ? CLI_OK : CLI_FAILED;
+    if (refused) {
+        err << "tavik-cli: an edit was refused; '" << path << "' is left as it was\n";
+        return CLI_FAILED;
+    }
+    return SaveDocument(document, path, standardOut, err) ? CLI_OK : CLI_FAILED;
 }

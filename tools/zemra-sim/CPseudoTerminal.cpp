@@ -2,10 +2,15 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,6 +18,44 @@ namespace {
 
 std::string SystemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
+}
+
+// A running simulator owns its link through a socket in Linux's abstract namespace named after the link's
+// full path: the name is free again the moment the simulator ends, however it ends, and leaves no file
+// behind. Returns the socket, or -1 with `error` set (another simulator holds the name).
+int ClaimLinkName(const std::string& path, std::string& error) {
+    std::string full = path;
+    if (full.empty() || full.front() != '/') {
+        char cwd[PATH_MAX];
+        if (!getcwd(cwd, sizeof cwd)) {
+            error = SystemError("cannot read the current folder");
+            return -1;
+        }
+        full = std::string(cwd) + "/" + path;
+    }
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a: the same name in every simulator
+    for (unsigned char c : full)
+        hash = (hash ^ c) * 1099511628211ull;
+    char name[64];
+    const int length =
+        std::snprintf(name, sizeof name, "zemra-sim-link-%016llx", static_cast<unsigned long long>(hash));
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        error = SystemError("cannot claim the link " + path);
+        return -1;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path + 1, name, static_cast<std::size_t>(length)); // sun_path[0] 0: abstract
+    const auto size =
+        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + static_cast<std::size_t>(length));
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), size) != 0) {
+        error = errno == EADDRINUSE ? path + " is the link of a running simulator; not taking it over"
+                                    : SystemError("cannot claim the link " + path);
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 } // namespace
@@ -84,32 +127,37 @@ int CPseudoTerminal::PlaceLink(const std::string& path, std::string& error) {
         error = "the pseudo-terminal is not open";
         return 0;
     }
+    const int claim = ClaimLinkName(path, error);
+    if (claim < 0) return 0;
     struct stat st {};
-    if (lstat(path.c_str(), &st) == 0) {
-        if (!S_ISLNK(st.st_mode)) {
-            error = path + " exists and is not a symlink; not replacing it";
-            return 0;
-        }
-        if (unlink(path.c_str()) != 0) {
-            error = SystemError("cannot remove the old link " + path);
-            return 0;
-        }
-    }
-    if (symlink(m_slavePath.c_str(), path.c_str()) != 0) {
-        error = SystemError("cannot create the link " + path);
+    const auto fail = [&](const std::string& why) {
+        error = why;
+        ::close(claim);
         return 0;
+    };
+    if (lstat(path.c_str(), &st) == 0) {
+        if (!S_ISLNK(st.st_mode)) return fail(path + " exists and is not a symlink; not replacing it");
+        // No running simulator owns it: one that died left it.
+        if (unlink(path.c_str()) != 0) return fail(SystemError("cannot remove the old link " + path));
     }
+    if (symlink(m_slavePath.c_str(), path.c_str()) != 0)
+        return fail(SystemError("cannot create the link " + path));
     m_linkPath = path;
+    m_linkClaim = claim;
     return 1;
 }
 
 void CPseudoTerminal::RemoveLink() {
-    if (m_linkPath.empty()) return;
-    char target[PATH_MAX];
-    const ssize_t n = readlink(m_linkPath.c_str(), target, sizeof target - 1);
-    if (n >= 0) {
-        target[n] = '\0';
-        if (m_slavePath == target) unlink(m_linkPath.c_str());
+    if (!m_linkPath.empty()) {
+        char target[PATH_MAX];
+        const ssize_t n = readlink(m_linkPath.c_str(), target, sizeof target - 1);
+        if (n >= 0) {
+            target[n] = '\0';
+            if (m_slavePath == target) unlink(m_linkPath.c_str());
+        }
+        m_linkPath.clear();
     }
-    m_linkPath.clear();
+    // The link is free for another simulator only once it is gone.
+    if (m_linkClaim >= 0) ::close(m_linkClaim);
+    m_linkClaim = -1;
 }

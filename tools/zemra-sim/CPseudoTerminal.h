@@ -19,8 +19,9 @@ public:
     int MasterFd() const { return m_master; }
     const std::string& SlavePath() const { return m_slavePath; }
 
-    // Makes `path` a symlink to the slave. A symlink already there is replaced (a simulator that died left
-    // it); any other file is left alone and the call fails.
+    // Makes `path` a symlink to the slave. A symlink already there is replaced when no running simulator
+    // owns it (one that died left it); a running simulator's link and any other file are left alone and the
+    // call fails.
     int PlaceLink(const std::string& path, std::string& error);
     // Removes the symlink, unless something else has replaced it meanwhile.
     void RemoveLink();
@@ -30,4 +31,5 @@ private:
     int m_slave = -1;
     std::string m_slavePath;
     std::string m_linkPath;
+    int m_linkClaim = -1; // held while the link is ours (see PlaceLink)
 };
