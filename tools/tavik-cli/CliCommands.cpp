@@ -163,10 +163,10 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
         if (exportCmd->parsed()) return RunExport(path, outPath, in, out, err);
         if (importCmd->parsed()) return RunImport(configPath, path, import, in, out, err);
         if (columnsCmd->parsed()) return RunColumns(sheetWord, out, err);
-        if (uploadCmd->parsed()) return RunUpload(path, transfer, err);
+        if (uploadCmd->parsed()) return RunUpload(path, transfer, in, err);
         if (compareCmd->parsed()) return RunCompare(path, transfer, out, err);
         if (diffCmd->parsed()) return RunDiff(path, otherPath, in, out, err);
-        return RunDownload(path, transfer, err);
+        return RunDownload(path, transfer, out, err);
     };
     const int code = run();
     // Whatever went to standard output must have arrived: a full disk or a closed pipe is a failure.

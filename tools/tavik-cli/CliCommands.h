@@ -47,8 +47,9 @@ struct TransferOptions {
     int retries = 0;
     bool trace = false;
 };
-int RunUpload(const std::string& path, const TransferOptions& options, std::ostream& err);
-int RunDownload(const std::string& path, const TransferOptions& options, std::ostream& err);
+int RunUpload(const std::string& path, const TransferOptions& options, std::istream& in, std::ostream& err);
+int RunDownload(const std::string& path, const TransferOptions& options, std::ostream& out,
+                std::ostream& err);
 // Runs one transfer of `document` (direction 0 upload, 1 download) with progress on `err`.
 int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& options, std::ostream& err);
 int RunCompare(const std::string& path, const TransferOptions& options, std::ostream& out, std::ostream& err);

@@ -1,5 +1,6 @@
 // upload and download: the transfer commands of tavik-cli, the same transfer the program runs.
 #include "tools/tavik-cli/CliCommands.h"
+#include "tools/tavik-cli/CliFiles.h"
 #include "tools/tavik-cli/CliInterrupt.h"
 #include "tools/tavik-cli/CliSystem.h"
 
@@ -212,19 +213,16 @@ bool CanWrite(const std::string& path, std::string& error) {
 }
 } // namespace
 
-int RunUpload(const std::string& path, const TransferOptions& options, std::ostream& err) {
+int RunUpload(const std::string& path, const TransferOptions& options, std::istream& in, std::ostream& err) {
     CTavikDoc document;
-    std::string error;
-    if (!document.OnOpenDocument(path, error)) {
-        err << "tavik-cli: " << error << '\n';
-        return CLI_BAD_FILE;
-    }
+    if (!LoadDocument(document, path, in, err)) return CLI_BAD_FILE;
     return RunTransfer(document, 0, options, err);
 }
 
-int RunDownload(const std::string& path, const TransferOptions& options, std::ostream& err) {
+int RunDownload(const std::string& path, const TransferOptions& options, std::ostream& out,
+                std::ostream& err) {
     std::string writable;
-    if (!CanWrite(path, writable)) {
+    if (!IsStdio(path) && !CanWrite(path, writable)) {
         err << "tavik-cli: " << writable << '\n';
         return CLI_FAILED;
     }
@@ -235,11 +233,7 @@ int RunDownload(const std::string& path, const TransferOptions& options, std::os
         err << "tavik-cli: nothing was saved to '" << path << "'\n";
         return result;
     }
-    std::string error;
-    if (!document.OnSaveDocument(path, error)) {
-        err << "tavik-cli: " << error << '\n';
-        return CLI_FAILED;
-    }
+    if (!SaveDocument(document, path, out, err)) return CLI_FAILED;
     // What the sheets corrected is told, but the download itself succeeded.
     const std::string report = document.GetZemUnit()->GetCorrections().Report(SIZE_MAX);
     if (!report.empty()) err << "tavik-cli: " << Utf8FromCp1252(report) << '\n';
