@@ -45,7 +45,15 @@ protected:
 
 class FrameTest : public ::testing::Test {
 protected:
-    FrameTest() { EXPECT_TRUE(app.InitInstance({QStringLiteral("tavik")}, false)); }
+    FrameTest() {
+        EXPECT_TRUE(app.InitInstance({QStringLiteral("tavik")}, false));
+        // A paste's report goes to the scripted prompt (its kept message) and is kept for the test.
+        for (int i = 0; i < 4; ++i)
+            View(i).SetReportRunner([this](const CTavikView::PasteReport& report) {
+                reports.push_back(report);
+                prompt.ShowMessage(report.message.toStdString(), IPrompt::Warning);
+            });
+    }
 
     CMainFrame& Frame() { return *app.GetMainFrame(); }
     CTavikView& View(int index) { return *Frame().GetTavikView(index); }
@@ -80,6 +88,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    std::vector<CTavikView::PasteReport> reports;
     CScriptedPrompt prompt{false}; // installed first, so the application leaves it in place of its boxes
     TestApp app;
 };
@@ -399,11 +408,19 @@ TEST_F(FrameTest, EditsPastesAndThePopupGoThroughValidateData) {
         int at;
         const char* flags;
     } rows[] = {
-        {false, 0, 3, 1, "99", {LoadMessage(IDS_INVALID_VALUE)}, "1", 0, nullptr},
-        {false, 3, 1, 4, "250", {LoadMessage(IDS_OUT_OF_RANGE_NEAREST)}, "100", 0, nullptr}, // input's range
-        {false, 3, 1, 5, "5 Ω", {g_strNotCp1252}, "Pump", 0, nullptr},
-        {false, 3, 5, 9, "", {LoadMessage(IDS_ALARM_DISABLED)}, "...", 0, nullptr}, // no popup
-        {false, 0, 1, 1, "CONFIG", {}, "OFF", 0, nullptr},                          // declined
+        {false, 0, 3, 1, "99", {LoadMessage(IDS_INVALID_VALUE) + "\nAllowed: 1 to 62"}, "1", 0, nullptr},
+        {false,
+         3,
+         1,
+         4,
+         "250",
+         {LoadMessage(IDS_OUT_OF_RANGE_NEAREST) + "\nAllowed: 0 to 100"},
+         "100",
+         0,
+         nullptr}, // the input's range
+        {false, 3, 1, 5, "5 Ω", {std::string(g_strNotCp1252) + "\nNot storable: U+03A9"}, "Pump", 0, nullptr},
+        {false, 3, 5, 9, "", {}, "...", 0, nullptr},       // locked: alarm 5 has no input, no popup
+        {false, 0, 1, 1, "CONFIG", {}, "OFF", 0, nullptr}, // declined
         {false, 0, 3, 1, "7", {}, "7", 0, nullptr},
         {false, 3, 1, 9, "", {}, "C", 0, "OFF,ON,OFF"},       // the popup sets Control
         {true, 1, 3, 3, "5\t1\t9\t2\n", {}, "0", 0, nullptr}, // IN 13 is switched off
@@ -463,8 +480,8 @@ TEST_F(FrameTest, ARefreshReportsExactlyTheChangedCells) {
         return cells;
     };
     const auto fields = [](const GridCell& c) {
-        return std::tie(c.text, c.type, c.items, c.listEditable, c.textLen, c.background, c.popup,
-                        c.dataType);
+        return std::tie(c.text, c.type, c.items, c.listEditable, c.textLen, c.background, c.popup, c.dataType,
+                        c.tip);
     };
     // A set point; IN 12 joins the choices of every alarm; IN 11 leaves them, and alarms 1 and 2 are reset.
     for (const auto& [tab, row, col, text] :
