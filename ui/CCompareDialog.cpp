@@ -61,6 +61,7 @@ void CCompareDialog::Build(const QString& summary) {
     m_pTable->setHorizontalHeaderLabels(m_headers);
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pTable->verticalHeader()->hide();
+    m_pTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) {
         const QStringList& cells = m_rows[static_cast<std::size_t>(row)];
         for (int col = 0; col < cells.size() && col < m_headers.size(); ++col)

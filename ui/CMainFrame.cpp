@@ -303,13 +303,9 @@ void CMainFrame::SetAlsoChanged(const std::vector<ConfigDifference>& differences
 
 void CMainFrame::OnShowAlsoChanged() {
     if (m_alsoChanged.empty()) return;
-    std::vector<QStringList> rows;
-    for (const ConfigDifference& d : m_alsoChanged)
-        rows.push_back({FromCp1252(d.sheet), FromCp1252(d.row), FromCp1252(d.column), FromCp1252(d.first),
-                        FromCp1252(d.second)});
     CCompareDialog dialog(tr("Also Changed"), GetAlsoChangedText(),
-                          {tr("Sheet"), tr("Row"), tr("Column"), tr("Before"), tr("After")}, std::move(rows),
-                          this);
+                          {tr("Sheet"), tr("Row"), tr("Column"), tr("Before"), tr("After")},
+                          CCompareDialog::Rows(FoldMirrorColumns(m_alsoChanged)), this);
     dialog.exec();
 }
 
@@ -453,8 +449,9 @@ void CMainFrame::ShowUndoneChange(const std::vector<ConfigDifference>& differenc
         for (int c = 1; c < grid->GetColumnCount(); ++c)
             if (grid->GetItemText(0, c).trimmed() == colName) col = c;
         // One cell selected, the first one the change touched.
-        grid->SetSelectedRange(row, col, row, col);
         grid->SetFocusCell(row, col);
+        grid->SetSelectedRange(row, col, row, col);
+        grid->setFocus();
         return;
     }
 }

@@ -14,10 +14,13 @@
 #include "unit/CTavikDoc.h"
 
 #include <QFileInfo>
+
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
 
 namespace {
 const char* const g_strPasteErrors = "Erroneous values have been detected. Appropriate values will be used.";
@@ -357,9 +360,17 @@ void CTavikView::OnEditPaste() {
         if (outcome.cutValues > 0)
             parts << tr("%n value(s) right of the last column", nullptr, outcome.cutValues);
         entry.pasted = parts.join(QStringLiteral(", "));
-        entry.what = tr("cut at the end of the sheet");
+        entry.what = tr("past the end of the sheet");
         m_pasteReport.entries.push_back(std::move(entry));
     }
+    // In the order of the cells; what reached past the sheet's end last.
+    std::stable_sort(m_pasteReport.entries.begin(), m_pasteReport.entries.end(),
+                     [](const PasteReport::Entry& a, const PasteReport::Entry& b) {
+                         const auto key = [](const PasteReport::Entry& e) {
+                             return e.gridRow == 0 ? std::pair{INT_MAX, 0} : std::pair{e.gridRow, e.gridCol};
+                         };
+                         return key(a) < key(b);
+                     });
     // Refusals are reported by the kept message (not for a switched-off channel), a text cut at its
     // length by the status bar; the rest always opens the report.
     for (const PasteReport::Entry& entry : m_pasteReport.entries)
