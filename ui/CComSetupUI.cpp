@@ -2,6 +2,7 @@
 
 #include "ui/CComPortDlg.h"
 #include "ui/CLineSettingsDlg.h"
+#include "ui/CSmallDialog.h"
 #include "ui/Cp1252.h"
 
 #include <QMessageBox>
@@ -72,5 +73,6 @@ void CComSetupUI::ShowError(const std::string& message, const std::string& detai
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Tavik Programmer"), FromCp1252(message).trimmed(),
                     QMessageBox::Ok, m_pParent);
     if (!detail.empty()) box.setInformativeText(QString::fromLocal8Bit(detail));
+    CSmallDialog::FitTitle(box);
     box.exec();
 }

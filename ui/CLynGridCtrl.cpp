@@ -500,7 +500,9 @@ void CLynGridCtrl::keyPressEvent(QKeyEvent* event) {
         }
         if (edit(currentIndex(), EditKeyPressed, event)) return;
     }
-    m_escaped = QPersistentModelIndex();
+    // Escape that reaches the grid has just closed a list or an editor (or found none open).
+    m_escaped =
+        event->key() == Qt::Key_Escape ? QPersistentModelIndex(currentIndex()) : QPersistentModelIndex();
     if (event == QKeySequence::Copy) {
         OnEditCopy();
         return;

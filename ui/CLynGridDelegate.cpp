@@ -4,10 +4,12 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHash>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStatusTipEvent>
 #include <QStyleOptionComboBox>
 #include <QTimer>
 
@@ -64,7 +66,15 @@ QWidget* CLynGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     auto* line = qobject_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
     if (!line) line = new QLineEdit(parent);
     const int length = index.data(CLynGridModel::TextLenRole).toInt();
-    if (length > 0) line->setMaxLength(length);
+    if (length > 0) {
+        line->setMaxLength(length);
+        // Typing stops at the limit; the status bar says why the keys do nothing more.
+        connect(line, &QLineEdit::textEdited, line, [line, length](const QString& text) {
+            if (text.size() < length) return;
+            QStatusTipEvent tip(tr("This cell takes at most %1 characters.").arg(length));
+            QCoreApplication::sendEvent(line, &tip);
+        });
+    }
     line->setFrame(false);
     return line;
 }

@@ -4,7 +4,9 @@
 #include <QDialog>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QLayout>
+#include <QMessageBox>
 #include <QSpacerItem>
 
 CSmallDialog::CSmallDialog(QDialog& dialog, QSpacerItem* spacer)
@@ -50,4 +52,14 @@ bool CSmallDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &m_dialog && (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::Show))
         Fit();
     return QObject::eventFilter(watched, event);
+}
+
+void CSmallDialog::FitTitle(QMessageBox& box) {
+    // A message box lays itself out on a grid; a spacer across its last row sets the least width.
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    const QMargins margins = grid->contentsMargins();
+    const int width = TitleWidth(box, box.windowTitle()) - margins.left() - margins.right();
+    grid->addItem(new QSpacerItem(std::max(width, 0), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
