@@ -16,48 +16,79 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-CCompareDialog::CCompareDialog(std::vector<ConfigDifference> differences, QWidget* parent)
-    : QDialog(parent), m_differences(std::move(differences)) {
-    setWindowTitle(tr("Compare with Unit"));
-    auto* layout = new QVBoxLayout(this);
-    auto* summary = new QLabel(
-        m_differences.empty()
-            ? tr("The unit holds the configuration of the document.")
-            : (m_differences.size() == 1
-                   ? tr("The unit differs from the document in 1 cell.")
-                   : tr("The unit differs from the document in %1 cells.").arg(m_differences.size())),
-        this);
-    layout->addWidget(summary);
+std::vector<QStringList> CCompareDialog::Rows(const std::vector<FoldedDifference>& differences) {
+    std::vector<QStringList> rows;
+    for (const FoldedDifference& f : differences) {
+        const ConfigDifference& d = f.difference;
+        QString column = FromCp1252(d.column);
+        if (!f.mirrors.empty()) {
+            QStringList names;
+            for (const ConfigDifference& m : f.mirrors)
+                names << FromCp1252(m.column);
+            column += QStringLiteral(" (+ %1)").arg(names.join(QStringLiteral(", ")));
+        }
+        rows.push_back(
+            {FromCp1252(d.sheet), FromCp1252(d.row), column, FromCp1252(d.first), FromCp1252(d.second)});
+    }
+    return rows;
+}
 
-    m_pTable = new QTableWidget(static_cast<int>(m_differences.size()), 5, this);
-    m_pTable->setHorizontalHeaderLabels({tr("Sheet"), tr("Row"), tr("Column"), tr("Document"), tr("Unit")});
+CCompareDialog::CCompareDialog(std::vector<ConfigDifference> differences, QWidget* parent)
+    : QDialog(parent), m_headers({tr("Sheet"), tr("Row"), tr("Column"), tr("Document"), tr("Unit")}),
+      m_rows(Rows(FoldMirrorColumns(differences))) {
+    setWindowTitle(tr("Compare with Unit"));
+    Build(differences.empty()
+              ? tr("The unit holds the configuration of the document.")
+              : (differences.size() == 1
+                     ? tr("The unit differs from the document in 1 cell.")
+                     : tr("The unit differs from the document in %1 cells.").arg(differences.size())));
+}
+
+CCompareDialog::CCompareDialog(const QString& title, const QString& summary, const QStringList& headers,
+                               std::vector<QStringList> rows, QWidget* parent)
+    : QDialog(parent), m_headers(headers), m_rows(std::move(rows)) {
+    setWindowTitle(title);
+    Build(summary);
+}
+
+void CCompareDialog::Build(const QString& summary) {
+    auto* layout = new QVBoxLayout(this);
+    auto* label = new QLabel(summary, this);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+
+    m_pTable = new QTableWidget(static_cast<int>(m_rows.size()), static_cast<int>(m_headers.size()), this);
+    m_pTable->setHorizontalHeaderLabels(m_headers);
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pTable->verticalHeader()->hide();
-    for (int row = 0; row < static_cast<int>(m_differences.size()); ++row) {
-        const ConfigDifference& d = m_differences[static_cast<std::size_t>(row)];
-        int col = 0;
-        for (const std::string* text : {&d.sheet, &d.row, &d.column, &d.first, &d.second})
-            m_pTable->setItem(row, col++, new QTableWidgetItem(FromCp1252(*text)));
+    m_pTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) {
+        const QStringList& cells = m_rows[static_cast<std::size_t>(row)];
+        for (int col = 0; col < cells.size() && col < m_headers.size(); ++col)
+            m_pTable->setItem(row, col, new QTableWidgetItem(cells[col]));
     }
     m_pTable->resizeColumnsToContents();
     m_pTable->horizontalHeader()->setStretchLastSection(true);
-    m_pTable->setVisible(!m_differences.empty());
+    m_pTable->setVisible(!m_rows.empty());
     layout->addWidget(m_pTable);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* copy = buttons->addButton(tr("&Copy"), QDialogButtonBox::ActionRole);
     QPushButton* print = buttons->addButton(tr("&Print..."), QDialogButtonBox::ActionRole);
-    copy->setEnabled(!m_differences.empty());
-    print->setEnabled(!m_differences.empty());
+    copy->setEnabled(!m_rows.empty());
+    print->setEnabled(!m_rows.empty());
     connect(copy, &QPushButton::clicked, this, &CCompareDialog::OnCopy);
     connect(print, &QPushButton::clicked, this, &CCompareDialog::OnPrint);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(m_differences.empty() ? 420 : 720, m_differences.empty() ? 120 : 420);
+    resize(m_rows.empty() ? 420 : 720, m_rows.empty() ? 120 : 420);
 }
 
 QString CCompareDialog::GetText() const {
-    return FromCp1252(FormatDifferences(m_differences, "Document", "Unit"));
+    QString text = m_headers.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    for (const QStringList& row : m_rows)
+        text += row.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    return text;
 }
 
 void CCompareDialog::OnCopy() {

@@ -272,6 +272,10 @@ BOOL CLynGridCtrl::SetListEditable(int row, int col, BOOL editable) {
     return m_pModel->SetListEditable(row, col, editable != 0) ? 1 : 0;
 }
 
+BOOL CLynGridCtrl::SetCellTip(int row, int col, const QString& tip) {
+    return m_pModel->SetTip(row, col, tip) ? 1 : 0;
+}
+
 BOOL CLynGridCtrl::IsCellFixed(int row, int col) const {
     return m_pModel->IsValid(row, col) && m_pModel->IsFixed(row, col) ? 1 : 0;
 }
@@ -346,10 +350,12 @@ void CLynGridCtrl::OnEditSelectAll() {
 void CLynGridCtrl::PasteText(const QString& text) {
     if (text.isEmpty() || m_bPasteMode) return;
     FlushPendingEdit();
-    QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
-    while (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    if (lines.isEmpty()) return;
+    m_pasteOutcome = PasteOutcome();
+    // Trailing line breaks end the last line; they add no empty line.
+    qsizetype end = text.size();
+    while (end > 0 && (text[end - 1] == QLatin1Char('\n') || text[end - 1] == QLatin1Char('\r')))
+        --end;
+    if (end == 0) return;
 
     int startRow = 0, startCol = 0;
     if (!GetFocusCell(startRow, startCol)) {
@@ -360,25 +366,55 @@ void CLynGridCtrl::PasteText(const QString& text) {
         }
     }
 
-    // One end-edit per pasted cell, sent while paste mode is on, so the owner can validate each value.
+    // One end-edit per pasted cell, sent while paste mode is on, so the owner can validate each value. The
+    // text is read only as far as the grid reaches: a clipboard of megabytes costs little more than one
+    // that fits, and what lies beyond is only counted.
     m_bPasteMode = 1;
     NoteEditedColumn(startCol);
     int lastRow = startRow, lastCol = startCol;
-    for (int i = 0; i < lines.size(); ++i) {
-        const int row = startRow + i;
-        if (row >= m_pModel->Rows()) break;
-        const QStringList values = lines[i].split(QLatin1Char('\t'));
-        for (int j = 0; j < values.size(); ++j) {
-            const int col = startCol + j;
-            if (col >= m_pModel->Columns()) break;
+    const auto isBreak = [&text](qsizetype at) {
+        return text[at] == QLatin1Char('\n') || text[at] == QLatin1Char('\r');
+    };
+    qsizetype pos = 0;
+    for (int row = startRow; pos <= end; ++row) {
+        if (row >= m_pModel->Rows()) {
+            // Every line left, "\r\n" counted once.
+            int lines = 1;
+            for (qsizetype at = pos; at < end; ++at)
+                if (text[at] == QLatin1Char('\n') ||
+                    (text[at] == QLatin1Char('\r') && (at + 1 >= end || text[at + 1] != QLatin1Char('\n'))))
+                    ++lines;
+            m_pasteOutcome.cutLines = lines;
+            break;
+        }
+        qsizetype eol = pos;
+        while (eol < end && !isBreak(eol))
+            ++eol;
+        int col = startCol;
+        for (qsizetype from = pos; from <= eol; ++col) {
+            qsizetype tab = text.indexOf(QLatin1Char('\t'), from);
+            if (tab < 0 || tab > eol) tab = eol;
+            if (col >= m_pModel->Columns()) {
+                ++m_pasteOutcome.cutValues;
+                from = tab + 1;
+                continue;
+            }
+            const QString value = text.mid(from, std::min<qsizetype>(tab - from, kMaxPastedValue));
+            from = tab + 1;
             const GridCell* cell = m_pModel->Cell(row, col);
             if (!cell || m_pModel->IsFixed(row, col)) continue;
-            if (cell->type == GVET_READONLY && !cell->popup) continue;
-            m_pModel->SetText(row, col, values[j]);
+            if (cell->type == GVET_READONLY && !cell->popup) {
+                // Listed unless it would not have changed anything (a copied row pasted back).
+                if (value != cell->text) m_pasteOutcome.skipped.push_back({row, col, value});
+                continue;
+            }
+            m_pModel->SetText(row, col, value);
             emit notify(GVN_ENDLABELEDIT, row, col);
             lastRow = std::max(lastRow, row);
             lastCol = std::max(lastCol, col);
         }
+        pos = eol + 1;
+        if (eol + 1 < end && text[eol] == QLatin1Char('\r') && text[eol + 1] == QLatin1Char('\n')) ++pos;
     }
     m_bPasteMode = 0;
     SetSelectedRange(startRow, startCol, lastRow, lastCol);
@@ -432,6 +468,8 @@ void CLynGridCtrl::OnCellEdited(int row, int col) {
 }
 
 void CLynGridCtrl::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    m_escaped = hint == QAbstractItemDelegate::RevertModelCache ? QPersistentModelIndex(currentIndex())
+                                                                : QPersistentModelIndex();
     QTableView::closeEditor(editor, hint);
     // The end-edit goes out once the editor is gone, so a message box it raises cannot commit it twice.
     FlushPendingEdit();
@@ -454,8 +492,17 @@ void CLynGridCtrl::FlushPendingEdit() {
 void CLynGridCtrl::keyPressEvent(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState &&
         currentIndex().isValid()) {
+        // Enter right after Escape confirms that the value stays: it does not open the cell again.
+        if (m_escaped.isValid() && m_escaped == currentIndex()) {
+            m_escaped = QPersistentModelIndex();
+            event->accept();
+            return;
+        }
         if (edit(currentIndex(), EditKeyPressed, event)) return;
     }
+    // Escape that reaches the grid has just closed a list or an editor (or found none open).
+    m_escaped =
+        event->key() == Qt::Key_Escape ? QPersistentModelIndex(currentIndex()) : QPersistentModelIndex();
     if (event == QKeySequence::Copy) {
         OnEditCopy();
         return;
@@ -464,20 +511,29 @@ void CLynGridCtrl::keyPressEvent(QKeyEvent* event) {
 }
 
 void CLynGridCtrl::mousePressEvent(QMouseEvent* event) {
-    // One click on the arrow of a drop-down cell opens its list.
+    // A plain click on a drop-down or popup cell opens it when the button is released in the same cell; a
+    // drag or a click with Shift or Ctrl still selects.
     const QModelIndex index = indexAt(event->position().toPoint());
     const GridCell* cell =
         index.isValid() ? m_pModel->Cell(m_pModel->GridRow(index), m_pModel->GridColumn(index)) : nullptr;
-    if (event->button() == Qt::LeftButton && cell && cell->type == GVET_LIST && state() != EditingState &&
-        event->position().x() >= visualRect(index).right() - CLynGridDelegate::kMarkWidth) {
-        setCurrentIndex(index);
-        selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
-        if (edit(index, AllEditTriggers, event)) {
-            event->accept();
-            return;
-        }
-    }
+    const bool opens = cell && (cell->type == GVET_LIST || (cell->popup && cell->type == GVET_READONLY));
+    m_pressed = event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier && opens &&
+                        state() != EditingState
+                    ? QPersistentModelIndex(index)
+                    : QPersistentModelIndex();
     QTableView::mousePressEvent(event);
+}
+
+void CLynGridCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    const QModelIndex pressed = m_pressed;
+    m_pressed = QPersistentModelIndex();
+    QTableView::mouseReleaseEvent(event);
+    if (!pressed.isValid() || event->button() != Qt::LeftButton || state() == EditingState) return;
+    if (indexAt(event->position().toPoint()) != pressed) return;
+    setCurrentIndex(pressed);
+    selectionModel()->select(pressed, QItemSelectionModel::ClearAndSelect);
+    m_escaped = QPersistentModelIndex();
+    edit(pressed, AllEditTriggers, event);
 }
 
 bool CLynGridCtrl::eventFilter(QObject* watched, QEvent* event) {

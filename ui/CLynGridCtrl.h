@@ -68,6 +68,8 @@ public:
     BOOL SetCellPopup(int row, int col, BOOL popup);
     // A drop-down cell that also accepts a typed value (limited to the cell's text length).
     BOOL SetListEditable(int row, int col, BOOL editable);
+    // The tool tip of a cell: why a read-only cell cannot be edited.
+    BOOL SetCellTip(int row, int col, const QString& tip);
     BOOL IsCellFixed(int row, int col) const;
 
     void SetFocusCell(int row, int col);
@@ -84,6 +86,21 @@ public:
     BOOL GetPastMode() const { return m_bPasteMode; }
     // Pastes `text` as the clipboard would be pasted (the clipboard itself is left alone).
     void PasteText(const QString& text);
+    // What the last paste left out: read-only cells it skipped, and what reached past the last row or
+    // column.
+    struct PasteOutcome {
+        struct Skipped {
+            int row;
+            int col;
+            QString text;
+        };
+        std::vector<Skipped> skipped;
+        int cutLines = 0;  // lines below the last row
+        int cutValues = 0; // values right of the last column, in the lines that were pasted
+    };
+    const PasteOutcome& GetPasteOutcome() const { return m_pasteOutcome; }
+    // A pasted value longer than this is cut before it reaches a cell: no cell holds more.
+    static constexpr int kMaxPastedValue = 256;
     // The selection as clipboard text.
     QString GetSelectionText() const;
 
@@ -116,6 +133,7 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -129,6 +147,9 @@ private:
     CLynGridModel* m_pModel;
     CLynGridDelegate* m_pDelegate;
     BOOL m_bPasteMode = 0;
+    PasteOutcome m_pasteOutcome;
+    QPersistentModelIndex m_pressed; // where a plain left click began: a list or popup opens on release
+    QPersistentModelIndex m_escaped; // the cell whose edit Escape cancelled: Enter there does not reopen it
     bool m_bPendingEdit = false;
     int m_nPendingRow = -1;
     int m_nPendingCol = -1;

@@ -4,10 +4,13 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHash>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStatusTipEvent>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 
 namespace {
@@ -63,7 +66,15 @@ QWidget* CLynGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     auto* line = qobject_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
     if (!line) line = new QLineEdit(parent);
     const int length = index.data(CLynGridModel::TextLenRole).toInt();
-    if (length > 0) line->setMaxLength(length);
+    if (length > 0) {
+        line->setMaxLength(length);
+        // Typing stops at the limit; the status bar says why the keys do nothing more.
+        connect(line, &QLineEdit::textEdited, line, [line, length](const QString& text) {
+            if (text.size() < length) return;
+            QStatusTipEvent tip(tr("This cell takes at most %1 characters.").arg(length));
+            QCoreApplication::sendEvent(line, &tip);
+        });
+    }
     line->setFrame(false);
     return line;
 }
@@ -101,8 +112,26 @@ void CLynGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
 }
 
 void CLynGridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                                            const QModelIndex&) const {
-    editor->setGeometry(option.rect);
+                                            const QModelIndex& index) const {
+    // A narrow column (the logical inputs' I1..I12) still shows the whole value in the editor: the editor
+    // grows to the right over its neighbours while it is open.
+    QRect rect = option.rect;
+    const QFontMetrics metrics(editor->font());
+    int needed = metrics.horizontalAdvance(index.data(Qt::EditRole).toString());
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        for (int i = 0; i < combo->count(); ++i)
+            needed = std::max(needed, metrics.horizontalAdvance(combo->itemText(i)));
+        QStyleOptionComboBox box;
+        box.initFrom(combo);
+        box.editable = combo->isEditable();
+        needed = combo->style()
+                     ->sizeFromContents(QStyle::CT_ComboBox, &box, QSize(needed, metrics.height()), combo)
+                     .width();
+    } else {
+        needed += 2 * metrics.averageCharWidth() + 4;
+    }
+    if (rect.width() < needed) rect.setWidth(needed);
+    editor->setGeometry(rect);
 }
 
 void CLynGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,

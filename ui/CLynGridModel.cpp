@@ -131,6 +131,16 @@ bool CLynGridModel::SetListEditable(int row, int col, bool editable) {
     return true;
 }
 
+bool CLynGridModel::SetTip(int row, int col, const QString& tip) {
+    GridCell* cell = Mutable(row, col);
+    if (!cell) return false;
+    if (cell->tip != tip) {
+        cell->tip = tip;
+        Changed(row, col);
+    }
+    return true;
+}
+
 QModelIndex CLynGridModel::IndexOf(int row, int col) const {
     if (!IsValid(row, col) || IsFixed(row, col)) return {};
     return index(row - m_nFixedRows, col - m_nFixedColumns);
@@ -152,17 +162,21 @@ QVariant CLynGridModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
         return cell->text;
     case Qt::BackgroundRole:
-        return cell->background.isValid() ? QVariant(cell->background) : QVariant();
+        if (cell->background.isValid()) return cell->background;
+        // A cell that cannot be edited looks it, also where the sheet gives it no colour of its own.
+        if (cell->type == 0 && !cell->popup) return QColor(0xE4, 0xE4, 0xE4);
+        return {};
     case Qt::ForegroundRole:
-        // Values the user cannot change in place read a little softer than editable ones.
-        if (cell->type == 0 && !cell->popup) return QColor(0x44, 0x44, 0x44);
+        // Values the user cannot change in place read softer than editable ones.
+        if (cell->type == 0 && !cell->popup) return QColor(0x6E, 0x6E, 0x6E);
         return {};
     case Qt::TextAlignmentRole:
         if (cell->type == 1 && (cell->dataType == 3 || cell->dataType == 4))
             return QVariant(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ToolTipRole:
-        if (cell->popup) return tr("Double-click or press Enter to edit");
+        if (!cell->tip.isEmpty()) return cell->tip;
+        if (cell->popup) return tr("Click or press Enter to edit");
         return {};
     case CellTypeRole:
         return cell->type;

@@ -16,6 +16,7 @@ struct GridCell {
     QStringList items;         // the choices of a drop-down cell
     bool popup = false;        // read-only in place, edited by the owner through a popup; takes pasted text
     bool listEditable = false; // a drop-down that also takes a typed value
+    QString tip;               // why a read-only cell cannot be edited (its tool tip)
 };
 
 // The cells of a grid in grid coordinates. The fixed header row and column are shown by the view's
@@ -54,6 +55,7 @@ public:
     bool SetBackground(int row, int col, const QColor& colour);
     bool SetPopup(int row, int col, bool popup);
     bool SetListEditable(int row, int col, bool editable);
+    bool SetTip(int row, int col, const QString& tip);
 
     QModelIndex IndexOf(int row, int col) const;
     int GridRow(const QModelIndex& index) const { return index.row() + m_nFixedRows; }

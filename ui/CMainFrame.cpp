@@ -1,7 +1,7 @@
 #include "ui/CMainFrame.h"
 
-#include "unit/CTavikDoc.h"
 #include "model/IBrantSetupType.h"
+#include "ui/CCompareDialog.h"
 #include "ui/CHelpDialog.h"
 #include "ui/CLynGridCtrl.h"
 #include "ui/CTavikView.h"
@@ -9,6 +9,7 @@
 #include "ui/CTransferCommands.h"
 #include "ui/CommandIds.h"
 #include "ui/Cp1252.h"
+#include "unit/CTavikDoc.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -16,6 +17,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPageSetupDialog>
@@ -275,6 +277,36 @@ void CMainFrame::CreateStatusBar() {
         if (text.isEmpty()) bar->showMessage(g_strReady);
     });
     connect(GetAction(ID_VIEW_STATUS_BAR), &QAction::toggled, bar, &QWidget::setVisible);
+    // What the last change did on other sheets; a permanent widget, so passing command texts do not hide
+    // it. One click opens the list.
+    m_pAlsoChanged = new QLabel(bar);
+    m_pAlsoChanged->setObjectName(QStringLiteral("alsoChanged"));
+    m_pAlsoChanged->setTextFormat(Qt::RichText);
+    m_pAlsoChanged->setToolTip(tr("Click to list the cells: sheet, row, column, before, after"));
+    m_pAlsoChanged->hide();
+    connect(m_pAlsoChanged, &QLabel::linkActivated, this, [this](const QString&) { OnShowAlsoChanged(); });
+    bar->addPermanentWidget(m_pAlsoChanged);
+}
+
+QString CMainFrame::GetAlsoChangedText() const {
+    return m_pAlsoChanged && !m_pAlsoChanged->isHidden() ? m_pAlsoChanged->property("plain").toString()
+                                                         : QString();
+}
+
+void CMainFrame::SetAlsoChanged(const std::vector<ConfigDifference>& differences, const std::string& sheet) {
+    const QString text = FromCp1252(CAlsoChanged::Summary(differences, sheet, m_alsoChanged));
+    if (!m_pAlsoChanged) return;
+    m_pAlsoChanged->setProperty("plain", text);
+    m_pAlsoChanged->setText(QStringLiteral("<a href=\"list\">%1</a>").arg(text.toHtmlEscaped()));
+    m_pAlsoChanged->setVisible(!text.isEmpty());
+}
+
+void CMainFrame::OnShowAlsoChanged() {
+    if (m_alsoChanged.empty()) return;
+    CCompareDialog dialog(tr("Also Changed"), GetAlsoChangedText(),
+                          {tr("Sheet"), tr("Row"), tr("Column"), tr("Before"), tr("After")},
+                          CCompareDialog::Rows(FoldMirrorColumns(m_alsoChanged)), this);
+    dialog.exec();
 }
 
 void CMainFrame::SetRecentFiles(const QStringList& paths) {
@@ -308,11 +340,11 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
 
 QWidget* CMainFrame::CreateView() {
     auto* view = new CTavikView(m_pDoc);
-    connect(view, &CTavikView::documentModified, this, &CMainFrame::OnUpdateFrameTitle);
     connect(view, &CTavikView::sheetsChanged, this, [this, view] {
         OnSheetsChanged(view);
-        OnEditFinished();
+        OnEditFinished(view);
     });
+    connect(view, &CTavikView::statusMessage, this, &CMainFrame::ShowStatus);
     return view;
 }
 
@@ -354,6 +386,10 @@ void CMainFrame::ResetViews() {
     }
     SetActiveView(0);
     m_bViewsShown = true;
+    // Another configuration is shown: what the status bar said about the last one is over.
+    if (m_pDoc && m_pDoc->GetZemUnit()) m_changes.Reset(*m_pDoc->GetZemUnit());
+    SetAlsoChanged({}, std::string());
+    statusBar()->clearMessage();
 }
 
 void CMainFrame::RefreshViews() {
@@ -376,24 +412,75 @@ void CMainFrame::UpdateUndoActions() {
     if (QAction* redo = GetAction(ID_EDIT_REDO)) redo->setEnabled(m_pDoc && m_pDoc->CanRedo());
 }
 
-void CMainFrame::OnEditFinished() {
-    if (m_pDoc) m_pDoc->RecordUndoStep();
+void CMainFrame::OnEditFinished(const CTavikView* source) {
+    // Only a change that really altered the configuration marks the document: a refused value does not.
+    if (m_pDoc && m_pDoc->RecordUndoStep()) {
+        m_pDoc->SetModifiedFlag(1);
+        statusBar()->clearMessage(); // "Download complete..." is about a configuration that is no more
+        const std::vector<ConfigDifference> differences =
+            m_pDoc->GetZemUnit() ? m_changes.Take(*m_pDoc->GetZemUnit()) : std::vector<ConfigDifference>();
+        IBrantSetupType* setup = source ? source->GetSetup() : nullptr;
+        SetAlsoChanged(differences, setup ? setup->GetTitle() : std::string());
+    }
     OnUpdateFrameTitle();
+}
+
+void CMainFrame::ShowUndoneChange(const std::vector<ConfigDifference>& differences) {
+    // Changes flow from a sheet to the ones after it (an input to the logical inputs and alarms), so the
+    // first sheet that changed is the one where the change was made.
+    IBrantSetupType* setups[SETUP_TYPE_COUNT] = {};
+    if (differences.empty() || !m_pDoc || m_pDoc->GetBrSetup(setups) != SETUP_TYPE_COUNT) return;
+    for (int i = 0; i < SETUP_TYPE_COUNT && i < GetViewCount(); ++i) {
+        if (!setups[i]) continue;
+        const auto first =
+            std::find_if(differences.begin(), differences.end(),
+                         [&](const ConfigDifference& d) { return d.sheet == setups[i]->GetTitle(); });
+        if (first == differences.end()) continue;
+        SetActiveView(i);
+        CTavikView* view = GetTavikView(i);
+        CLynGridCtrl* grid = view ? view->GetGrid() : nullptr;
+        const CDataSheet* sheet = setups[i]->GetDataSheet();
+        if (!grid || !sheet) return;
+        const QString rowName = FromCp1252(first->row);
+        const QString colName = FromCp1252(first->column);
+        int row = 1, col = 1;
+        for (int r = 1; r < grid->GetRowCount(); ++r)
+            if (grid->GetItemText(r, 0).trimmed() == rowName) row = r;
+        for (int c = 1; c < grid->GetColumnCount(); ++c)
+            if (grid->GetItemText(0, c).trimmed() == colName) col = c;
+        // One cell selected, the first one the change touched.
+        grid->SetFocusCell(row, col);
+        grid->SetSelectedRange(row, col, row, col);
+        grid->setFocus();
+        return;
+    }
 }
 
 void CMainFrame::OnEditUndo() {
     if (!m_pDoc || (m_pTransfer && m_pTransfer->IsTransferring())) return;
     CommitEdits();
-    m_pDoc->RecordUndoStep(); // a change not yet recorded is the step to undo
-    if (m_pDoc->Undo()) RefreshViews();
+    if (m_pDoc->RecordUndoStep()) m_pDoc->SetModifiedFlag(1); // a change not yet recorded is the step to undo
+    if (m_pDoc->GetZemUnit()) m_changes.Reset(*m_pDoc->GetZemUnit());
+    if (m_pDoc->Undo()) {
+        const std::vector<ConfigDifference> differences =
+            m_pDoc->GetZemUnit() ? m_changes.Take(*m_pDoc->GetZemUnit()) : std::vector<ConfigDifference>();
+        RefreshViews();
+        ShowUndoneChange(differences);
+    }
     OnUpdateFrameTitle();
 }
 
 void CMainFrame::OnEditRedo() {
     if (!m_pDoc || (m_pTransfer && m_pTransfer->IsTransferring())) return;
     CommitEdits();
+    if (m_pDoc->GetZemUnit()) m_changes.Reset(*m_pDoc->GetZemUnit());
     // A change made after Undo starts a new branch: there is nothing left to redo then.
-    if (!m_pDoc->RecordUndoStep() && m_pDoc->Redo()) RefreshViews();
+    if (!m_pDoc->RecordUndoStep() && m_pDoc->Redo()) {
+        const std::vector<ConfigDifference> differences =
+            m_pDoc->GetZemUnit() ? m_changes.Take(*m_pDoc->GetZemUnit()) : std::vector<ConfigDifference>();
+        RefreshViews();
+        ShowUndoneChange(differences);
+    }
     OnUpdateFrameTitle();
 }
 

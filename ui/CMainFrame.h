@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/CAlsoChanged.h"
 #include "ui/CTabbedFrameWnd.h"
 
 #include <QStringList>
@@ -12,6 +13,7 @@ class CTavikDoc;
 class CTavikView;
 class CTransferCommands;
 class QAction;
+class QLabel;
 class QMenu;
 class QMimeData;
 class QPrinter;
@@ -80,6 +82,11 @@ public:
     void UpdateUndoActions();
     // Shows a short result in the status bar ("Upload complete: ...").
     void ShowStatus(const QString& text);
+    // "Also changed: 3 cells on Logical Input and Alarm" after the last change, empty when it changed no
+    // other sheet; the list that one click on it opens.
+    QString GetAlsoChangedText() const;
+    const std::vector<ConfigDifference>& GetAlsoChanged() const { return m_alsoChanged; }
+    void OnShowAlsoChanged();
 
 signals:
     void fileOpenRequested();
@@ -106,7 +113,10 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
-    void OnEditFinished();
+    void OnEditFinished(const CTavikView* source);
+    void SetAlsoChanged(const std::vector<ConfigDifference>& differences, const std::string& sheet);
+    // After Undo or Redo: the tab of the change undone, with only its first changed cell selected.
+    void ShowUndoneChange(const std::vector<ConfigDifference>& differences);
     bool RunPrintDialog();
     static QString DroppedDocument(const QMimeData* data);
     // Another view's edit may have changed any sheet: every other view shows its cells again.
@@ -130,4 +140,7 @@ private:
     std::unique_ptr<CTransferCommands> m_pTransfer;
     std::function<QString(const QString&)> m_askPdfName;
     std::function<bool()> m_hasPrinter;
+    CAlsoChanged m_changes;
+    std::vector<ConfigDifference> m_alsoChanged;
+    QLabel* m_pAlsoChanged = nullptr;
 };

@@ -2,13 +2,13 @@
 // Export PDF... in the File menu, next to the per-tab printing.
 #include "ui/CMainFrame.h"
 
-#include "unit/CTavikDoc.h"
 #include "model/IPrompt.h"
 #include "ui/CConfigReport.h"
 #include "ui/CLynGridCtrl.h"
 #include "ui/CTavikView.h"
 #include "ui/CommandIds.h"
 #include "ui/Cp1252.h"
+#include "unit/CTavikDoc.h"
 
 #include <QAction>
 #include <QDir>
@@ -101,6 +101,7 @@ void CMainFrame::OnFileReportPreview() {
     QPrinter printer(QPrinter::HighResolution);
     SetOrientation(printer, report);
     QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(tr("Report Preview"));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&report](QPrinter* target) {
         QPainter painter(target);
         report.PaintAll(*target, painter);
@@ -115,10 +116,15 @@ void CMainFrame::OnFileExportPdf() {
         const QFileInfo document(QString::fromStdString(m_pDoc->GetPathName()));
         suggestion = document.dir().filePath(document.completeBaseName() + QStringLiteral(".pdf"));
     }
-    const QString path = m_askPdfName ? m_askPdfName(suggestion)
-                                      : QFileDialog::getSaveFileName(this, tr("Export PDF"), suggestion,
-                                                                     tr("PDF Files (*.pdf)"));
-    if (!path.isEmpty()) ExportPdf(path);
+    QString path = m_askPdfName ? m_askPdfName(suggestion)
+                                : QFileDialog::getSaveFileName(this, tr("Export PDF"), suggestion,
+                                                               tr("PDF Files (*.pdf)"));
+    if (path.isEmpty()) return;
+    // A name without an extension gets ".pdf", as the file type says.
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+    if (ExportPdf(path))
+        ShowStatus(
+            tr("Report written to %1").arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
 }
 
 bool CMainFrame::ExportPdf(const QString& path) {

@@ -1,5 +1,6 @@
 #include "ui/CMessageBoxPrompt.h"
 
+#include "ui/CSmallDialog.h"
 #include "ui/Cp1252.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@ void CMessageBoxPrompt::ShowMessage(const std::string& text, Icon icon) {
     if (icon == Warning) boxIcon = QMessageBox::Warning;
     if (icon == Error) boxIcon = QMessageBox::Critical;
     QMessageBox box(boxIcon, g_strTitle, MessageText(text), QMessageBox::Ok, QApplication::activeWindow());
+    CSmallDialog::FitTitle(box);
     box.exec();
 }
 
@@ -29,5 +31,6 @@ bool CMessageBoxPrompt::AskOkCancel(const std::string& text) {
     QMessageBox box(QMessageBox::Warning, g_strTitle, MessageText(text),
                     QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::Cancel);
+    CSmallDialog::FitTitle(box);
     return box.exec() == QMessageBox::Ok;
 }

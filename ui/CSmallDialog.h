@@ -4,6 +4,7 @@
 #include <QString>
 
 class QDialog;
+class QMessageBox;
 class QSpacerItem;
 class QWidget;
 
@@ -14,6 +15,8 @@ class CSmallDialog : public QObject {
 public:
     // Applies both to `dialog`, whose layout gains a spacer that follows the title as it changes.
     static void Apply(QDialog& dialog);
+    // A message box as wide as its title needs (a short text would otherwise cut "Tavik Programmer").
+    static void FitTitle(QMessageBox& box);
     // The width the dialog needs so that the window manager shows `title` whole.
     static int TitleWidth(const QWidget& dialog, const QString& title);
 

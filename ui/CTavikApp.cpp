@@ -1,11 +1,12 @@
 #include "ui/CTavikApp.h"
 
-#include "unit/CTavikDoc.h"
 #include "model/IPrompt.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CConfigReport.h"
 #include "ui/CMainFrame.h"
+#include "ui/CSmallDialog.h"
 #include "ui/Cp1252.h"
+#include "unit/CTavikDoc.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -178,6 +179,7 @@ int CTavikApp::AskSaveChanges(const QString& name) {
     QMessageBox box(QMessageBox::Question, tr("Tavik Programmer"), tr("Save changes to %1?").arg(name),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_pFrame.get());
     box.setDefaultButton(QMessageBox::Save);
+    CSmallDialog::FitTitle(box);
     return box.exec();
 }
 

@@ -4,21 +4,37 @@
 #include "model/IBrantSetupType.h"
 #include "model/IPrompt.h"
 #include "model/Messages.h"
+#include "sheets/alarms/AlarmTables.h"
+#include "ui/AllowedValues.h"
+#include "ui/CCompareDialog.h"
 #include "ui/CLynGridCtrl.h"
 #include "ui/CPropertyDlg.h"
 #include "ui/Cp1252.h"
 #include "unit/CTavikDoc.h"
 
 #include <QFileInfo>
+
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
 
 namespace {
 const char* const g_strPasteErrors = "Erroneous values have been detected. Appropriate values will be used.";
 const char* const g_strPrintDocName = "Tavik Programmer";
 const char* const g_strOff = "OFF";
+const char* const g_strPasteChanges = "Some pasted values were not taken as they were.";
+
+// The first and last of the columns a logical input takes over from its sources.
+constexpr int kLogDerivedFirst = 13;
+constexpr int kLogDerivedLast = 19;
+constexpr int kAlarmMirrorLast = ALM_COL_MIRROR + 6;
+
+QString Trimmed(const std::string& text) {
+    return FromCp1252(text).trimmed();
+}
 } // namespace
 
 CTavikView::CTavikView(CTavikDoc* doc, QWidget* parent) : QWidget(parent), m_pDoc(doc) {
@@ -26,6 +42,15 @@ CTavikView::CTavikView(CTavikDoc* doc, QWidget* parent) : QWidget(parent), m_pDo
     layout->setContentsMargins(0, 0, 0, 0);
     setFocusPolicy(Qt::StrongFocus);
     m_popupRunner = [](CPropertyDlg& dlg) { return dlg.exec(); };
+    m_reportRunner = [this](const PasteReport& report) {
+        std::vector<QStringList> rows;
+        for (const PasteReport::Entry& e : report.entries)
+            rows.push_back({e.sheet, e.row, e.column, e.pasted, e.stored, e.what});
+        CCompareDialog dialog(tr("Paste"), report.message,
+                              {tr("Sheet"), tr("Row"), tr("Column"), tr("Pasted"), tr("Stored"), tr("What")},
+                              std::move(rows), this);
+        dialog.exec();
+    };
 }
 
 CTavikView::~CTavikView() = default;
@@ -87,17 +112,55 @@ void CTavikView::UpdateChannelView(int row) {
             for (const std::string& item : items)
                 choices << FromCp1252(item);
         }
+        const QString lock = LockReason(row, col);
+        const bool locked =
+            !lock.isEmpty() && (list || cell->m_bEditable || cell->m_nStyle == CTRL_STYLE_POPUP);
         m_pGrid->SetCellType(row, col,
-                             list                ? CLynGridCtrl::GVET_LIST
+                             locked              ? CLynGridCtrl::GVET_READONLY
+                             : list              ? CLynGridCtrl::GVET_LIST
                              : cell->m_bEditable ? CLynGridCtrl::GVET_EDIT
                                                  : CLynGridCtrl::GVET_READONLY);
         m_pGrid->FillListItems(row, col, choices);
         m_pGrid->SetListEditable(row, col, list && cell->m_bEditable);
         m_pGrid->SetCellDataType(row, col, cell->m_nDataType);
-        m_pGrid->SetCellPopup(row, col, cell->m_nStyle == CTRL_STYLE_POPUP);
+        m_pGrid->SetCellPopup(row, col, !locked && cell->m_nStyle == CTRL_STYLE_POPUP);
+        m_pGrid->SetCellTip(row, col, lock);
         m_pGrid->SetItemText(row, col, FromCp1252(cell->GetDataAsString()));
         m_pGrid->SetItemBkColour(row, col, cell->m_clrBk);
     }
+}
+
+QString CTavikView::LockReason(int row, int col) const {
+    const CDataSheet* sheet = m_pSetup ? m_pSetup->GetDataSheet() : nullptr;
+    if (!sheet || row < 1 || col < 1) return {};
+    switch (m_pSetup->GetSetupType()) {
+    case SETUP_LOGICAL_INPUT:
+        if (col >= kLogDerivedFirst && col <= kLogDerivedLast)
+            return tr("Taken over from the inputs this logical input uses (I1 to I12).");
+        break;
+    case SETUP_ALARM: {
+        if (col >= ALM_COL_MIRROR && col <= kAlarmMirrorLast)
+            return tr("Copied from the input in InpRef: change it on that input's tab.");
+        const CBrChnData* input = sheet->GetCellChecked(row, ALM_COL_INPREF);
+        if (!input) break;
+        if (col > ALM_COL_INPREF && col <= ALM_COL_FLAGS && input->GetDataAsString() == g_strOff)
+            return tr("This alarm is off: choose its input in InpRef first.");
+        if (col == ALM_COL_INPREF && input->GetData().size() <= 1)
+            return tr("No input is switched on: set one up on the Physical Input or Logical Input tab.");
+        break;
+    }
+    default:
+        break;
+    }
+    return {};
+}
+
+QString CTavikView::CellTitle(int row, int col) const {
+    const CDataSheet* sheet = m_pSetup ? m_pSetup->GetDataSheet() : nullptr;
+    const CBrChnData* title = sheet ? sheet->GetCellChecked(0, col) : nullptr;
+    const CBrChnData* name = sheet ? sheet->GetCellChecked(row, 0) : nullptr;
+    return (name ? Trimmed(name->GetDataAsString()) : QString::number(row)) + QLatin1Char(' ') +
+           (title ? Trimmed(title->GetDataAsString()) : QString::number(col));
 }
 
 void CTavikView::UpdateAllRows() {
@@ -107,16 +170,10 @@ void CTavikView::UpdateAllRows() {
     m_pGrid->FitChangedColumns();
 }
 
-void CTavikView::MarkModified() {
-    if (!m_pDoc) return;
-    m_pDoc->SetModifiedFlag(1);
-    emit documentModified();
-}
-
 void CTavikView::OnGridNotify(int code, int row, int col) {
     if (!m_bReady) return;
-    // Opening an editor changes nothing yet: an edit left with Escape leaves the document unmodified.
-    if (code != CLynGridCtrl::GVN_BEGINLABELEDIT) MarkModified();
+    // The document is marked modified by the frame once a change has really altered the configuration:
+    // an edit left with Escape, or a refused value, leaves it unmodified.
     if (code == CLynGridCtrl::GVN_ENDLABELEDIT) {
         OnEndEdit(row, col);
     } else if (code == CLynGridCtrl::GVN_BEGINLABELEDIT) {
@@ -128,21 +185,42 @@ void CTavikView::OnGridNotify(int code, int row, int col) {
 
 void CTavikView::OnEndEdit(int row, int col) {
     if (!m_pSetup || !m_pGrid) return;
-    std::string text;
-    const bool storable = ToCp1252(m_pGrid->GetItemText(row, col), text);
+    const QString entered = m_pGrid->GetItemText(row, col);
     const CDataSheet* sheet = m_pSetup->GetDataSheet();
     const CBrChnData* cell = sheet ? sheet->GetCellChecked(row, col) : nullptr;
-    if (!cell || !storable) {
-        // A character the document cannot store is refused, not stored as '?': the last value stays.
-        if (cell && m_bPasting)
-            m_bPasteError = 1;
-        else if (cell)
-            GetPrompt().ShowMessage(g_strNotCp1252, IPrompt::Warning);
+    if (!cell) {
         UpdateAllRows();
         return;
     }
-    // Typing stops at the cell's maximum length; a pasted text is cut there too.
+    const std::string before = cell->GetDataAsString();
+    std::string text;
+    QString refused;
+    if (!ToCp1252(entered, text, refused)) {
+        // A character the document cannot store is refused, not stored as '?': the last value stays.
+        const QString code =
+            QStringLiteral("U+%1")
+                .arg(refused.isEmpty() ? 0u : refused.toUcs4().value(0), 4, 16, QLatin1Char('0'))
+                .toUpper();
+        if (m_bPasting) {
+            m_bPasteError = 1;
+            NotePasted(row, col, entered, before, tr("refused: %1 (%2) cannot be stored").arg(refused, code));
+        } else {
+            // The document's own code page cannot show the character either: it is named by its code.
+            GetPrompt().ShowMessage(std::string(g_strNotCp1252) + "\nNot storable: " + code.toStdString(),
+                                    IPrompt::Warning);
+        }
+        UpdateAllRows();
+        return;
+    }
+    // Typing stops at the cell's maximum length; a pasted text is cut there too, and the user is told.
+    const std::size_t length = text.size();
     text = cell->FitToMaxLength(std::move(text));
+    const bool cut = text.size() < length;
+    if (cut)
+        emit statusMessage(tr("%1 takes at most %2 characters: the text was cut to \"%3\".")
+                               .arg(CellTitle(row, col))
+                               .arg(cell->m_nMaxTextLen)
+                               .arg(FromCp1252(text)));
     // A popup cell is edited in its popup, which has stored the result; only a pasted text is read by the
     // setup type's rule for the cell (the Alarm sheet's Flags letters).
     if (cell->m_nStyle == CTRL_STYLE_POPUP && !m_pGrid->GetPastMode()) {
@@ -150,21 +228,58 @@ void CTavikView::OnEndEdit(int row, int col) {
         return;
     }
 
-    if (!m_pSetup->ValidateData(row, col, text)) {
-        if (m_bPasting) {
+    const int taken = m_pSetup->ValidateData(row, col, text);
+    if (m_bPasting) {
+        if (!taken) {
             // Values refused in a switched-off channel are expected and not reported.
             const CBrChnData* first = sheet->GetCellChecked(row, 1);
             if (col == 1 && text != g_strOff)
                 m_bPasteError = 1;
             else if (first && first->GetDataAsString() != g_strOff)
                 m_bPasteError = 1;
-        } else {
-            const std::string message = LoadMessage(static_cast<unsigned>(m_pSetup->GetLastError()));
-            if (!message.empty()) GetPrompt().ShowMessage(message, IPrompt::Warning);
         }
+        const CBrChnData* now = sheet->GetCellChecked(row, col);
+        const std::string stored = now ? now->GetDataAsString() : std::string();
+        QString what;
+        if (Trimmed(stored) != Trimmed(text)) what = stored == before ? tr("refused") : tr("corrected");
+        if (cut) {
+            const QString cutText = tr("cut at %1 characters").arg(cell->m_nMaxTextLen);
+            what = what.isEmpty() ? cutText : what + QStringLiteral(", ") + cutText;
+        }
+        if (!what.isEmpty()) NotePasted(row, col, entered, before, what);
+    } else if (!taken) {
+        ShowRefusal(row, col);
     }
     UpdateAllRows();
     if (!m_bPasting) emit sheetsChanged();
+}
+
+void CTavikView::ShowRefusal(int row, int col) {
+    std::string message = LoadMessage(static_cast<unsigned>(m_pSetup->GetLastError()));
+    if (message.empty()) return;
+    // Where the cell has a list or a range, the second line gives it.
+    const CDataSheet* sheet = m_pSetup->GetDataSheet();
+    const std::string allowed = sheet ? AllowedValuesText(m_pSetup->GetSetupType(), *sheet, row, col) : "";
+    if (!allowed.empty()) message += "\n" + allowed;
+    GetPrompt().ShowMessage(message, IPrompt::Warning);
+}
+
+void CTavikView::NotePasted(int row, int col, const QString& pasted, const std::string& before,
+                            const QString& what) {
+    const CDataSheet* sheet = m_pSetup ? m_pSetup->GetDataSheet() : nullptr;
+    const CBrChnData* title = sheet ? sheet->GetCellChecked(0, col) : nullptr;
+    const CBrChnData* name = sheet ? sheet->GetCellChecked(row, 0) : nullptr;
+    const CBrChnData* cell = sheet ? sheet->GetCellChecked(row, col) : nullptr;
+    PasteReport::Entry entry;
+    entry.sheet = m_pSetup ? FromCp1252(m_pSetup->GetTitle()) : QString();
+    entry.row = name ? Trimmed(name->GetDataAsString()) : QString::number(row);
+    entry.column = title ? Trimmed(title->GetDataAsString()) : QString::number(col);
+    entry.gridRow = row;
+    entry.gridCol = col;
+    entry.pasted = pasted;
+    entry.stored = FromCp1252(cell ? cell->GetDataAsString() : before);
+    entry.what = what;
+    m_pasteReport.entries.push_back(std::move(entry));
 }
 
 void CTavikView::OnNotifyPopup(int code, int row, int col) {
@@ -195,10 +310,7 @@ void CTavikView::OnNotifyPopup(int code, int row, int col) {
         dlg.SetProperties(properties, count);
         m_bPopupOpen = 1;
         const bool accepted = m_popupRunner(dlg) == QDialog::Accepted;
-        if (accepted) {
-            m_pSetup->UpdateProperties(row, col, properties, count);
-            MarkModified();
-        }
+        if (accepted) m_pSetup->UpdateProperties(row, col, properties, count);
         m_bPopupOpen = 0;
         destroy();
         UpdateChannelView(row);
@@ -215,8 +327,7 @@ void CTavikView::OnEditCut() {
     for (int row = minRow; row <= maxRow; ++row)
         m_pSetup->ResetChannel(row);
     UpdateAllRows();
-    // Cutting changes the configuration like any edit does.
-    if (m_bReady) MarkModified();
+    // Cutting changes the configuration like any edit does; the frame marks the document.
     emit sheetsChanged();
 }
 
@@ -226,10 +337,47 @@ void CTavikView::OnEditCopy() {
 
 void CTavikView::OnEditPaste() {
     if (!m_pGrid) return;
+    m_pasteReport = PasteReport();
     m_bPasting = 1;
     m_pGrid->OnEditPaste();
-    if (m_bPasteError) GetPrompt().ShowMessage(g_strPasteErrors, IPrompt::Warning);
     m_bPasting = 0;
+    // What the grid left out: read-only cells, and what reached past the last row or column.
+    bool shown = m_bPasteError != 0;
+    const CLynGridCtrl::PasteOutcome& outcome = m_pGrid->GetPasteOutcome();
+    const CDataSheet* sheet = m_pSetup ? m_pSetup->GetDataSheet() : nullptr;
+    for (const CLynGridCtrl::PasteOutcome::Skipped& skipped : outcome.skipped) {
+        const CBrChnData* cell = sheet ? sheet->GetCellChecked(skipped.row, skipped.col) : nullptr;
+        const QString why = LockReason(skipped.row, skipped.col);
+        NotePasted(skipped.row, skipped.col, skipped.text, cell ? cell->GetDataAsString() : std::string(),
+                   why.isEmpty() ? tr("skipped: read-only") : tr("skipped: locked"));
+    }
+    if (outcome.cutLines > 0 || outcome.cutValues > 0) {
+        PasteReport::Entry entry;
+        entry.sheet = m_pSetup ? FromCp1252(m_pSetup->GetTitle()) : QString();
+        QStringList parts;
+        if (outcome.cutLines > 0) parts << tr("%n line(s) below the last row", nullptr, outcome.cutLines);
+        if (outcome.cutValues > 0)
+            parts << tr("%n value(s) right of the last column", nullptr, outcome.cutValues);
+        entry.pasted = parts.join(QStringLiteral(", "));
+        entry.what = tr("past the end of the sheet");
+        m_pasteReport.entries.push_back(std::move(entry));
+    }
+    // In the order of the cells; what reached past the sheet's end last.
+    std::stable_sort(m_pasteReport.entries.begin(), m_pasteReport.entries.end(),
+                     [](const PasteReport::Entry& a, const PasteReport::Entry& b) {
+                         const auto key = [](const PasteReport::Entry& e) {
+                             return e.gridRow == 0 ? std::pair{INT_MAX, 0} : std::pair{e.gridRow, e.gridCol};
+                         };
+                         return key(a) < key(b);
+                     });
+    // Refusals are reported by the kept message (not for a switched-off channel), a text cut at its
+    // length by the status bar; the rest always opens the report.
+    for (const PasteReport::Entry& entry : m_pasteReport.entries)
+        if (!entry.what.startsWith(tr("refused")) && !entry.what.startsWith(tr("cut at"))) shown = true;
+    if (shown) {
+        m_pasteReport.message = QString::fromLatin1(m_bPasteError ? g_strPasteErrors : g_strPasteChanges);
+        if (m_reportRunner) m_reportRunner(m_pasteReport);
+    }
     m_bPasteError = 0;
     emit sheetsChanged();
 }

@@ -16,3 +16,10 @@ bool ToCp1252(const QString& text, std::string& out) {
     std::string refused;
     return Cp1252FromUtf8(text.toUtf8().toStdString(), out, refused);
 }
+
+bool ToCp1252(const QString& text, std::string& out, QString& refused) {
+    std::string character;
+    const bool ok = Cp1252FromUtf8(text.toUtf8().toStdString(), out, character);
+    refused = ok ? QString() : QString::fromUtf8(character.data(), static_cast<qsizetype>(character.size()));
+    return ok;
+}

@@ -10,3 +10,5 @@ QString FromCp1252(const std::string& bytes);
 std::string ToCp1252(const QString& text);
 // For text the user enters: false, with `out` untouched, when a character has no Windows-1252 byte.
 bool ToCp1252(const QString& text, std::string& out);
+// The same, naming in `refused` the first character that has no Windows-1252 byte.
+bool ToCp1252(const QString& text, std::string& out, QString& refused);

@@ -3,9 +3,11 @@
 #include "model/CBrantSetupType.h"
 #include "model/CDownloadCorrections.h"
 #include "sheets/alarms/CAlarm.h"
+#include "sheets/physical/PhysicalTables.h"
 #include "unit/CZemUnit.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 const std::string& At(const std::vector<std::string>& row, std::size_t col) {
@@ -33,7 +35,55 @@ std::string UnitDelayText(const std::string& text) {
     std::string unitText;
     return CAlarm::DecodeDelay(count, factor, unitText) ? unitText : text;
 }
+
+// Delays are compared by value: "0.3" typed and "0.300" as the unit writes it back are the same delay.
+bool SameDelay(const std::string& a, const std::string& b) {
+    if (SameValue(a, b)) return true;
+    const std::string first = Trimmed(a), second = Trimmed(b);
+    char* endFirst = nullptr;
+    char* endSecond = nullptr;
+    const double x = std::strtod(first.c_str(), &endFirst);
+    const double y = std::strtod(second.c_str(), &endSecond);
+    // Only numbers: a text that is none is the same delay only as the same text.
+    if (first.empty() || second.empty() || *endFirst != '\0' || *endSecond != '\0') return false;
+    return x == y || UnitDelayText(first) == UnitDelayText(second);
+}
 } // namespace
+
+bool IsMirrorColumn(const std::string& sheet, const std::string& column) {
+    if (sheet != "Logical Input" && sheet != "Alarm") return false;
+    // The mirrored parameters carry the physical inputs' column titles on both sheets.
+    for (int col = PH_COL_TYPE; col <= PH_COL_MISC; ++col)
+        if (Trimmed(g_PhInpLabels[col]) == Trimmed(column)) return true;
+    return false;
+}
+
+std::vector<FoldedDifference> FoldMirrorColumns(const std::vector<ConfigDifference>& differences) {
+    std::vector<FoldedDifference> folded;
+    // Differences come sheet by sheet and row by row, so one row's differences are neighbours.
+    for (std::size_t first = 0, end = 0; first < differences.size(); first = end) {
+        end = first + 1;
+        while (end < differences.size() && differences[end].sheet == differences[first].sheet &&
+               differences[end].row == differences[first].row)
+            ++end;
+        const std::size_t rowStart = folded.size();
+        std::vector<ConfigDifference> mirrors;
+        for (std::size_t i = first; i < end; ++i) {
+            if (IsMirrorColumn(differences[i].sheet, differences[i].column))
+                mirrors.push_back(differences[i]);
+            else
+                folded.push_back({differences[i], {}});
+        }
+        if (mirrors.empty()) continue;
+        // Under the row's first changed value; a row where only mirrors changed is one entry all the same.
+        if (folded.size() == rowStart) {
+            folded.push_back({mirrors.front(), {}});
+            mirrors.erase(mirrors.begin());
+        }
+        folded[rowStart].mirrors = std::move(mirrors);
+    }
+    return folded;
+}
 
 ConfigValues ReadConfigValues(CZemUnit& unit, bool delaysAsUnitHolds) {
     ConfigValues values;
@@ -82,7 +132,8 @@ std::vector<ConfigDifference> CompareConfigValues(const ConfigValues& first, con
             const auto& rowA = row < a.size() ? a[row] : none;
             const auto& rowB = row < b.size() ? b[row] : none;
             for (std::size_t col = 1; col < std::max(rowA.size(), rowB.size()); ++col)
-                if (!SameValue(At(rowA, col), At(rowB, col)))
+                if (s == SETUP_ALARM && col == ALM_COL_DELAY ? !SameDelay(At(rowA, col), At(rowB, col))
+                                                             : !SameValue(At(rowA, col), At(rowB, col)))
                     differences.push_back(
                         {first.sheets[s].title, Trimmed(rowA.empty() ? At(rowB, 0) : At(rowA, 0)),
                          Trimmed(At(titles, col)), Trimmed(At(rowA, col)), Trimmed(At(rowB, col)),

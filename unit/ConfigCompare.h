@@ -36,6 +36,16 @@ void TakeUnitValues(ConfigValues& values, const std::vector<CORRECTION>& correct
 // The cells whose values differ, sheet by sheet, row by row, column by column. Blanks around a value are
 // no difference, and delays are read as the unit writes them.
 std::vector<ConfigDifference> CompareConfigValues(const ConfigValues& first, const ConfigValues& second);
+// A difference with the mirror columns it caused: the columns an alarm copies from its input (and a logical
+// input from its sources) follow the value that was changed, so a list shows "LOG2 I1" once, not eight rows.
+struct FoldedDifference {
+    ConfigDifference difference;
+    std::vector<ConfigDifference> mirrors; // folded under `difference`, in column order
+};
+std::vector<FoldedDifference> FoldMirrorColumns(const std::vector<ConfigDifference>& differences);
+// Whether `column` of sheet `sheet` (titles as in ConfigDifference) is a mirror column.
+bool IsMirrorColumn(const std::string& sheet, const std::string& column);
+
 // One line per difference, tab-separated, under a title line naming the two sides:
 // "Sheet\tRow\tColumn\t<firstTitle>\t<secondTitle>".
 std::string FormatDifferences(const std::vector<ConfigDifference>& differences, const std::string& firstTitle,

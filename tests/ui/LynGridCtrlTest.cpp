@@ -156,3 +156,26 @@ TEST_F(GridTest, ChangedCellsWidenTheirColumnAndNeverNarrowIt) {
     grid.FitChangedColumns();
     EXPECT_EQ(grid.GetColumnWidth(1), wideWidth);
 }
+
+// One click opens a list (released in the cell it was pressed in); a drag or Shift only selects. After
+// Escape, Enter keeps the value and opens nothing; the next Enter opens the cell again.
+TEST_F(GridTest, OneClickOpensAListAndEnterAfterEscapeDoesNot) {
+    grid.resize(400, 200);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    const QPoint list = grid.visualRect(grid.GetModel()->IndexOf(1, 2)).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, list);
+    EXPECT_TRUE(notices.empty()) << "Shift+click selects";
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, list);
+    EXPECT_EQ(Codes(), std::vector<int>{kBegin});
+    EXPECT_NE(grid.indexWidget(grid.currentIndex()), nullptr) << "the list's editor is open";
+    grid.CommitOpenEditor();
+    notices.clear();
+    grid.setFocus();
+    QTest::keyClick(&grid, Qt::Key_Escape);
+    QTest::keyClick(&grid, Qt::Key_Return);
+    EXPECT_TRUE(notices.empty());
+    QTest::keyClick(&grid, Qt::Key_Return);
+    EXPECT_EQ(Codes(), std::vector<int>{kBegin});
+    grid.CommitOpenEditor();
+}

@@ -11,6 +11,8 @@
 #include "ui/CPropertyDlg.h"
 #include "ui/CTavikApp.h"
 #include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
+#include "unit/ConfigCompare.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -19,6 +21,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,7 +48,15 @@ protected:
 
 class FrameTest : public ::testing::Test {
 protected:
-    FrameTest() { EXPECT_TRUE(app.InitInstance({QStringLiteral("tavik")}, false)); }
+    FrameTest() {
+        EXPECT_TRUE(app.InitInstance({QStringLiteral("tavik")}, false));
+        // A paste's report goes to the scripted prompt (its kept message) and is kept for the test.
+        for (int i = 0; i < 4; ++i)
+            View(i).SetReportRunner([this](const CTavikView::PasteReport& report) {
+                reports.push_back(report);
+                prompt.ShowMessage(report.message.toStdString(), IPrompt::Warning);
+            });
+    }
 
     CMainFrame& Frame() { return *app.GetMainFrame(); }
     CTavikView& View(int index) { return *Frame().GetTavikView(index); }
@@ -80,6 +91,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    std::vector<CTavikView::PasteReport> reports;
     CScriptedPrompt prompt{false}; // installed first, so the application leaves it in place of its boxes
     TestApp app;
 };
@@ -399,11 +411,19 @@ TEST_F(FrameTest, EditsPastesAndThePopupGoThroughValidateData) {
         int at;
         const char* flags;
     } rows[] = {
-        {false, 0, 3, 1, "99", {LoadMessage(IDS_INVALID_VALUE)}, "1", 0, nullptr},
-        {false, 3, 1, 4, "250", {LoadMessage(IDS_OUT_OF_RANGE_NEAREST)}, "100", 0, nullptr}, // input's range
-        {false, 3, 1, 5, "5 Ω", {g_strNotCp1252}, "Pump", 0, nullptr},
-        {false, 3, 5, 9, "", {LoadMessage(IDS_ALARM_DISABLED)}, "...", 0, nullptr}, // no popup
-        {false, 0, 1, 1, "CONFIG", {}, "OFF", 0, nullptr},                          // declined
+        {false, 0, 3, 1, "99", {LoadMessage(IDS_INVALID_VALUE) + "\nAllowed: 1 to 62"}, "1", 0, nullptr},
+        {false,
+         3,
+         1,
+         4,
+         "250",
+         {LoadMessage(IDS_OUT_OF_RANGE_NEAREST) + "\nAllowed: 0 to 100"},
+         "100",
+         0,
+         nullptr}, // the input's range
+        {false, 3, 1, 5, "5 Ω", {std::string(g_strNotCp1252) + "\nNot storable: U+03A9"}, "Pump", 0, nullptr},
+        {false, 3, 5, 9, "", {}, "...", 0, nullptr},       // locked: alarm 5 has no input, no popup
+        {false, 0, 1, 1, "CONFIG", {}, "OFF", 0, nullptr}, // declined
         {false, 0, 3, 1, "7", {}, "7", 0, nullptr},
         {false, 3, 1, 9, "", {}, "C", 0, "OFF,ON,OFF"},       // the popup sets Control
         {true, 1, 3, 3, "5\t1\t9\t2\n", {}, "0", 0, nullptr}, // IN 13 is switched off
@@ -463,8 +483,8 @@ TEST_F(FrameTest, ARefreshReportsExactlyTheChangedCells) {
         return cells;
     };
     const auto fields = [](const GridCell& c) {
-        return std::tie(c.text, c.type, c.items, c.listEditable, c.textLen, c.background, c.popup,
-                        c.dataType);
+        return std::tie(c.text, c.type, c.items, c.listEditable, c.textLen, c.background, c.popup, c.dataType,
+                        c.tip);
     };
     // A set point; IN 12 joins the choices of every alarm; IN 11 leaves them, and alarms 1 and 2 are reset.
     for (const auto& [tab, row, col, text] :
@@ -482,4 +502,147 @@ TEST_F(FrameTest, ARefreshReportsExactlyTheChangedCells) {
         EXPECT_FALSE(changed.empty()) << text;
         EXPECT_EQ(reported, changed) << text;
     }
+}
+
+// A block pasted into each sheet lists exactly the cells that typing the same values one by one, in the
+// same order, would not store as given: refused (the value stays), corrected (another value is stored) and
+// skipped (a locked cell, which takes no typing), each with what the cell holds; what lies past the sheet's
+// end is counted. The configuration after the paste is the one after the typing.
+TEST_F(FrameTest, APasteListsWhatTypingTheSameValuesWouldNotStore) {
+    ActivateAlarms(1);
+    CTavikDoc& doc = *app.GetDoc();
+    const std::vector<std::uint8_t> start = doc.SaveToBytes();
+    const auto restart = [&] {
+        std::string error;
+        ASSERT_TRUE(doc.LoadFromBytes(start, error)) << error;
+        Frame().RefreshViews();
+    };
+    const auto everything = [&] {
+        std::vector<std::string> values;
+        for (int s = 0; s < 4; ++s) {
+            const CDataSheet* sheet = View(s).GetSetup()->GetDataSheet();
+            for (int row = 0; row < sheet->GetNumSections(); ++row)
+                for (int col = 0; col < sheet->GetNumCells(row); ++col)
+                    values.push_back(sheet->GetCellChecked(row, col)->GetDataAsString());
+        }
+        return values;
+    };
+    using Listed = std::set<std::tuple<int, int, std::string>>; // row, column, kind ("what" up to ':')
+    const struct {
+        int setup, row, col;
+        const char* text;
+    } blocks[] = {
+        {0, 13, 1, "ON\n13\nlost\n"},                                    // above the hysteresis range
+        {1, 1, 4, "-5\t30\t100\t7\tgone\n5\t1\n"},                       // IN 12 is off
+        {2, 1, 1, "11\tLOG1\t12\n"},                                     // own name, IN 12 off
+        {2, 2, 12, "OFF\tX\t20 mA\n"},                                   // the derived columns
+        {3, 1, 4, "250\tHIGH LEVEL 22\t0.1\t99\t3\n7\tTANK\t1\t4\t2\n"}, // alarm 2 has no input
+    };
+    std::set<std::string> kinds;
+    for (const auto& block : blocks) {
+        SCOPED_TRACE(block.text);
+        restart();
+        reports.clear();
+        Frame().SetActiveView(block.setup);
+        Grid(block.setup).SetFocusCell(block.row, block.col);
+        QApplication::clipboard()->setText(QString::fromUtf8(block.text));
+        View(block.setup).OnEditPaste();
+        ASSERT_EQ(reports.size(), 1u);
+        Listed listed;
+        int cut = 0;
+        for (const CTavikView::PasteReport::Entry& e : reports.front().entries) {
+            if (e.gridRow == 0) {
+                ++cut;
+                continue;
+            }
+            const std::string kind =
+                e.what.section(QLatin1Char(':'), 0, 0).section(QLatin1Char(','), 0, 0).toStdString();
+            listed.insert({e.gridRow, e.gridCol, kind});
+            kinds.insert(kind);
+            EXPECT_EQ(e.stored.toStdString(), Value(block.setup, e.gridRow, e.gridCol))
+                << e.row.toStdString();
+        }
+        const std::vector<std::string> pasted = everything();
+
+        restart();
+        Listed typed;
+        const QStringList lines = QString::fromUtf8(block.text).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        bool past = false;
+        for (int i = 0; i < lines.size(); ++i) {
+            const QStringList values = lines[i].split(QLatin1Char('\t'));
+            for (int j = 0; j < values.size(); ++j) {
+                const int row = block.row + i, col = block.col + j;
+                if (row >= Grid(block.setup).GetRowCount() || col >= Grid(block.setup).GetColumnCount()) {
+                    past = true;
+                    continue;
+                }
+                const std::string before = Value(block.setup, row, col);
+                if (!Grid(block.setup).EditCell(row, col, values[j])) {
+                    if (values[j] != Grid(block.setup).GetItemText(row, col))
+                        typed.insert({row, col, "skipped"});
+                    continue;
+                }
+                const CBrChnData* cell =
+                    View(block.setup).GetSetup()->GetDataSheet()->GetCellChecked(row, col);
+                const QString stored = FromCp1252(cell->GetDataAsString()).trimmed();
+                const QString given = FromCp1252(cell->FitToMaxLength(ToCp1252(values[j]))).trimmed();
+                if (stored != given)
+                    typed.insert({row, col, cell->GetDataAsString() == before ? "refused" : "corrected"});
+                else if (given != values[j].trimmed())
+                    typed.insert({row, col, "cut at 10 characters"});
+            }
+        }
+        EXPECT_EQ(listed, typed);
+        EXPECT_EQ(cut > 0, past);
+        EXPECT_EQ(everything(), pasted) << "typing ends where the paste ended";
+    }
+    EXPECT_EQ(kinds, (std::set<std::string>{"corrected", "cut at 10 characters", "refused", "skipped"}));
+}
+
+// The marks tell the truth: a refused value leaves the document unmodified; a change that reached other
+// sheets says so (folded under its cause in the list); a transfer's result leaves the status bar once the
+// document changed; Undo goes back to the tab of the change with one cell selected; Export PDF adds the
+// extension and says where it wrote. Compare takes "0.3" and "0.300" for the same delay.
+TEST_F(FrameTest, MarksAndStatusSayWhatHappened) {
+    ActivateAlarms(1);
+    app.GetDoc()->SetModifiedFlag(0);
+    ChangeDeviceNumber(QStringLiteral("99"));
+    EXPECT_FALSE(app.GetDoc()->IsModified());
+    EXPECT_FALSE(Frame().isWindowModified());
+
+    Frame().ShowStatus(QStringLiteral("Download complete: 5 blocks read"));
+    Frame().SetActiveView(1);
+    ASSERT_TRUE(Grid(1).EditCell(1, 1, QStringLiteral("OFF")));
+    EXPECT_TRUE(app.GetDoc()->IsModified());
+    EXPECT_FALSE(Frame().statusBar()->currentMessage().startsWith(QStringLiteral("Download")));
+    const std::vector<ConfigDifference> also = Frame().GetAlsoChanged();
+    EXPECT_EQ(Frame().GetAlsoChangedText(),
+              QStringLiteral("Also changed: %1 cells on Alarm").arg(also.size()));
+    const std::vector<FoldedDifference> folded = FoldMirrorColumns(also);
+    ASSERT_EQ(folded.size(), 1u) << "alarm 1's input reference, its mirrors folded under it";
+    EXPECT_EQ(folded[0].difference.column + folded[0].difference.first + folded[0].difference.second,
+              "InpRefIN 11OFF");
+    EXPECT_EQ(folded[0].mirrors.size() + 1, also.size());
+
+    Frame().SetActiveView(0);
+    Grid(1).SetSelectedRange(1, 1, 5, 5);
+    Frame().OnEditUndo();
+    EXPECT_EQ(Frame().GetActiveIndex(), 1);
+    EXPECT_EQ(Value(1, 1, 1), "20 mA");
+    EXPECT_EQ(Grid(1).selectionModel()->selectedIndexes().size(), 1);
+    EXPECT_TRUE(Frame().GetAlsoChangedText().isEmpty());
+
+    Frame().SetPdfNameAsker([this](const QString&) { return dir.filePath(QStringLiteral("report")); });
+    Frame().OnFileExportPdf();
+    const QString written = dir.filePath(QStringLiteral("report.pdf"));
+    EXPECT_TRUE(QFileInfo::exists(written));
+    EXPECT_TRUE(Frame().statusBar()->currentMessage().contains(QDir::toNativeSeparators(written)));
+
+    ConfigValues document = ReadConfigValues(*app.GetDoc()->GetZemUnit());
+    document.sheets[SETUP_ALARM].rows[1][6] = "0.3";
+    ConfigValues unit = document;
+    unit.sheets[SETUP_ALARM].rows[1][6] = "0.300";
+    EXPECT_TRUE(CompareConfigValues(document, unit).empty());
+    unit.sheets[SETUP_ALARM].rows[1][6] = "0.4";
+    EXPECT_EQ(CompareConfigValues(document, unit).size(), 1u);
 }

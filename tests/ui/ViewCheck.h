@@ -33,9 +33,12 @@ inline ::testing::AssertionResult ShowsItsSheet(const CTavikView& view) {
             for (const std::string& item : cell->GetData())
                 items << FromCp1252(item);
             const bool list = items.size() > 1;
+            // A locked cell (an alarm without input, a copied value) is read-only whatever the sheet says.
+            const bool locked = !view.LockReason(row, col).isEmpty();
             const int type =
-                list ? CLynGridCtrl::GVET_LIST
-                     : (cell->m_bEditable ? CLynGridCtrl::GVET_EDIT : CLynGridCtrl::GVET_READONLY);
+                locked ? CLynGridCtrl::GVET_READONLY
+                : list ? CLynGridCtrl::GVET_LIST
+                       : (cell->m_bEditable ? CLynGridCtrl::GVET_EDIT : CLynGridCtrl::GVET_READONLY);
             const unsigned long bk = cell->m_clrBk;
             const QColor colour = (bk & 0xFF000000UL) != 0 ? QColor()
                                                            : QColor(static_cast<int>(bk & 0xFF),
@@ -45,7 +48,7 @@ inline ::testing::AssertionResult ShowsItsSheet(const CTavikView& view) {
                          shown->popup, shown->background) !=
                 std::make_tuple(FromCp1252(cell->GetDataAsString()), type, list ? items : QStringList(),
                                 list && cell->m_bEditable, cell->m_nMaxTextLen,
-                                cell->m_nStyle == CTRL_STYLE_POPUP, colour))
+                                !locked && cell->m_nStyle == CTRL_STYLE_POPUP, colour))
                 return ::testing::AssertionFailure()
                        << "setup " << view.GetSetupIndex() << " row " << row << " col " << col << ": grid \""
                        << shown->text.toStdString() << "\" type " << shown->type << ", "
