@@ -20,22 +20,10 @@ function(tavik_deploy_qt target)
     # Qt is LGPL: its DLLs are shipped unchanged, with its licence texts.
     install(DIRECTORY ${QT6_INSTALL_PREFIX}/LICENSES/ DESTINATION ${CMAKE_INSTALL_BINDIR}/licenses/Qt)
     install(CODE "
-        set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
-        set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
-        set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND \"${CMAKE_OBJDUMP}\")
-        file(GET_RUNTIME_DEPENDENCIES
-             EXECUTABLES \"$<TARGET_FILE:${target}>\"
-             MODULES ${plugin_files}
-             DIRECTORIES \"${qt_bin}\"
-             PRE_EXCLUDE_REGEXES \"^api-ms-\" \"^ext-ms-\"
-             RESOLVED_DEPENDENCIES_VAR found
-             UNRESOLVED_DEPENDENCIES_VAR unresolved)
-        # Windows' own DLLs are not in Qt's folder; the program's own libraries are installed by their targets.
-        foreach(dll \${unresolved})
-            if(dll MATCHES \"^(Qt6|lib|icu)\" AND NOT dll MATCHES \"^lynserial\")
-                message(FATAL_ERROR \"\${dll}, which the program needs, is not in ${qt_bin}\")
-            endif()
-        endforeach()
-        file(INSTALL \${found} DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-    ")
+        set(TAVIK_DEPLOY_PROGRAM \"$<TARGET_FILE:${target}>\")
+        set(TAVIK_DEPLOY_PLUGINS \"${plugin_files}\")
+        set(TAVIK_DEPLOY_QT_BIN \"${qt_bin}\")
+        set(TAVIK_DEPLOY_OBJDUMP \"${CMAKE_OBJDUMP}\")
+        set(TAVIK_DEPLOY_DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+        include(\"${CMAKE_CURRENT_FUNCTION_LIST_DIR}/DeployQtWindowsStep.cmake\")")
 endfunction()

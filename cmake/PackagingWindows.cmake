@@ -3,6 +3,8 @@
 # program, tavik-cli, LynSerial, the Qt DLLs and plug-ins, the help and Qt's licence texts; adds a Start menu
 # entry; opens .zmg documents with Tavik, with its icon; and registers an uninstaller that removes it all.
 set(CPACK_GENERATOR NSIS)
+# The NSIS commands below hold quotes, which CPack must pass on as they are.
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_FILE_NAME "Tavik-${PROJECT_VERSION}-win64")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Tavik)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Tavik)
@@ -10,7 +12,10 @@ set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Tavik)
 # programs do.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-set(CPACK_NSIS_PACKAGE_NAME "Tavik ${PROJECT_VERSION}")
+# Everything in the installation's top folder, not under the Debian package's /usr.
+set(CPACK_PACKAGING_INSTALL_PREFIX "")
+# Also the Start menu folder's name.
+set(CPACK_NSIS_PACKAGE_NAME Tavik)
 set(CPACK_NSIS_DISPLAY_NAME "Tavik ${PROJECT_VERSION}")
 set(CPACK_NSIS_MUI_ICON ${PROJECT_BINARY_DIR}/ui/rendered/tavik.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_BINARY_DIR}/ui/rendered/tavik.ico)
@@ -28,8 +33,8 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
   WriteRegStr HKCR ".zmg" "" "Tavik.Document"
   WriteRegStr HKCR ".zmg" "Content Type" "application/x-tavik-document"
   WriteRegStr HKCR "Tavik.Document" "" "Tavik configuration"
-  WriteRegStr HKCR "Tavik.Document\\DefaultIcon" "" "$INSTDIR\\tavik.exe,0"
-  WriteRegStr HKCR "Tavik.Document\\shell\\open\\command" "" "$\"$INSTDIR\\tavik.exe$\" $\"%1$\""
+  WriteRegStr HKCR "Tavik.Document\DefaultIcon" "" "$INSTDIR\tavik.exe,0"
+  WriteRegStr HKCR "Tavik.Document\shell\open\command" "" "$\"$INSTDIR\tavik.exe$\" $\"%1$\""
   System::Call "shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)"
 ]=])
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[

@@ -24,6 +24,8 @@ list(APPEND CMAKE_PREFIX_PATH ${CMAKE_CURRENT_LIST_DIR}/mingw)
 set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw CACHE PATH "")
 set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw CACHE PATH "")
 set(GTest_DIR ${CMAKE_CURRENT_LIST_DIR}/mingw CACHE PATH "")
-# The C++ runtime is linked in, so the programs need no DLL beside them but lynserial.dll.
+# The C++ runtime is linked in, so the programs need no DLL beside them but lynserial.dll (and Qt's own DLLs
+# and plug-ins, built with this file too).
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")

@@ -11,6 +11,8 @@ linux_build=${1:-$here/build/release}
 windows_build=$here/build/windows
 "$here/scripts/install-deps-windows.sh"
 qt=$(bash "$here/scripts/build-qt-windows.sh" | tail -n1)
+# A build tree made against another Qt starts afresh, so that no part of it is found in the old one.
+grep -q -s "^TAVIK_QT_WINDOWS:.*=$qt\$" "$windows_build/CMakeCache.txt" || rm -f "$windows_build/CMakeCache.txt"
 
 cmake -S "$here" -B "$windows_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
     -DTAVIK_QT_WINDOWS="$qt" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVIK_WERROR=ON --no-warn-unused-cli >/dev/null

@@ -144,14 +144,21 @@ std::vector<int> EditableColumns(CBrantSetupType& setup) {
     return columns;
 }
 
+namespace {
+// A number counts rows or columns from 1: true with `found` set to it, or to -1 and `nearest` to the nearer
+// end when it lies outside 1..last. False when the word is no number.
+bool TakeNumber(const std::string& word, int last, int& found, std::string& nearest) {
+    int number = 0;
+    if (!ParseNumber(word, number)) return false;
+    found = number >= 1 && number <= last ? number : -1;
+    if (found < 0) nearest = std::to_string(number < 1 ? 1 : last);
+    return true;
+}
+} // namespace
+
 int FindRow(CBrantSetupType& setup, const std::string& word, std::string& nearest) {
     const int last = LastEditableRow(setup);
-    int number = 0;
-    if (ParseNumber(word, number)) {
-        if (number >= 1 && number <= last) return number;
-        nearest = std::to_string(number < 1 ? 1 : last);
-        return -1;
-    }
+    if (int found = 0; TakeNumber(word, last, found, nearest)) return found;
     return FindByName(
         word, 1, last,
         [&](int row) {
@@ -164,12 +171,7 @@ int FindRow(CBrantSetupType& setup, const std::string& word, std::string& neares
 int FindColumn(CBrantSetupType& setup, const std::string& word, std::string& nearest) {
     const CDataSheet* sheet = setup.GetDataSheet();
     const int last = sheet ? sheet->GetNumCells(1) - 1 : 0;
-    int number = 0;
-    if (ParseNumber(word, number)) {
-        if (number >= 1 && number <= last) return number;
-        nearest = std::to_string(number < 1 ? 1 : last);
-        return -1;
-    }
+    if (int found = 0; TakeNumber(word, last, found, nearest)) return found;
     return FindByName(
         word, 1, last,
         [&](int col) {
