@@ -1,11 +1,11 @@
 #include "ui/CConfigReport.h"
 
-#include "unit/CTavikDoc.h"
 #include "model/IBrantSetupType.h"
 #include "sheets/alarms/CAlarm.h"
 #include "sheets/general/GeneralTables.h"
 #include "ui/CAboutDlg.h"
 #include "ui/Cp1252.h"
+#include "unit/CTavikDoc.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>

@@ -68,8 +68,8 @@ TEST(TransferNamedPort, DownloadWithARetryThenUploadAnEditAndReadItBack) {
     EXPECT_EQ(frame.statusBar()->currentMessage(), QStringLiteral("Download complete: 87 blocks read"));
 
     // A device number unlike the unit's goes up, and comes back in a new download.
-    const QString number = general.GetItemText(3, 1) == QStringLiteral("7") ? QStringLiteral("8")
-                                                                            : QStringLiteral("7");
+    const QString number =
+        general.GetItemText(3, 1) == QStringLiteral("7") ? QStringLiteral("8") : QStringLiteral("7");
     general.EditCell(3, 1, number);
     ASSERT_EQ(transfer(ID_UPLOAD, "upload"), 1) << app.GetDoc()->GetZemUnit()->GetTransferError();
     EXPECT_EQ(frame.statusBar()->currentMessage(),

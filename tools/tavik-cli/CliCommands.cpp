@@ -56,7 +56,8 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
     app.footer(
         "Rows and columns count from 1; edit takes them by number or by title, in any letter case. \"-\" as "
         "a file name is standard input or output.\n"
-        "Exit status: 0 done (compare, diff: no differences); 1 a transfer or a save failed, or an edit or an "
+        "Exit status: 0 done (compare, diff: no differences); 1 a transfer or a save failed, or an edit or "
+        "an "
         "imported value was refused; 2 a document or a configuration could not be read; 3 compare, diff: the "
         "configurations differ; 64 bad usage; 130 a transfer stopped by Ctrl-C (a second Ctrl-C ends at "
         "once).");

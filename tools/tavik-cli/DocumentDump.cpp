@@ -1,10 +1,10 @@
 #include "tools/tavik-cli/DocumentDump.h"
 
 #include "model/CBrantSetupType.h"
-#include "unit/CTavikDoc.h"
-#include "unit/CZemUnit.h"
 #include "model/Cp1252.h"
 #include "sheets/alarms/CAlarm.h"
+#include "unit/CTavikDoc.h"
+#include "unit/CZemUnit.h"
 
 #include <algorithm>
 #include <iomanip>
