@@ -14,7 +14,7 @@ toolchain=$here/cmake/mingw-w64-x86_64.cmake
 
 qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev) # e.g. 6.4.2+dfsg-10
 compiler=$(x86_64-w64-mingw32-g++-posix --version | head -n1)
-key=$( (echo "$qt_version $compiler"; grep -v '^#' "$0" "$toolchain") | sha256sum | cut -c1-12)
+key=$( (echo "$qt_version $compiler"; grep -h -v '^#' "$0" "$toolchain") | sha256sum | cut -c1-12)
 cache_root=${TAVIK_QT_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tavik-qt-windows}
 prefix=$cache_root/qt-${qt_version%%+*}-$key
 if [ -f "$prefix/.complete" ]; then
