@@ -102,8 +102,15 @@ std::string AnswerText(const EditOutcome& outcome) {
     case EditOutcome::Refused:
         break;
     }
-    return "refused" + (outcome.id ? " " + std::to_string(outcome.id) : std::string()) + ": " +
-           outcome.message;
+    // Built by appending: GCC 12 at -O3 reports a false overlap in the nested concatenation.
+    std::string text = "refused";
+    if (outcome.id) {
+        text += ' ';
+        text += std::to_string(outcome.id);
+    }
+    text += ": ";
+    text += outcome.message;
+    return text;
 }
 
 std::string ChangeText(CZemUnit& unit, const ConfigDifference& change) {
