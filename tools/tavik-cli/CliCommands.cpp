@@ -171,5 +171,6 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
     };
     const int code = run();
     // Whatever went to standard output must have arrived: a full disk or a closed pipe is a failure.
-    return code == CLI_OK && !FinishOutput(out, err) ? CLI_FAILED : code;
+    // compare and diff print their list before exit status 3, and it must have arrived as well.
+    return (code == CLI_OK || code == CLI_DIFFERS) && !FinishOutput(out, err) ? CLI_FAILED : code;
 }
