@@ -8,6 +8,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <condition_variable>
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -257,6 +259,31 @@ TEST_F(TavikCliFailFast, UsageNamesWhatIsWrong) {
     EXPECT_EQ(CZemraSimOptions::VersionText(), "zemra-sim " + std::to_string(TAVIK_VERSION_MAJOR) + "." +
                                                    std::to_string(TAVIK_VERSION_MINOR) + "." +
                                                    std::to_string(TAVIK_VERSION_PATCH));
+}
+
+// dump --json marks as editable exactly the cells that columns lists as editable, in the rows it counts.
+TEST_F(TavikCliFailFast, DumpJsonEditableAgreesWithColumns) {
+    const nlohmann::json dump = nlohmann::json::parse(Cli({"dump", NewDocument("unit.zmg"), "--json"}).out);
+    const char* const sheets[] = {"general", "physical", "logical", "alarm"};
+    for (std::size_t type = 0; type < 4; ++type) {
+        SCOPED_TRACE(sheets[type]);
+        std::istringstream lines(Cli({"columns", sheets[type]}).out);
+        std::string line;
+        std::getline(lines, line);
+        const std::size_t rows = std::stoul(line.substr(line.find("rows 1..") + 8));
+        std::set<std::size_t> editable;
+        while (std::getline(lines, line)) {
+            std::istringstream words(line);
+            std::size_t col = 0;
+            if (words >> col && line.find("  editable  ") != std::string::npos) editable.insert(col);
+        }
+        ASSERT_FALSE(editable.empty());
+        const nlohmann::json& grid = dump["sheets"][type]["rows"];
+        for (std::size_t row = 0; row < grid.size(); ++row)
+            for (std::size_t col = 0; col < grid[row].size(); ++col)
+                EXPECT_EQ(grid[row][col]["editable"], row >= 1 && row <= rows && editable.count(col) ? 1 : 0)
+                    << "row " << row << ", column " << col;
+    }
 }
 
 } // namespace
