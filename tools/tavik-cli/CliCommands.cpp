@@ -1,6 +1,6 @@
 #include "tools/tavik-cli/CliCommands.h"
-#include "tools/tavik-cli/CellNames.h"
 #include "tools/tavik-cli/CliFiles.h"
+#include "tools/tavik-cli/CliUsage.h"
 
 #include <CLI/CLI.hpp>
 
@@ -35,40 +35,6 @@ std::vector<std::string> TakeEditWords(std::vector<std::string>& args) {
     }
     args = std::move(kept);
     return edits;
-}
-
-// What to say when the command word is missing or unknown, with every command's name.
-int UnknownCommand(const std::string& word, const std::vector<CLI::App*>& commands, std::ostream& err) {
-    std::vector<std::string> names;
-    for (const CLI::App* command : commands)
-        names.push_back(command->get_name());
-    if (word.empty()) {
-        err << "tavik-cli: give a command";
-    } else {
-        err << "tavik-cli: unknown command '" << word << "'";
-        // Offered only as a typo's correction: one that keeps the first letter.
-        const std::string near = NearestName(word, names);
-        if (!near.empty() && NameForm(near)[0] == NameForm(word)[0]) err << " (nearest: " << near << ")";
-    }
-    err << "\nCommands:";
-    for (const std::string& name : names)
-        err << ' ' << name;
-    err << "\nRun 'tavik-cli help COMMAND' for a command's options.\n";
-    return CLI_USAGE;
-}
-
-// --retries takes a count; CLI11's own check would quote the range of a double.
-bool ParseRetries(const std::string& text, int& retries, std::ostream& err) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
-        err << "tavik-cli: --retries takes 0 or more\n";
-        return false;
-    }
-    if (text.size() > 6) {
-        err << "tavik-cli: --retries takes at most 999999\n";
-        return false;
-    }
-    retries = std::stoi(text);
-    return true;
 }
 
 std::string VersionText() {
@@ -207,7 +173,7 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
         out << app.help();
         return CLI_OK;
     } catch (const CLI::CallForAllHelp&) {
-        out << app.help("", CLI::AppFormatMode::All);
+        out << AllCommandsHelp(app, commands);
         return CLI_OK;
     } catch (const CLI::CallForVersion&) {
         out << VersionText() << '\n';

@@ -24,6 +24,7 @@ std::string CZemraSimOptions::Usage() {
            "A simulated Zemra-30 annunciator on a pseudo-terminal. Prints the terminal's path, then answers\n"
            "the programmer until it gets SIGINT or SIGTERM.\n"
            "\n"
+           "Options:\n"
            "  --link PATH          also make PATH a symlink to the terminal (removed at exit); refused\n"
            "                       while another running simulator serves PATH\n"
            "  --memory FILE        keep the unit's memory in FILE (created with factory memory if missing)\n"
