@@ -59,8 +59,7 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
         "a file name is standard input or output.\n"
         "Exit status: 0 done (compare, diff: no differences); 1 a transfer or a save failed, or an edit or "
         "an imported value was refused; 2 a document or a configuration could not be read; 3 compare, diff: "
-        "the "
-        "configurations differ; 64 bad usage; 130 a transfer stopped by Ctrl-C (a second Ctrl-C ends at "
+        "the configurations differ; 64 bad usage; 130 a transfer stopped by Ctrl-C (a second Ctrl-C ends at "
         "once).\n"
         "Run 'tavik-cli help COMMAND' for the options of one command, 'tavik-cli --help-all' for all of "
         "them.");
