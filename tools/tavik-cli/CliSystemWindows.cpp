@@ -93,7 +93,7 @@ bool ReadNamedFile(const std::string& path, std::size_t limit, std::string& byte
 bool CheckOutputPath(const std::string& path, std::string& error) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        error = SystemError("Cannot write", path, ERROR_DIRECTORY);
+        error = "Cannot write '" + path + "': it is a folder";
         return false;
     }
     std::string target;
