@@ -233,6 +233,7 @@ bool ParseConfig(const std::string& text, const std::string& name, Json& root, s
 
 int RunExport(const std::string& path, const std::string& outPath, std::istream& in, std::ostream& out,
               std::ostream& err) {
+    if (!CheckOutput(outPath, err)) return CLI_FAILED;
     CTavikDoc document;
     if (!LoadDocument(document, path, in, err)) return CLI_BAD_FILE;
     return WriteOutput(outPath, ExportConfig(*document.GetZemUnit()), out, err) ? CLI_OK : CLI_FAILED;
@@ -240,6 +241,7 @@ int RunExport(const std::string& path, const std::string& outPath, std::istream&
 
 int RunImport(const std::string& configPath, const std::string& outPath, const ImportOptions& options,
               std::istream& in, std::ostream& out, std::ostream& err) {
+    if (!CheckOutput(outPath, err)) return CLI_FAILED;
     const std::string name = IsStdio(configPath) ? std::string("standard input") : "'" + configPath + "'";
     std::string text;
     std::string error;
