@@ -324,7 +324,8 @@ void CBrantSetupType::CanonicalizeCells() {
             CBrChnData* cell = GetCell(row, col);
             if (!cell) continue;
             const std::string text = cell->GetDataAsString();
-            const std::string canonical = CanonicalText(row, col, text);
+            // As the unit takes it: cut to what the display shows, then without the padding.
+            const std::string canonical = CanonicalText(row, col, cell->FitToMaxLength(text));
             if (canonical == text) continue;
             // A list cell selects the item of that spelling; otherwise the text replaces the value.
             int index = -1;

@@ -113,9 +113,14 @@ TEST(CanonicalText, OlderDocumentsLoadIntoCanonicalTexts) {
         int sheet, row, col;
         std::string old, loaded;
     } cells[] = {
-        {SETUP_GENERAL, 3, 1, "07", "7"},          {SETUP_GENERAL, 14, 1, " 0", "0"},
-        {SETUP_PHYSICAL_INPUT, 1, 6, "+20", "20"}, {SETUP_ALARM, 1, 5, "HIGH      ", "HIGH"},
-        {SETUP_ALARM, 1, 6, "0.300", "0.3"},       {SETUP_ALARM, 1, 4, "+5", "5"},
+        {SETUP_GENERAL, 3, 1, "07", "7"},
+        {SETUP_GENERAL, 14, 1, " 0", "0"},
+        {SETUP_PHYSICAL_INPUT, 1, 6, "+20", "20"},
+        {SETUP_ALARM, 1, 5, "HIGH      ", "HIGH"},
+        {SETUP_ALARM, 1, 6, "0.300", "0.3"},
+        {SETUP_ALARM, 1, 4, "+5", "5"},
+        {SETUP_PHYSICAL_INPUT, 1, 2, " b ar", "ba"},
+        {SETUP_ALARM, 2, 5, "0123456789  x", "0123456789"},
     };
     for (const auto& c : cells)
         unit.GetSetupType(c.sheet)->GetDataSheet()->GetProperty(c.row, c.col)->SetText(c.old);
