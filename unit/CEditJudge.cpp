@@ -33,7 +33,7 @@ EditVerdict CEditJudge::Judge(const std::string& given, bool accepted) {
     const std::string value = setup ? setup->CanonicalText(m_nRow, m_nCol, given) : given;
     if (verdict.stored == value)
         verdict.kind = EditVerdict::Ok;
-    else if (IsCorrection(verdict.id) || (accepted && verdict.stored != m_strBefore))
+    else if (verdict.stored != m_strBefore && (accepted || IsCorrection(verdict.id)))
         verdict.kind = EditVerdict::Corrected;
     else
         verdict.kind = EditVerdict::Refused;
