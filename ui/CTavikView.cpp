@@ -230,12 +230,15 @@ void CTavikView::OnEndEdit(int row, int col) {
         return;
     }
 
-    // A pasted value is judged as tavik-cli judges an edit: another spelling of the same value is stored as
-    // given ("in 11" is "IN 11"), not corrected.
+    // The value is judged as tavik-cli judges an edit: another spelling of the same value is stored as given
+    // ("in 11" is "IN 11"), not corrected.
     std::optional<CEditJudge> judge;
-    if (m_bPasting && m_pDoc && m_pDoc->GetZemUnit())
+    if (m_pDoc && m_pDoc->GetZemUnit())
         judge.emplace(*m_pDoc->GetZemUnit(), m_pSetup->GetSetupType(), row, col);
     const int taken = m_pSetup->ValidateData(row, col, text);
+    const EditVerdict::Kind kind = judge   ? judge->Judge(text, taken != 0).kind
+                                   : taken ? EditVerdict::Ok
+                                           : EditVerdict::Refused;
     if (m_bPasting) {
         if (!taken) {
             // Values refused in a switched-off channel are expected and not reported.
@@ -246,14 +249,14 @@ void CTavikView::OnEndEdit(int row, int col) {
                 m_bPasteError = 1;
         }
         QString what;
-        const EditVerdict::Kind kind = judge ? judge->Judge(text, taken != 0).kind : EditVerdict::Ok;
         if (kind != EditVerdict::Ok) what = kind == EditVerdict::Refused ? tr("refused") : tr("corrected");
         if (cut) {
             const QString cutText = tr("cut at %1 characters").arg(cell->m_nMaxTextLen);
             what = what.isEmpty() ? cutText : what + QStringLiteral(", ") + cutText;
         }
         if (!what.isEmpty()) NotePasted(row, col, entered, before, what);
-    } else if (!taken) {
+    } else if (!taken || kind != EditVerdict::Ok) {
+        // The sheet's message: why the value was refused or corrected, or what else its rules changed.
         ShowRefusal(row, col);
     }
     UpdateAllRows();
