@@ -97,10 +97,14 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
     std::string configPath;
     CLI::App* importCmd = app.add_subcommand(
         "import", "Build a document from an exported configuration, every value checked as an edit; lists "
-                  "each value refused or corrected, and writes nothing when any is refused");
+                  "each value refused or corrected, and each sheet, row or cell the text leaves out (which "
+                  "keeps its default), and writes nothing when any value is refused");
     importCmd->add_option("CONFIG", configPath, "Configuration to read (.json)")->required();
     importCmd->add_option("OUT", path, "Document to write (.zmg)")->required();
-    importCmd->add_flag("--strict", import.strict, "Refuse corrected values too");
+    importCmd->add_flag("--strict", import.strict, "Refuse corrected values and values left out too");
+    importCmd->add_option("--onto", import.onto,
+                          "Apply the configuration to this document instead of the defaults (a partial text "
+                          "as a patch)");
     importCmd->add_flag("--yes", import.answerYes, "Take values that ask for confirmation");
 
     std::string sheetWord;

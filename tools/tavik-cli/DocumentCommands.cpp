@@ -122,7 +122,7 @@ int RunEdit(const std::string& path, bool answerYes, const std::vector<std::stri
     for (const Edit& edit : edits) {
         const EditOutcome outcome =
             ApplyCellEdit(unit, edit.sheet, edit.row, edit.col, edit.text, prompt, true);
-        out << AnswerText(outcome) << '\n';
+        out << PlaceText(unit, edit.sheet, edit.row, edit.col) << ": " << AnswerText(outcome) << '\n';
         for (const ConfigDifference& change : outcome.others)
             out << "  also changed: " << ChangeText(unit, change) << '\n';
         refused = refused || outcome.kind == EditOutcome::Refused;
