@@ -146,8 +146,8 @@ FAULTS = [
      "    case LYN_ODDPARITY:\n        return PARENB;\n    case LYN_EVENPARITY:\n        return PARENB | PARODD;",
      "odd and even parity swapped"),
     # --- tools/ (the command line, on the model)
-    ("tools/tavik-cli/TransferCommands.cpp", "return CLI_BAD_FILE;\n    return RunTransfer(document, 0,",
-     "return CLI_FAILED;\n    return RunTransfer(document, 0,",
+    ("tools/tavik-cli/TransferCommands.cpp", "if (!LoadDocument(document, path, in, err)) return CLI_BAD_FILE;",
+     "if (!LoadDocument(document, path, in, err)) return CLI_FAILED;",
      "upload of a damaged document exits with 1"),
     # --- added later; the earlier faults keep their numbers
     ("model/NumberText.cpp", "(rest >= divisor - rest ? 1 : 0)", "(rest > divisor - rest ? 1 : 0)",
