@@ -25,6 +25,9 @@ public:
     void DoFileReadWrite(CArchive& archive, unsigned version) override;
     int UploadData(CComSetupDialog* com) override;
     int DownloadData(CComSetupDialog* com) override;
+    BR_ZEM_MSG GetWriteCode() const override { return MSG_WRITE_LOGINP; }
+    void FillBlock(int block, BYTE* data) override;
+    void ApplyBlock(int block, BYTE* data) override;
     bool IsOffChannelCell(int row, int col) const override;
 
     // 1 when an input cell of logical input `row` other than `exceptCol` (-1: none) is not "OFF".

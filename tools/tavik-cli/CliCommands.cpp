@@ -60,7 +60,7 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
         "an "
         "imported value was refused; 2 a document or a configuration could not be read; 3 compare, diff: the "
         "configurations differ; 64 bad usage; 130 a transfer stopped by Ctrl-C (a second Ctrl-C ends at "
-        "once).");
+        "once), 143 by SIGTERM, 129 by SIGHUP.");
     app.set_version_flag("--version", VersionText(), "Print the version and exit");
     // Options are written --name on every system; on Windows CLI11 would otherwise read /path as an option.
     app.allow_windows_style_options(false);
@@ -119,6 +119,15 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
 
     CLI::App* uploadCmd = app.add_subcommand("upload", "Send a document to the unit");
     uploadCmd->add_option("FILE", path, "Document to send (.zmg)")->required();
+    auto* backupOption = uploadCmd->add_option(
+        "--backup", transfer.backup,
+        "Where the unit's previous configuration goes (a .zmg document; - for standard output); by default "
+        "a backups folder per user, the 200 newest kept");
+    uploadCmd->add_flag("--no-backup", transfer.noBackup, "Keep no copy of the unit's previous configuration")
+        ->excludes(backupOption);
+    uploadCmd->add_flag("--all-blocks", transfer.allBlocks,
+                        "Write every block, even those the unit already holds (by default the unit is read "
+                        "first and only the blocks that differ are written)");
     CLI::App* downloadCmd =
         app.add_subcommand("download", "Read the unit's configuration into a new document");
     downloadCmd->add_option("OUT", path, "Document to write on success (.zmg)")->required();
@@ -164,7 +173,7 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
         if (exportCmd->parsed()) return RunExport(path, outPath, in, out, err);
         if (importCmd->parsed()) return RunImport(configPath, path, import, in, out, err);
         if (columnsCmd->parsed()) return RunColumns(sheetWord, out, err);
-        if (uploadCmd->parsed()) return RunUpload(path, transfer, in, err);
+        if (uploadCmd->parsed()) return RunUpload(path, transfer, in, out, err);
         if (compareCmd->parsed()) return RunCompare(path, transfer, out, err);
         if (diffCmd->parsed()) return RunDiff(path, otherPath, in, out, err);
         return RunDownload(path, transfer, out, err);
