@@ -15,6 +15,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -212,6 +213,23 @@ TEST_F(TransferReadFirst, AStopNamesWhatWasWrittenAndWhileReadingKeepsNothing) {
         EXPECT_THAT(fs::path(path).filename().string(),
                     ::testing::MatchesRegex("unit-1-[0-9]{8}-[0-9]{6}\\.zmg"));
     }
+}
+
+// A program ended in the middle of an exchange (a second Ctrl-C) leaves the unit's answer on its way: the
+// next transfer to open the port lets the line fall quiet first and does not take that answer for its own.
+TEST_F(TransferReadFirst, AnAnswerStillOnItsWayIsNotTakenForTheNextTransfersFirst) {
+    simulated.Stop();
+    simulated.Sim().SetAnswerDelayMs(kShortWaitMs / 2);
+    simulated.Resume();
+    const int stale = ::open(simulated.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(stale, 0);
+    const char request[] = "#B0042$"; // General block 0, asked by the program that was ended
+    ASSERT_EQ(::write(stale, request, 7), 7);
+    ::close(stale);
+    unit->Initialize();
+    ASSERT_EQ(unit->DownloadData(), 1);
+    WaitForEnd();
+    EXPECT_EQ(unit->GetTransferResult(), 1) << unit->GetTransferError();
 }
 
 // The backups folder keeps the newest 200; two backups in one second both stay.
