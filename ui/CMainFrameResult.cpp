@@ -15,6 +15,7 @@ void CMainFrame::CreateResultWidgets() {
     m_pResult = new QLabel(statusBar());
     m_pResult->setObjectName(QStringLiteral("transferResult"));
     m_pResult->setTextInteractionFlags(Qt::TextSelectableByMouse); // a backup's path can be copied
+    m_pResult->setMinimumWidth(1);                                 // a long path never widens the window
     m_pResult->hide();
     m_pOpenBackup = new QPushButton(tr("Open Previous Configuration"), statusBar());
     m_pOpenBackup->setObjectName(QStringLiteral("openBackup"));
@@ -32,6 +33,7 @@ void CMainFrame::CreateResultWidgets() {
 void CMainFrame::ShowResult(const QString& text, const QString& backupPath) {
     if (!m_pResult) return;
     m_pResult->setText(text);
+    m_pResult->setToolTip(text); // whole, where a narrow window cuts the backup's path short
     m_pResult->setVisible(!text.isEmpty());
     m_strBackupPath = backupPath;
     m_pOpenBackup->setVisible(!backupPath.isEmpty());

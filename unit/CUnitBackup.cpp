@@ -119,7 +119,7 @@ int CUnitBackup::KeepInFolder(const std::vector<std::uint8_t>& bytes, const std:
         return 0;
     }
     std::error_code ec;
-    fs::create_directories(fs::u8path(m_strTarget), ec);
+    fs::create_directories(fs::path(m_strTarget), ec);
     if (ec) {
         error = "cannot make the folder '" + m_strTarget + "': " + ec.message();
         return 0;
@@ -131,7 +131,7 @@ int CUnitBackup::KeepInFolder(const std::vector<std::uint8_t>& bytes, const std:
                              NamePart(deviceNumber) + "-" + stamp;
     // Two uploads within one second keep two backups.
     std::string path = stem + ".zmg";
-    for (int n = 2; fs::exists(fs::u8path(path), ec) && n < 1000; ++n)
+    for (int n = 2; fs::exists(fs::path(path), ec) && n < 1000; ++n)
         path = stem + "-" + std::to_string(n) + ".zmg";
     if (!ReplaceFileWith(path, bytes, error)) return 0;
     m_strPath = path;

@@ -117,7 +117,9 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
         "\"Device Number\" 7); a TEXT beginning with '-' is a value. Prints ok, corrected to \"V\": why, or "
         "refused ID: why, for each edit, and the other cells it changed; saves only when none is refused");
 
-    CLI::App* uploadCmd = app.add_subcommand("upload", "Send a document to the unit");
+    CLI::App* uploadCmd = app.add_subcommand(
+        "upload", "Send a document to the unit: the unit is read first and what it held kept as a document "
+                  "(its previous configuration), then only the blocks that differ are written");
     uploadCmd->add_option("FILE", path, "Document to send (.zmg)")->required();
     auto* backupOption = uploadCmd->add_option(
         "--backup", transfer.backup,
