@@ -577,40 +577,4 @@ TEST_F(TavikCli, ARetryFindsARestartedUnitAndADownloadChecksItsOutputFirst) {
     EXPECT_TRUE(fs::exists(Path("out.zmg")));
 }
 
-// The first Ctrl-C (or SIGTERM, SIGHUP) ends an upload after the block in flight and names the blocks
-// written, and where the unit's previous configuration is; stopped while the unit is read, nothing was
-// written and no backup kept. The exit status tells the signal.
-TEST_F(TavikCli, ASignalStopsAnUploadAndNamesTheBlocksItWrote) {
-    SimulatedUnit unit;
-    unit.Start();
-    const std::string path = NewDocument("unit.zmg");
-    ASSERT_EQ(Cli(EditCommand(path, {{"physical", "1", "1", "24 V"},
-                                     {"alarm", "47", "1", "IN 11"},
-                                     {"alarm", "48", "1", "IN 11"}}))
-                  .code,
-              CLI_OK);
-    const struct {
-        int signal, code;
-        std::size_t atRequest; // the unit is read in 87 requests; then IN 11 is written and read back
-        const char* says;
-    } cases[] = {{SIGTERM, 143, 12, "Nothing was written to the unit; it holds what it held before"},
-                 {SIGINT, 130, 88, "written: Physical Input IN 11"},
-                 {SIGHUP, 129, 88, "written: Alarm 47 (A85)"}}; // IN 11 is held now
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.signal);
-        CliResult result;
-        {
-            const AtRequest interrupt(unit, unit.Requests() + c.atRequest, [&c] { std::raise(c.signal); });
-            result = Cli({"upload", path, "--port", unit.Path(), "--retries", "3"});
-        }
-        EXPECT_EQ(result.code, c.code) << result.err;
-        EXPECT_THAT(result.err, HasSubstr(c.signal == SIGINT ? "stopped by Ctrl-C" : "stopped by SIG"));
-        EXPECT_THAT(result.err, HasSubstr(c.says));
-        EXPECT_THAT(result.err, HasSubstr(c.atRequest < 87 ? "no backup was kept"
-                                                           : "previous configuration: " + Path("state")));
-        EXPECT_THAT(result.err, ::testing::Not(HasSubstr("mix")));
-        EXPECT_EQ(CountOf(result.err, "retrying"), 0) << "a stop is not retried";
-    }
-}
-
 } // namespace
