@@ -1,7 +1,9 @@
 # The Debian package's own parts, which lintian checks: the maintainer, a description in lines of Debian's
 # width, the ldconfig trigger for LynSerial, the copyright file, the changelog and the manual pages. The
-# manual pages of tavik-cli and zemra-sim are made by help2man from their --help at build time, so that they
-# never drift from it; tavik's is written by hand (it has no --help).
+# manual pages of tavik-cli and zemra-sim are made by help2man from their --help at build time (tavik-cli's
+# from --help-all, which lists every command with its options and defaults), so that they never drift from
+# it, with the sections a --help does not hold (exit status, files, examples) from resources/debian/*.h2m;
+# tavik's is written by hand (it has no --help).
 set(TAVIK_DEB_MAINTAINER "Tavik maintainers <maintainers@users.noreply.c-seed-d7526374.example>"
     CACHE STRING "Maintainer field of the Debian package")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TAVIK_DEB_MAINTAINER}")
@@ -57,14 +59,18 @@ if(TAVIK_HELP2MAN)
     foreach(_program IN ITEMS tavik-cli zemra-sim)
         if(_program STREQUAL "tavik-cli")
             set(_name "configure a Zemra-30 alarm annunciator from the command line")
+            set(_help --help-option=--help-all)
         else()
             set(_name "simulated Zemra-30 alarm annunciator on a pseudo-terminal")
+            set(_help --help-option=--help)
         endif()
+        set(_include ${PROJECT_SOURCE_DIR}/resources/debian/${_program}.h2m)
         add_custom_command(
             OUTPUT ${_tavik_deb}/${_program}.1
             COMMAND ${TAVIK_HELP2MAN} --no-info --section=1 --version-string=${PROJECT_VERSION}
-                    --name=${_name} --output=${_tavik_deb}/${_program}.1 $<TARGET_FILE:${_program}>
-            DEPENDS ${_program}
+                    --name=${_name} ${_help} --include=${_include} --output=${_tavik_deb}/${_program}.1
+                    $<TARGET_FILE:${_program}>
+            DEPENDS ${_program} ${_include}
             COMMENT "Manual page of ${_program} from its --help"
             VERBATIM)
         tavik_deb_gzip(${_tavik_deb}/${_program}.1 ${_tavik_deb}/${_program}.1.gz)

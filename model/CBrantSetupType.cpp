@@ -2,6 +2,7 @@
 
 #include "model/CArchive.h"
 #include "model/CDownloadCorrections.h"
+#include "model/CanonicalText.h"
 #include "model/IPrompt.h"
 #include "model/Messages.h"
 #include "model/NumberText.h"
@@ -13,15 +14,29 @@
 unsigned long CBrantSetupType::m_cbTrans = 0;
 std::mutex CBrantSetupType::m_CritSec;
 
+namespace {
+const INPUT_TYPE g_inputTypes[CBrantSetupType::m_nInpTypes] = {
+    {"OFF", "0", 0.0f, 0.0f, 0},
+    {"20 mA", "mA", 0.0f, 20.0f, 4},
+    {"10 V", "V", 0.0f, 10.0f, 2},
+    {"24 V", "V", 0.0f, 24.0f, 3},
+};
+} // namespace
+
 CBrantSetupType::CBrantSetupType() {
-    static const INPUT_TYPE records[m_nInpTypes] = {
-        {"OFF", "0", 0.0f, 0.0f, 0},
-        {"20 mA", "mA", 0.0f, 20.0f, 4},
-        {"10 V", "V", 0.0f, 10.0f, 2},
-        {"24 V", "V", 0.0f, 24.0f, 3},
-    };
     for (int i = 0; i < m_nInpTypes; ++i)
-        m_pInpTypes[static_cast<std::size_t>(i)] = std::make_unique<INPUT_TYPE>(records[i]);
+        m_pInpTypes[static_cast<std::size_t>(i)] = std::make_unique<INPUT_TYPE>(g_inputTypes[i]);
+}
+
+std::string CBrantSetupType::CanonicalInputParameter(int parameter, const std::string& text) {
+    if (parameter == 0) {
+        std::vector<std::string> names;
+        for (const INPUT_TYPE& record : g_inputTypes)
+            names.push_back(record.m_strName);
+        return ListSpelling(names, text);
+    }
+    if (parameter == 1) return CanonicalUnitText(text);
+    return parameter >= 2 && parameter <= 6 ? CanonicalNumber(text) : text;
 }
 
 CBrantSetupType::~CBrantSetupType() {
@@ -294,6 +309,31 @@ void CBrantSetupType::Error(int row, UINT id, BOOL show) {
 void CBrantSetupType::GetError(int& row, UINT& id) const {
     row = m_nLastErrRow;
     id = m_nLastErrId;
+}
+
+// --- Canonical texts.
+
+std::string CBrantSetupType::CanonicalText(int, int, const std::string& text) const {
+    return text;
+}
+
+void CBrantSetupType::CanonicalizeCells() {
+    const int sections = m_pDataSheet ? m_pDataSheet->GetNumSections() : 0;
+    for (int row = 1; row < sections; ++row)
+        for (int col = 1; col < m_pDataSheet->GetNumCells(row); ++col) {
+            CBrChnData* cell = GetCell(row, col);
+            if (!cell) continue;
+            const std::string text = cell->GetDataAsString();
+            // As the unit takes it: cut to what the display shows, then without the padding.
+            const std::string canonical = CanonicalText(row, col, cell->FitToMaxLength(text));
+            if (canonical == text) continue;
+            // A list cell selects the item of that spelling; otherwise the text replaces the value.
+            int index = -1;
+            if (cell->IsItemExist(canonical, index))
+                cell->m_nSel = index;
+            else
+                cell->SetText(canonical);
+        }
 }
 
 // --- Transfer byte counter, shared by the worker and the progress display.

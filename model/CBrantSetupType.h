@@ -101,6 +101,16 @@ public:
     // Where a technician finds block `block` of this sheet: "Alarm 18 (A36)", "General, block 5".
     std::string GetBlockName(int block) const;
 
+    // The one text of the value `text` gives cell (row, col): what a download of the unit's image gives back
+    // for it (see model/CanonicalText.h). A text that is no value of the cell comes back unchanged.
+    virtual std::string CanonicalText(int row, int col, const std::string& text) const;
+    // Rewrites every value cell into its canonical text, without notices: a document of an older version
+    // holds texts as they were typed.
+    void CanonicalizeCells();
+    // An input's characteristic parameter `parameter` (0 type, 1 unit, 2..6 InpLo, LCDLo, InpUp, LCDUp,
+    // Misc.) in its canonical text: the physical inputs hold them, logical inputs and alarms copy them.
+    static std::string CanonicalInputParameter(int parameter, const std::string& text);
+
 protected:
     virtual void FileRead(CArchive& archive, unsigned version);
     virtual void FileWrite(CArchive& archive, unsigned version);

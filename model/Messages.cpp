@@ -32,6 +32,7 @@ const std::pair<unsigned, const char*> g_messages[] = {
     {62023, "DynRef works only with \xB1. DynRef will be disabled."},
     {62024, "Flags are the letters B (Block), C (Control) and H (Hysteresis), or ... for none. Last value "
             "will be used."},
+    {62025, "A text cannot hold control characters such as a tab or a line break. Last value will be used."},
 };
 } // namespace
 

@@ -30,6 +30,7 @@ enum : unsigned {
     IDS_TOO_MANY_UNITS = 62022,
     IDS_DYNREF_NEEDS_PLUSMINUS = 62023,
     IDS_FLAGS_LETTERS = 62024,
+    IDS_CONTROL_CHARACTER = 62025,
 };
 
 // The text of a message identifier; the empty string for an unknown one.

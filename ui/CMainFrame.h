@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/CAlsoChanged.h"
 #include "ui/CTabbedFrameWnd.h"
+#include "unit/CAlsoChanged.h"
 
 #include <QStringList>
 

@@ -10,6 +10,7 @@
 #include "ui/CLynGridCtrl.h"
 #include "ui/CPropertyDlg.h"
 #include "ui/Cp1252.h"
+#include "unit/CEditJudge.h"
 #include "unit/CTavikDoc.h"
 
 #include <QFileInfo>
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace {
 const char* const g_strPasteErrors = "Erroneous values have been detected. Appropriate values will be used.";
@@ -228,7 +230,15 @@ void CTavikView::OnEndEdit(int row, int col) {
         return;
     }
 
+    // The value is judged as tavik-cli judges an edit: another spelling of the same value is stored as given
+    // ("in 11" is "IN 11"), not corrected.
+    std::optional<CEditJudge> judge;
+    if (m_pDoc && m_pDoc->GetZemUnit())
+        judge.emplace(*m_pDoc->GetZemUnit(), m_pSetup->GetSetupType(), row, col);
     const int taken = m_pSetup->ValidateData(row, col, text);
+    const EditVerdict::Kind kind = judge   ? judge->Judge(text, taken != 0).kind
+                                   : taken ? EditVerdict::Ok
+                                           : EditVerdict::Refused;
     if (m_bPasting) {
         if (!taken) {
             // Values refused in a switched-off channel are expected and not reported.
@@ -238,16 +248,15 @@ void CTavikView::OnEndEdit(int row, int col) {
             else if (first && first->GetDataAsString() != g_strOff)
                 m_bPasteError = 1;
         }
-        const CBrChnData* now = sheet->GetCellChecked(row, col);
-        const std::string stored = now ? now->GetDataAsString() : std::string();
         QString what;
-        if (Trimmed(stored) != Trimmed(text)) what = stored == before ? tr("refused") : tr("corrected");
+        if (kind != EditVerdict::Ok) what = kind == EditVerdict::Refused ? tr("refused") : tr("corrected");
         if (cut) {
             const QString cutText = tr("cut at %1 characters").arg(cell->m_nMaxTextLen);
             what = what.isEmpty() ? cutText : what + QStringLiteral(", ") + cutText;
         }
         if (!what.isEmpty()) NotePasted(row, col, entered, before, what);
-    } else if (!taken) {
+    } else if (!taken || kind != EditVerdict::Ok) {
+        // The sheet's message: why the value was refused or corrected, or what else its rules changed.
         ShowRefusal(row, col);
     }
     UpdateAllRows();

@@ -1,6 +1,7 @@
 #include "unit/CTavikDoc.h"
 
 #include "model/CArchive.h"
+#include "model/CBrantSetupType.h"
 #include "unit/CZemUnit.h"
 #include "unit/FileReplace.h"
 
@@ -147,6 +148,11 @@ int CTavikDoc::RestoreUndoState(const CUndoHistory::State* state) {
 void CTavikDoc::Serialize(CArchive& archive) {
     if (archive.IsLoading()) m_pUnit->Initialize();
     m_pUnit->Serialize(archive);
+    if (!archive.IsLoading()) return;
+    // Documents of older versions hold values as they were typed ("07", "0.300"): the sheets hold one text
+    // per value, the one the unit gives back. This changes no value, so the document stays unmodified.
+    for (int type = 0; type < SETUP_TYPE_COUNT; ++type)
+        if (CBrantSetupType* setup = m_pUnit->GetSetupType(type)) setup->CanonicalizeCells();
 }
 
 unsigned CTavikDoc::GetBrSetup(IBrantSetupType** setups) {

@@ -2,12 +2,10 @@
 
 #include "model/CBrantSetupType.h"
 #include "model/CDownloadCorrections.h"
-#include "sheets/alarms/CAlarm.h"
 #include "sheets/physical/PhysicalTables.h"
 #include "unit/CZemUnit.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 const std::string& At(const std::vector<std::string>& row, std::size_t col) {
@@ -20,33 +18,6 @@ std::string Trimmed(const std::string& text) {
     const std::size_t first = text.find_first_not_of(' ');
     return first == std::string::npos ? std::string()
                                       : text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-// Two texts for the same value: equal but for the blanks that align them ("0" and " 0", "" and ten
-// blanks). A number's decimals are no blanks: "100" and "100.0" look different on the unit's display.
-bool SameValue(const std::string& a, const std::string& b) {
-    return a == b || Trimmed(a) == Trimmed(b);
-}
-
-// A delay as the unit writes it back ("0.3" comes back as "0.300"): the same count of the same time unit.
-std::string UnitDelayText(const std::string& text) {
-    int count = 0;
-    BYTE factor = 0;
-    CAlarm::EncodeDelay(text, count, factor);
-    std::string unitText;
-    return CAlarm::DecodeDelay(count, factor, unitText) ? unitText : text;
-}
-
-// Delays are compared by value: "0.3" typed and "0.300" as the unit writes it back are the same delay.
-bool SameDelay(const std::string& a, const std::string& b) {
-    if (SameValue(a, b)) return true;
-    const std::string first = Trimmed(a), second = Trimmed(b);
-    char* endFirst = nullptr;
-    char* endSecond = nullptr;
-    const double x = std::strtod(first.c_str(), &endFirst);
-    const double y = std::strtod(second.c_str(), &endSecond);
-    // Only numbers: a text that is none is the same delay only as the same text.
-    if (first.empty() || second.empty() || *endFirst != '\0' || *endSecond != '\0') return false;
-    return x == y || UnitDelayText(first) == UnitDelayText(second);
 }
 } // namespace
 
@@ -85,7 +56,7 @@ std::vector<FoldedDifference> FoldMirrorColumns(const std::vector<ConfigDifferen
     return folded;
 }
 
-ConfigValues ReadConfigValues(CZemUnit& unit, bool delaysAsUnitHolds) {
+ConfigValues ReadConfigValues(CZemUnit& unit) {
     ConfigValues values;
     for (int type = 0; type < SETUP_TYPE_COUNT; ++type) {
         CBrantSetupType* setup = unit.GetSetupType(type);
@@ -97,10 +68,7 @@ ConfigValues ReadConfigValues(CZemUnit& unit, bool delaysAsUnitHolds) {
             std::vector<std::string>& line = sheet.rows.emplace_back();
             for (int col = 0; col < data->GetNumCells(row); ++col) {
                 const CBrChnData* cell = data->GetCellChecked(row, col);
-                std::string text = cell ? cell->GetDataAsString() : std::string();
-                if (delaysAsUnitHolds && type == SETUP_ALARM && row > 0 && col == ALM_COL_DELAY)
-                    text = UnitDelayText(text);
-                line.push_back(std::move(text));
+                line.push_back(cell ? cell->GetDataAsString() : std::string());
             }
         }
         values.sheets.push_back(std::move(sheet));
@@ -131,13 +99,13 @@ std::vector<ConfigDifference> CompareConfigValues(const ConfigValues& first, con
             static const std::vector<std::string> none;
             const auto& rowA = row < a.size() ? a[row] : none;
             const auto& rowB = row < b.size() ? b[row] : none;
+            // Cells hold the canonical text of their values, so equal values are equal texts.
             for (std::size_t col = 1; col < std::max(rowA.size(), rowB.size()); ++col)
-                if (s == SETUP_ALARM && col == ALM_COL_DELAY ? !SameDelay(At(rowA, col), At(rowB, col))
-                                                             : !SameValue(At(rowA, col), At(rowB, col)))
+                if (At(rowA, col) != At(rowB, col))
                     differences.push_back(
                         {first.sheets[s].title, Trimmed(rowA.empty() ? At(rowB, 0) : At(rowA, 0)),
-                         Trimmed(At(titles, col)), Trimmed(At(rowA, col)), Trimmed(At(rowB, col)),
-                         static_cast<int>(s), static_cast<int>(row), static_cast<int>(col)});
+                         Trimmed(At(titles, col)), At(rowA, col), At(rowB, col), static_cast<int>(s),
+                         static_cast<int>(row), static_cast<int>(col)});
         }
     }
     return differences;

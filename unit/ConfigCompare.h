@@ -28,13 +28,12 @@ struct ConfigValues {
     std::vector<Sheet> sheets;
 };
 
-// Delays are read as the unit writes them back ("0.3" as "0.300"), so that a compare with the unit finds
-// no difference where there is none; `delaysAsUnitHolds` false reads them as the grid shows them.
-ConfigValues ReadConfigValues(CZemUnit& unit, bool delaysAsUnitHolds = true);
+// The cells' texts, which are the canonical texts of their values.
+ConfigValues ReadConfigValues(CZemUnit& unit);
 // Where a download had to correct a value, the unit holds its own value, not the one the sheet now shows.
 void TakeUnitValues(ConfigValues& values, const std::vector<CORRECTION>& corrections);
-// The cells whose values differ, sheet by sheet, row by row, column by column. Blanks around a value are
-// no difference, and delays are read as the unit writes them.
+// The cells whose values differ, sheet by sheet, row by row, column by column, with the canonical texts of
+// both sides. A text is the value: "100" and "100.0" are different numbers on the unit.
 std::vector<ConfigDifference> CompareConfigValues(const ConfigValues& first, const ConfigValues& second);
 // A difference with the mirror columns it caused: the columns an alarm copies from its input (and a logical
 // input from its sources) follow the value that was changed, so a list shows "LOG2 I1" once, not eight rows.

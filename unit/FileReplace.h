@@ -12,3 +12,7 @@
 
 // Nonzero on success; 0 with `error` saying why.
 int ReplaceFileWith(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error);
+// The file a save of `path` replaces: `path` itself, or the file a symbolic link there points to (a link that
+// points nowhere yet names the file to create). 0, with `error` set, when the path names something other than
+// a regular file. Never opens the file, so a pipe that nothing reads cannot hold it up.
+int ResolveReplaceTarget(const std::string& path, std::string& target, std::string& error);

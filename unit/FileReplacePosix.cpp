@@ -35,11 +35,13 @@ bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
+} // namespace
+
 // The file a save replaces: `path` itself, or the file a symbolic link there points to (through every
 // link of a chain), so that the link stays and its target gets the new contents. A link that points
 // nowhere yet names the file to create. False, with `error` set, when the path names something other than
 // a regular file (a folder, a device, a pipe), which a save must never replace.
-bool ResolveTarget(const std::string& path, std::string& target, std::string& error) {
+int ResolveReplaceTarget(const std::string& path, std::string& target, std::string& error) {
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0) {
         if (!S_ISREG(info.st_mode)) {
@@ -78,11 +80,9 @@ bool ResolveTarget(const std::string& path, std::string& target, std::string& er
     return false;
 }
 
-} // namespace
-
 int ReplaceFileWith(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error) {
     std::string target;
-    if (!ResolveTarget(path, target, error)) return 0;
+    if (!ResolveReplaceTarget(path, target, error)) return 0;
     std::string temp = target + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {

@@ -34,10 +34,12 @@ bool WriteAll(HANDLE file, const std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
+} // namespace
+
 // The file a save replaces: `path` itself, or the file a symbolic link there points to, so that the link
 // stays. False, with `error` set, when the path names something other than a file on a disk (a folder, a
 // device such as NUL or CON), which a save must never replace.
-bool ResolveTarget(const std::string& path, std::string& target, std::string& error) {
+int ResolveReplaceTarget(const std::string& path, std::string& target, std::string& error) {
     target = path;
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     HANDLE file = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -62,12 +64,10 @@ bool ResolveTarget(const std::string& path, std::string& target, std::string& er
     return ok;
 }
 
-} // namespace
-
 int ReplaceFileWith(const std::string& requested, const std::vector<std::uint8_t>& bytes,
                     std::string& error) {
     std::string path;
-    if (!ResolveTarget(requested, path, error)) return 0;
+    if (!ResolveReplaceTarget(requested, path, error)) return 0;
     // A fresh name beside the target; CREATE_NEW never reuses a file that is there.
     std::string temp;
     HANDLE file = INVALID_HANDLE_VALUE;

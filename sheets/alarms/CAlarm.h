@@ -57,6 +57,9 @@ public:
     static void EncodeDelay(const std::string& text, int& count, BYTE& factor);
     // The delay text for a count and code; false for a code without a unit.
     static bool DecodeDelay(int count, int code, std::string& text);
+    // The delay text as the unit gives it back, when the unit holds that delay exactly; otherwise `text`.
+    static std::string CanonicalDelay(const std::string& text);
+    std::string CanonicalText(int row, int col, const std::string& text) const override;
 
 protected:
     void OnUpdateModify(int source, int row, int col, std::string text) override;

@@ -9,6 +9,7 @@
 //   9..18  display text, padded with spaces      19..31  reserved, zero
 #include "sheets/alarms/CAlarm.h"
 
+#include "model/CanonicalText.h"
 #include "model/ChannelNames.h"
 #include "model/NumberText.h"
 
@@ -96,27 +97,20 @@ void CAlarm::EncodeDelay(const std::string& text, int& count, BYTE& factor) {
 
 bool CAlarm::DecodeDelay(int count, int code, std::string& text) {
     if (code < 0 || code >= 8 || count < 0) return false;
-    char buffer[32];
-    // Hundredths and tenths are counted in integers so that 2.5 s is not cut to "2".
-    if (code == 0 || code == 1) {
-        const int perSecond = code == 0 ? 100 : 10;
-        if (count <= perSecond)
-            std::snprintf(buffer, sizeof buffer, code == 0 ? "%.3f" : "%.2f",
-                          static_cast<double>(count) / perSecond);
-        else if (count % perSecond == 0)
-            std::snprintf(buffer, sizeof buffer, "%d", count / perSecond);
-        else
-            std::snprintf(buffer, sizeof buffer, code == 0 ? "%.2f" : "%.1f",
-                          static_cast<double>(count) / perSecond);
-    } else {
-        const long long seconds = static_cast<long long>(count) * static_cast<long long>(g_timeUnits[code]);
-        if (seconds > 1)
-            std::snprintf(buffer, sizeof buffer, "%lld", seconds);
-        else
-            std::snprintf(buffer, sizeof buffer, "%.2f", static_cast<double>(seconds));
-    }
-    text = buffer;
+    // One form for every delay: seconds in the fewest decimals that hold it ("0.3", "2", "2.5").
+    text = ShortDecimal(static_cast<long long>(count) * g_unitMicros[code], 6);
     return true;
+}
+
+std::string CAlarm::CanonicalDelay(const std::string& text) {
+    DecimalNumber number;
+    long long typed = 0;
+    bool exact = false;
+    if (!ParseDecimal(text, number) || !ToSteps(number, 6, typed, &exact) || !exact) return text;
+    int count = 0;
+    BYTE factor = 0;
+    EncodeDelayMicros(typed, count, factor);
+    return count * g_unitMicros[factor] == typed ? ShortDecimal(typed, 6) : text;
 }
 
 // --- Sheet to block.
@@ -281,6 +275,7 @@ void CAlarm::SetAlarmText(int row, const BYTE* in) {
     std::string text;
     for (int k = 0; k < ALARM_TEXT_LEN && in[k] != 0; ++k)
         text.push_back(static_cast<char>(in[k]));
+    text = WithoutTrailingBlanks(std::move(text)); // the unit's padding
     NoteReceived(row, ALM_COL_TEXT, text);
     if (CBrChnData* cell = GetCell(row, ALM_COL_TEXT)) cell->SetText(text);
 }

@@ -1,6 +1,7 @@
 // Checks of every alarm edit, and how the Alarm sheet follows the input sheets and the General "Block" row.
 #include "sheets/alarms/CAlarm.h"
 
+#include "model/CanonicalText.h"
 #include "model/ChannelNames.h"
 #include "model/IPrompt.h"
 #include "model/Messages.h"
@@ -26,11 +27,49 @@ int CAlarm::ValidateData(int row, int col, std::string text) {
     return DoValidateData(row, col, std::move(text), 1);
 }
 
+std::string CAlarm::CanonicalText(int row, int col, const std::string& text) const {
+    const CBrChnData* cell = row >= 1 && row <= ALARM_COUNT ? GetCell(row, col) : nullptr;
+    if (!cell) return text;
+    switch (col) {
+    case ALM_COL_INPREF:
+    case ALM_COL_DYNREF:
+    case ALM_COL_SIGN:
+    case ALM_COL_LED:
+    case ALM_COL_OUTPUT:
+        return ListSpelling(cell->GetData(), text);
+    case ALM_COL_SETPOINT:
+        return CanonicalNumber(text);
+    case ALM_COL_TEXT:
+        return WithoutTrailingBlanks(text);
+    case ALM_COL_DELAY:
+        return CanonicalDelay(text);
+    case ALM_COL_FLAGS: { // the letters of the flags that are on, in the flags' order
+        std::array<bool, ALARM_FLAG_COUNT> on{};
+        if (text != FLAGS_TEXT_NONE)
+            for (char c : text) {
+                const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+                int flag = 0;
+                while (flag < ALARM_FLAG_COUNT && g_flags[flag][0] != upper)
+                    ++flag;
+                if (flag == ALARM_FLAG_COUNT) return text;
+                on[static_cast<std::size_t>(flag)] = true;
+            }
+        std::string letters;
+        for (int flag = 0; flag < ALARM_FLAG_COUNT; ++flag)
+            if (on[static_cast<std::size_t>(flag)]) letters += g_flags[flag][0];
+        return letters.empty() ? FLAGS_TEXT_NONE : letters;
+    }
+    default:
+        return col >= ALM_COL_MIRROR ? CanonicalInputParameter(col - ALM_COL_MIRROR, text) : text;
+    }
+}
+
 int CAlarm::DoValidateData(int row, int col, std::string text, int report) {
     if (row < 1 || row > ALARM_COUNT || !GetCell(row, 0)) {
         Error(row, IDS_INVALID_SELECTION, 0);
         return 0;
     }
+    text = CanonicalText(row, col, text);
     UINT code = 0;
     if (col == ALM_COL_INPREF) {
         code = static_cast<UINT>(ValidateInputReference(row, std::move(text)));
@@ -51,7 +90,11 @@ int CAlarm::DoValidateData(int row, int col, std::string text, int report) {
             if (!code && !CheckSetPoint(row, col, text) && report) code = IDS_OUT_OF_RANGE_NEAREST;
             break;
         case ALM_COL_TEXT:
-            GetCell(row, col)->SetText(text);
+            // The display shows ten characters and pads them with blanks.
+            if (HasControlCharacter(text))
+                code = IDS_CONTROL_CHARACTER;
+            else
+                GetCell(row, col)->SetText(WithoutTrailingBlanks(text.substr(0, ALARM_TEXT_LEN)));
             break;
         case ALM_COL_DELAY: {
             DecimalNumber number;
@@ -61,18 +104,14 @@ int CAlarm::DoValidateData(int row, int col, std::string text, int report) {
                 break;
             }
             // The unit counts a delay in one unit of 0.01 s to 1 h: a delay it cannot hold takes the nearest
-            // one it can, and the sheet shows that one.
+            // one it can, and the sheet shows that one. A delay it holds is canonical already.
             int count = 0;
             BYTE factor = 0;
             EncodeDelay(text, count, factor);
             std::string held;
             DecodeDelay(count, factor, held);
-            long long typed = 0, kept = 0;
-            bool exact = false;
-            const bool same = ToSteps(number, 6, typed, &exact) && exact && ParseDecimal(held, number) &&
-                              ToSteps(number, 6, kept) && kept == typed;
-            GetCell(row, col)->SetText(same ? text : held);
-            if (!same) code = IDS_DELAY_NEAREST;
+            GetCell(row, col)->SetText(held);
+            if (held != text) code = IDS_DELAY_NEAREST;
             break;
         }
         case ALM_COL_LED:

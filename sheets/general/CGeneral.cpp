@@ -1,5 +1,6 @@
 #include "sheets/general/CGeneral.h"
 
+#include "model/CanonicalText.h"
 #include "model/IPrompt.h"
 #include "model/Messages.h"
 #include "model/NumberText.h"
@@ -101,7 +102,29 @@ void CGeneral::SetParm(int row, int col, std::string text) {
     if (CBrChnData* cell = GetCell(row, col)) cell->SetSelText(std::move(text));
 }
 
+std::string CGeneral::CanonicalText(int row, int col, const std::string& text) const {
+    if (col != 1 || row < 1 || row >= GENERAL_SHOWN_ROWS) return text;
+    DecimalNumber number;
+    const bool plain = ParseDecimal(text, number);
+    if (row == GEN_ROW_DEVICE_NUMBER)
+        return plain && !number.negative && text.find('.') == std::string::npos && number.digits <= 999999
+                   ? std::to_string(number.digits)
+                   : text;
+    if (row == GEN_ROW_HYSTERESIS) {
+        // Only a whole number of the unit's 0.05 % steps: another text is refused, not rounded.
+        long long hundredths = 0;
+        bool exact = false;
+        return plain && ToSteps(number, 2, hundredths, &exact) && exact && hundredths >= 0 &&
+                       hundredths % 5 == 0
+                   ? ShortDecimal(hundredths, 2)
+                   : text;
+    }
+    const CBrChnData* cell = GetCell(row, col);
+    return cell ? ListSpelling(cell->GetData(), text) : text;
+}
+
 int CGeneral::ValidateData(int row, int col, std::string text) {
+    text = CanonicalText(row, col, text);
     if (row == GEN_ROW_INIT) {
         const char* warning = text == "CONFIG"       ? g_strConfigWarning
                               : text == "CONF + GEN" ? g_strConfGenWarning

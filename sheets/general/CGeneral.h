@@ -35,6 +35,9 @@ public:
     std::string FormatValue(int row, std::uint32_t value);
     // The General sheet row a device constant carries, or -1.
     static int GetConstantRow(int constant);
+    // Device number without leading zeros, hysteresis in its shortest decimals, list values spelled as
+    // listed.
+    std::string CanonicalText(int row, int col, const std::string& text) const override;
 
 protected:
     void OnUpdateModify(int source, int row, int col, std::string text) override;

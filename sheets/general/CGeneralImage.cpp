@@ -1,6 +1,7 @@
 // The General sheet as the unit holds it: 64 constants of 32 bits, eight to a 32-byte block.
 #include "sheets/general/CGeneral.h"
 
+#include "model/CanonicalText.h"
 #include "model/NumberText.h"
 #include "sheets/general/GeneralTables.h"
 
@@ -190,9 +191,6 @@ std::string CGeneral::FormatValue(int row, std::uint32_t value) {
         return text;
     }
     if (IsOnOffRow(row)) return value == 0 ? "OFF" : "ON";
-    if (row == GEN_ROW_HYSTERESIS) {
-        std::snprintf(text, sizeof text, "%2g", value * 0.05);
-        return text;
-    }
+    if (row == GEN_ROW_HYSTERESIS) return ShortDecimal(static_cast<long long>(value) * 5, 2);
     return std::string();
 }

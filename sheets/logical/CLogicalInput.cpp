@@ -1,5 +1,6 @@
 #include "sheets/logical/CLogicalInput.h"
 
+#include "model/CanonicalText.h"
 #include "model/ChannelNames.h"
 #include "model/Messages.h"
 #include "sheets/logical/LogicalTables.h"
@@ -73,6 +74,14 @@ void CLogicalInput::CreateDefDataSheet() {
     }
 }
 
+std::string CLogicalInput::CanonicalText(int row, int col, const std::string& text) const {
+    if (row < 1 || row >= LOGICAL_ROWS) return text;
+    if (col >= LOG_COL_FIRST_DERIVED && col <= LOG_COL_LAST_DERIVED)
+        return CanonicalInputParameter(col - LOG_COL_FIRST_DERIVED, text);
+    const CBrChnData* cell = GetInputCell(row, col);
+    return cell ? ListSpelling(cell->GetData(), ExpandShorthand(text)) : text;
+}
+
 int CLogicalInput::GetNumChannels() {
     return LOGICAL_USED_ROWS + 1;
 }
@@ -122,13 +131,13 @@ int CLogicalInput::ValidateData(int row, int col, std::string text) {
     // The Alarm sheet hears of derived parameters row by row; it settles once every row is updated.
     const CNoticeCascade cascade;
     CBrChnData* cell = GetInputCell(row, col);
+    text = CanonicalText(row, col, text);
     if (!cell || text.empty() || text == GetLogChnName(row)) {
         // Refused without a message of its own: clear the record so that no earlier message is shown.
         Error(row, 0, 0);
         return 0;
     }
     const std::string old = cell->GetDataAsString();
-    text = ExpandShorthand(text);
     int index = -1;
     if (!cell->IsItemExist(text, index)) {
         Error(row, IDS_TURN_OFF_INPUT, 0);

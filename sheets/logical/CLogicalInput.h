@@ -29,6 +29,8 @@ public:
     void FillBlock(int block, BYTE* data) override;
     void ApplyBlock(int block, BYTE* data) override;
     bool IsOffChannelCell(int row, int col) const override;
+    // Sources in the list's spelling ("in 11" and "11" are "IN 11"); derived parameters as the input's.
+    std::string CanonicalText(int row, int col, const std::string& text) const override;
 
     // 1 when an input cell of logical input `row` other than `exceptCol` (-1: none) is not "OFF".
     int IsOtherParmActive(int row, int exceptCol) const;

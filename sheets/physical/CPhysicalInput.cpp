@@ -1,5 +1,6 @@
 #include "sheets/physical/CPhysicalInput.h"
 
+#include "model/CanonicalText.h"
 #include "model/ChannelNames.h"
 #include "model/Messages.h"
 #include "sheets/physical/PhysicalTables.h"
@@ -106,11 +107,18 @@ int CPhysicalInput::ValidateData(int row, int col, std::string text) {
     return DoValidateData(row, col, std::move(text));
 }
 
+std::string CPhysicalInput::CanonicalText(int row, int col, const std::string& text) const {
+    return IsInputRow(row) && col >= PH_COL_TYPE && col <= PH_COL_MISC
+               ? CanonicalInputParameter(col - PH_COL_TYPE, text)
+               : text;
+}
+
 // Checks one edit, stores it or its correction, and tells every setup type, also about a refused value.
 int CPhysicalInput::DoValidateData(int row, int col, std::string text) {
     Error(row, 0, 0);
     // Coordinates that name no input cell change nothing and are not announced.
     if (!IsInputRow(row) || col < 0 || col >= PHYSICAL_COLUMNS) return 0;
+    text = CanonicalText(row, col, text);
 
     UINT error = 0;
     switch (col) {
@@ -131,6 +139,8 @@ int CPhysicalInput::DoValidateData(int row, int col, std::string text) {
     case PH_COL_UNIT:
         if (!IsChannelActive(row))
             error = IDS_CHANNEL_NOT_ACTIVE;
+        else if (HasControlCharacter(text))
+            error = IDS_CONTROL_CHARACTER;
         else if (!ValidateUnit(row, col, text))
             error = IDS_TOO_MANY_UNITS;
         break;
@@ -168,7 +178,8 @@ int CPhysicalInput::DoValidateData(int row, int col, std::string text) {
 // whole items so that a ';' in the text cannot split it into several. Every input offers the same list, so
 // once it is full no new unit is taken (0), and the document stays one the loader reads.
 int CPhysicalInput::ValidateUnit(int row, int col, std::string& text) {
-    text = TrimLeft(text);
+    // The unit shows four characters and gives no blanks back.
+    text = CanonicalUnitText(text).substr(0, LCDU_MAX_LEN);
     CBrChnData* cell = GetCell(row, col);
     int index = -1;
     if (cell->IsItemExist(text, index)) {

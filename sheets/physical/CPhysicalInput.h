@@ -26,6 +26,7 @@ public:
     void ApplyBlock(int block, BYTE* data) override;
     void EndApply() override;
     bool IsOffChannelCell(int row, int col) const override;
+    std::string CanonicalText(int row, int col, const std::string& text) const override;
 
     // The default cell of (row, col) with its items and property name; owned by the caller.
     CBrChnData* CreateDefaultChn(int row, int col);

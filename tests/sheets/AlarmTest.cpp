@@ -132,15 +132,15 @@ TEST_F(AlarmTest, EditsAreChecked) {
                               {20, SP, "70000", big, "65.535"}, {20, SP, "655.36", big, "65.535"},
                               {20, SP, "1.2345", dec, "65.535"}};
     check(setPoints);
-    // A delay the unit cannot hold takes the nearest it holds; one it holds is kept as typed.
-    const Case delays[] = {{17, REF, "IN 11", 0, "IN 11"},        {17, DELAY, "1234.5", dNear, "1230"},
-                           {17, DELAY, "2551", dNear, "2550"},    {17, DELAY, "100000", dNear, "100200"},
-                           {17, DELAY, "12.34", dNear, "12.3"},   {17, DELAY, "0.305", dNear, "0.310"},
-                           {17, DELAY, "1.0001", dNear, "1.000"}, {17, DELAY, "12.3", 0, "12.3"},
-                           {17, DELAY, "0.3", 0, "0.3"},          {17, DELAY, "918000", 0, "918000"},
-                           {17, DELAY, " 45 ", 0, " 45 "},        {17, DELAY, "12abc", dBad, " 45 "},
-                           {17, DELAY, "0.29", dBad, " 45 "},     {17, DELAY, "918000.5", dBad, " 45 "},
-                           {17, DELAY, "inf", dBad, " 45 "}};
+    // A delay the unit cannot hold takes the nearest it holds; one it holds is kept, in its fewest decimals.
+    const Case delays[] = {{17, REF, "IN 11", 0, "IN 11"},      {17, DELAY, "1234.5", dNear, "1230"},
+                           {17, DELAY, "2551", dNear, "2550"},  {17, DELAY, "100000", dNear, "100200"},
+                           {17, DELAY, "12.34", dNear, "12.3"}, {17, DELAY, "0.305", dNear, "0.31"},
+                           {17, DELAY, "1.0001", dNear, "1"},   {17, DELAY, "12.3", 0, "12.3"},
+                           {17, DELAY, "0.3", 0, "0.3"},        {17, DELAY, "918000", 0, "918000"},
+                           {17, DELAY, " 45 ", 0, "45"},        {17, DELAY, "12abc", dBad, "45"},
+                           {17, DELAY, "0.29", dBad, "45"},     {17, DELAY, "918000.5", dBad, "45"},
+                           {17, DELAY, "inf", dBad, "45"},      {17, DELAY, "2.000", 0, "2"}};
     check(delays);
     // Text, LED and output; Flags letters name the flags that are on, in any order and case.
     const UINT letters = IDS_FLAGS_LETTERS;

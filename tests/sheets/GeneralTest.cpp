@@ -30,7 +30,8 @@ TEST_F(GeneralSheet, InitializationAsksBeforeItIsStored) {
         << "OFF asks nothing";
 }
 
-// Device number by atoi, hysteresis in steps of 0.05 %, list rows only their own items. Each edit in turn,
+// Device number digits only, hysteresis in steps of 0.05 %, list rows only their own items in any letter
+// case; each stored in its canonical text ("+07" is 7, "0.1000" is 0.1). Each edit in turn,
 // with the value the row shows afterwards (a refusal keeps the previous one) and the message.
 TEST_F(GeneralSheet, EditsAreCheckedPerRow) {
     const UINT bad = IDS_INVALID_VALUE, step = IDS_HYSTERESIS_STEP;
@@ -38,11 +39,11 @@ TEST_F(GeneralSheet, EditsAreCheckedPerRow) {
     const std::tuple<int, const char*, const char*, UINT> cases[] = {
         {3, "2", "2", 0},            {3, "1", "1", 0},           {3, "62", "62", 0},
         {3, "63", "62", bad},        {3, "0", "62", bad},        {3, "abc", "62", bad},
-        {3, " 5", " 5", 0},          {3, "7xy", " 5", bad},      {3, "+7", " 5", bad},
-        {3, "7.", " 5", bad},        {14, "12.5", "12.5", 0},    {14, "12.51", "12.5", bad},
+        {3, " 5", "5", 0},           {3, "7xy", "5", bad},       {3, "+07", "7", 0},
+        {3, "7.", "7", bad},        {14, "12.5", "12.5", 0},    {14, "12.51", "12.5", bad},
         {14, "none", "0", 0},        {14, "nan", "0", bad},      {14, "-1", "0", bad},
         {14, "0.35", "0.35", 0},     {14, "0.07", "0.35", step}, {14, "1e1", "0.35", bad},
-        {14, "0.1000", "0.1000", 0}, {11, "-REF", "-REF", 0},    {11, "-ref", "-REF", bad},
+        {14, "0.1000", "0.1", 0},    {11, "-REF", "-REF", 0},    {11, "+ref", "+REF", 0},
         {5, "57600", "9600", bad},   {40, "x", "NON", bad},
         {4, "BRANT BUS", "BRANT BUS", 0}, {0, "x", "Selections  ", bad}, {1000, "x", "<no cell>", bad}};
     // clang-format on
@@ -50,9 +51,10 @@ TEST_F(GeneralSheet, EditsAreCheckedPerRow) {
         EXPECT_EQ(general.ValidateData(row, 1, text), error == 0) << row << " " << text;
         EXPECT_EQ(Shown(row), shown) << row << " " << text;
         EXPECT_EQ(error ? Error(general) : 0u, error) << row << " " << text;
-        // Every edit is announced to the other three, also a refused one.
+        // Every edit is announced to the other three in its canonical text, also a refused one.
         ASSERT_FALSE(alm.notices.empty());
-        EXPECT_EQ(alm.notices.back(), (RecordingSetupType::Notice{0, row, 1, text}));
+        EXPECT_EQ(alm.notices.back(),
+                  (RecordingSetupType::Notice{0, row, 1, general.CanonicalText(row, 1, text)}));
     }
     EXPECT_EQ(ph.notices, alm.notices);
     EXPECT_EQ(log.notices, alm.notices);
@@ -93,7 +95,7 @@ TEST_F(GeneralSheet, ConstantsBlockDecoding) {
     general.SetConstants(8, second);
     EXPECT_EQ(Shown(14), "12.5");
     EXPECT_EQ((Strings{general.FormatValue(14, 20), general.FormatValue(14, 1), general.FormatValue(3, 62)}),
-              (Strings{" 1", "0.05", "62"}));
+              (Strings{"1", "0.05", "62"}));
     EXPECT_EQ(general.StringToValue(7, "MAYBE"), 0xFFFFFFFFu);
     // Steps counted from the decimal text; a text between steps (an older document) takes the nearest.
     for (const auto& [text, steps] : std::vector<std::pair<std::string, std::uint32_t>>{

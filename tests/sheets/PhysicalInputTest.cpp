@@ -30,8 +30,8 @@ TEST_F(PhysicalInputTest, EditsAreCheckedPerColumn) {
         {6, 3, "3", idle, "0"},         {6, 7, "3", idle, "0"},           {3, 1, "10 V", 0, "10 V"},
         {3, 5, "10", 0, "10"},          {3, 5, "0", 0, "0"},              {3, 5, "5.5", 0, "5.5"},
         {3, 5, "12", clamp, "10"},      {3, 3, "-1", clamp, "0"},         {3, 3, "", 0, ""},
-        {3, 3, "1.2.3", clamp, ""},     {3, 3, " 4", clamp, ""},          {3, 5, "4.0001", dec, "10"},
-        {3, 1, "12 V", type, "10 V"},   {3, 1, "", type, "10 V"},         {3, 1, "off", type, "10 V"},
+        {3, 3, "1.2.3", clamp, ""},     {3, 3, " +04", 0, "4"},            {3, 5, "4.0001", dec, "10"},
+        {3, 1, "12 V", type, "10 V"},   {3, 1, "", type, "10 V"},         {3, 1, "10 v", 0, "10 V"}, 
         {3, 1, "20 mA;", type, "10 V"}, {3, 1, "\xFF\x80", type, "10 V"}, {2, 1, "24 V", 0, "24 V"},
         {2, 5, "24", 0, "24"},          {2, 4, "-12.5", 0, "-12.5"},      {2, 6, "4.35", 0, "4.35"},
         {2, 7, "65535", 0, "65535"},    {2, 4, "1.2345", dec, "-12.5"},   {2, 6, "70000", big, "4.35"},
@@ -121,8 +121,10 @@ TEST_F(PhysicalInputTest, UnitsAreOfferedOnEveryInput) {
     const std::string oldDegC = std::string("\xDF") + "C";
     Cell(physical, 1, 2)->GetData()[7] = oldDegC;
     EXPECT_EQ(physical.ValidateData(1, 2, oldDegC), 1);
-    for (const std::string unit : {"  psi", "\tpsi", "a;b"})
-        EXPECT_EQ(physical.ValidateData(2, 2, unit), 1);
+    // Blanks are the unit's padding; a control character is no unit.
+    for (const auto& [unit, taken] :
+         std::vector<std::pair<std::string, int>>{{"  psi ", 1}, {"\tpsi", 0}, {"a;b", 1}})
+        EXPECT_EQ(physical.ValidateData(2, 2, unit), taken) << unit;
     EXPECT_EQ(Items(physical, 24, 2).size(), 11u);
     Cell(physical, 9, 2)->GetData().push_back("kPa");
     Reread();

@@ -3,6 +3,7 @@
 #include "tools/tavik-cli/CliCommands.h"
 
 #include "support/SimulatedUnit.h"
+#include "tools/CliFixture.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -15,19 +16,8 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-struct CliResult {
-    int code;
-    std::string out, err;
-};
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Runs `action` on a thread of its own once the unit has taken `requests` requests.
 class AtRequest {
@@ -48,32 +38,13 @@ private:
     std::thread m_thread;
 };
 
-class TavikCliUpload : public ::testing::Test {
+class TavikCliUpload : public TavikCli {
 protected:
     TavikCliUpload() {
-        dir = fs::path(::testing::TempDir()) / ("tavik-cli-upload-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        TransferWaits::SetBlockWaitMsForTests(20);
-        // The backups go here, never into the real home.
-        ::setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
         unit.Start();
-        doc = Path("unit.zmg");
-        EXPECT_EQ(Cli({"new", doc}).code, CLI_OK);
-    }
-    ~TavikCliUpload() override {
-        TransferWaits::SetBlockWaitMsForTests(TransferWaits::UNIT_BLOCK_WAIT_MS);
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
+        doc = NewDocument("unit.zmg");
     }
 
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
-    static CliResult Cli(std::vector<std::string> args) {
-        args.insert(args.begin(), "tavik-cli");
-        std::ostringstream out, err;
-        const int code = RunCli(args, out, err);
-        return {code, out.str(), err.str()};
-    }
     CliResult Upload(std::vector<std::string> options = {}) {
         std::vector<std::string> args{"upload", doc, "--port", unit.Path()};
         args.insert(args.end(), options.begin(), options.end());
@@ -91,7 +62,6 @@ protected:
     }
 
     SimulatedUnit unit;
-    fs::path dir;
     std::string doc;
 };
 

@@ -3,6 +3,7 @@
 // rows are redrawn). The sheets' own rules are tested in tests/sheets.
 #include "ViewCheck.h"
 
+#include "model/CBrantSetupType.h"
 #include "model/CScriptedPrompt.h"
 #include "model/Cp1252.h"
 #include "model/Messages.h"
@@ -593,11 +594,12 @@ TEST_F(FrameTest, APasteListsWhatTypingTheSameValuesWouldNotStore) {
                 }
                 const CBrChnData* cell =
                     View(block.setup).GetSetup()->GetDataSheet()->GetCellChecked(row, col);
-                const QString stored = FromCp1252(cell->GetDataAsString()).trimmed();
-                const QString given = FromCp1252(cell->FitToMaxLength(ToCp1252(values[j]))).trimmed();
-                if (stored != given)
+                // Another spelling of the same value ("11" for "IN 11") is the value as given.
+                const std::string fitted = cell->FitToMaxLength(ToCp1252(values[j]));
+                const auto* setup = dynamic_cast<const CBrantSetupType*>(View(block.setup).GetSetup());
+                if (cell->GetDataAsString() != setup->CanonicalText(row, col, fitted))
                     typed.insert({row, col, cell->GetDataAsString() == before ? "refused" : "corrected"});
-                else if (given != values[j].trimmed())
+                else if (FromCp1252(fitted) != values[j])
                     typed.insert({row, col, "cut at 10 characters"});
             }
         }
@@ -611,7 +613,7 @@ TEST_F(FrameTest, APasteListsWhatTypingTheSameValuesWouldNotStore) {
 // The marks tell the truth: a refused value leaves the document unmodified; a change that reached other
 // sheets says so (folded under its cause in the list); a transfer's result leaves the status bar once the
 // document changed; Undo goes back to the tab of the change with one cell selected; Export PDF adds the
-// extension and says where it wrote. Compare takes "0.3" and "0.300" for the same delay.
+// extension and says where it wrote. Compare lists cells whose canonical texts differ, with both texts.
 TEST_F(FrameTest, MarksAndStatusSayWhatHappened) {
     ActivateAlarms(1);
     app.GetDoc()->SetModifiedFlag(0);
@@ -647,11 +649,11 @@ TEST_F(FrameTest, MarksAndStatusSayWhatHappened) {
     EXPECT_TRUE(QFileInfo::exists(written));
     EXPECT_TRUE(Frame().statusBar()->currentMessage().contains(QDir::toNativeSeparators(written)));
 
-    ConfigValues document = ReadConfigValues(*app.GetDoc()->GetZemUnit());
-    document.sheets[SETUP_ALARM].rows[1][6] = "0.3";
+    const ConfigValues document = ReadConfigValues(*app.GetDoc()->GetZemUnit());
     ConfigValues unit = document;
-    unit.sheets[SETUP_ALARM].rows[1][6] = "0.300";
     EXPECT_TRUE(CompareConfigValues(document, unit).empty());
     unit.sheets[SETUP_ALARM].rows[1][6] = "0.4";
-    EXPECT_EQ(CompareConfigValues(document, unit).size(), 1u);
+    const std::vector<ConfigDifference> delay = CompareConfigValues(document, unit);
+    ASSERT_EQ(delay.size(), 1u);
+    EXPECT_EQ(delay[0].first + " " + delay[0].second, "0.3 0.4");
 }

@@ -44,21 +44,16 @@ constexpr int kBlockWaitMs = 40;
 using Sheet = std::vector<std::vector<std::string>>;
 using Configuration = std::vector<Sheet>;
 
-// Equal as the unit keeps them: the device image pads texts and carries numbers, not their spelling
-// ("Oil temp  " for "Oil temp", "0.300" for "0.3").
+// Equal texts: the sheets hold the texts the unit gives back ("Oil temp", not "Oil temp  ").
 ::testing::AssertionResult AsTheUnitKeepsIt(const Configuration& actual, const Configuration& expected) {
     for (std::size_t s = 0; s < expected.size(); ++s)
         for (std::size_t row = 0; row < expected[s].size(); ++row)
-            for (std::size_t col = 0; col < expected[s][row].size(); ++col) {
-                const QString x = FromCp1252(actual.at(s).at(row).at(col)).trimmed();
-                const QString y = FromCp1252(expected[s][row][col]).trimmed();
-                bool xNumber = false;
-                bool yNumber = false;
-                if (x != y && !(x.toDouble(&xNumber) == y.toDouble(&yNumber) && xNumber && yNumber))
+            for (std::size_t col = 0; col < expected[s][row].size(); ++col)
+                if (actual.at(s).at(row).at(col) != expected[s][row][col])
                     return ::testing::AssertionFailure()
-                           << "sheet " << s << " row " << row << " col " << col << ": " << x.toStdString()
-                           << " for " << y.toStdString();
-            }
+                           << "sheet " << s << " row " << row << " col " << col << ": "
+                           << FromCp1252(actual.at(s).at(row).at(col)).toStdString() << " for "
+                           << FromCp1252(expected[s][row][col]).toStdString();
     return ::testing::AssertionSuccess();
 }
 

@@ -6,26 +6,20 @@
 #include "model/PopupPaste.h"
 #include "tools/tavik-cli/CellNames.h"
 #include "tools/tavik-cli/CliPrompt.h"
+#include "unit/CEditJudge.h"
 #include "unit/CZemUnit.h"
-#include "unit/ConfigChanges.h"
 
 namespace {
-// The messages with which a sheet stores the nearest value it takes instead of the one typed.
-bool IsCorrection(unsigned id) {
-    return id == IDS_OUT_OF_RANGE_NEAREST || id == IDS_OUT_OFF_RANGE_CLOSEST || id == IDS_DELAY_NEAREST;
-}
-
-// The same value as typed, but for blanks around it and letter case ("in 11" is stored as "IN 11").
-bool SameText(const std::string& a, const std::string& b) {
-    return NameForm(a) == NameForm(b);
-}
-
 EditOutcome Refusal(unsigned id, std::string message) {
     EditOutcome outcome;
     outcome.kind = EditOutcome::Refused;
     outcome.id = id;
     outcome.message = std::move(message);
     return outcome;
+}
+
+std::string CutMessage(const CBrChnData& cell) {
+    return "the cell takes at most " + std::to_string(cell.m_nMaxTextLen) + " characters";
 }
 } // namespace
 
@@ -45,51 +39,42 @@ EditOutcome ApplyCellEdit(CZemUnit& unit, int type, int row, int col, const std:
         return Refusal(0, std::string(g_strNotCp1252) + " (" + unstorable + ")");
     const std::string text = cell->FitToMaxLength(typed);
     const bool cut = text != typed;
-    const std::string old = cell->GetDataAsString();
 
     EditOutcome outcome;
-    if (text == old) {
+    if (text == cell->GetDataAsString()) {
         if (cut) {
             outcome.kind = EditOutcome::Corrected;
             outcome.value = Utf8FromCp1252(text);
-            outcome.message = "the cell takes at most " + std::to_string(cell->m_nMaxTextLen) + " characters";
+            outcome.message = CutMessage(*cell);
         }
         return outcome;
     }
-    ConfigValues before;
-    if (listOthers) before = ReadConfigValues(unit, false);
+    CEditJudge judge(unit, type, row, col);
     setup->ClearLastError();
     prompt.TakeCancelled();
     // Popup cells take letters naming their properties, as when pasted into the grid.
     if (cell->m_nStyle == CTRL_STYLE_POPUP) ApplyPopupPasteText(*setup, row, col, text);
     const bool accepted = setup->ValidateData(row, col, text) != 0;
-    const auto id = static_cast<unsigned>(setup->GetLastError());
     const bool cancelled = prompt.TakeCancelled();
-    cell = sheet->GetCellChecked(row, col);
-    const std::string now = cell ? cell->GetDataAsString() : std::string();
-    if (listOthers) outcome.others = OtherChangedCells(before, unit, type, row, col);
+    EditVerdict verdict = judge.Judge(typed, accepted);
+    // What the sheet said about the other cells it changed is in their list.
+    if (listOthers) outcome.others = std::move(verdict.others);
 
-    if (cancelled && !accepted) {
-        outcome.kind = EditOutcome::Refused;
-        outcome.message = "the sheet asks to confirm this value: give --yes";
-    } else if (accepted || (now != old && SameText(now, text))) {
-        // Stored (as typed, or in the sheet's own form); what the sheet said then concerns the other cells
-        // it changed, which the caller lists.
-        if (cut) {
-            outcome.kind = EditOutcome::Corrected;
-            outcome.value = Utf8FromCp1252(now);
-            outcome.message = "the cell takes at most " + std::to_string(cell->m_nMaxTextLen) + " characters";
-        }
-    } else if (now != old && IsCorrection(id)) {
+    if (verdict.kind == EditVerdict::Ok) return outcome;
+    if (cancelled && verdict.kind == EditVerdict::Refused)
+        return Refusal(0, "the sheet asks to confirm this value: give --yes");
+    if (verdict.kind == EditVerdict::Corrected) {
         outcome.kind = EditOutcome::Corrected;
-        outcome.value = Utf8FromCp1252(now);
-        outcome.message = LoadMessage(id);
-    } else {
-        outcome.kind = EditOutcome::Refused;
-        outcome.id = id;
-        outcome.message = id ? LoadMessage(id) : "the sheet does not take this value here";
+        outcome.value = Utf8FromCp1252(verdict.stored);
+        outcome.message = cut          ? CutMessage(*cell)
+                          : verdict.id ? Utf8FromCp1252(LoadMessage(verdict.id))
+                                       : std::string("the sheet stored another value");
+        return outcome;
     }
-    outcome.message = Utf8FromCp1252(outcome.message);
+    outcome.kind = EditOutcome::Refused;
+    outcome.id = verdict.id;
+    outcome.message =
+        verdict.id ? Utf8FromCp1252(LoadMessage(verdict.id)) : "the sheet does not take this value here";
     return outcome;
 }
 
@@ -113,10 +98,16 @@ std::string AnswerText(const EditOutcome& outcome) {
     return text;
 }
 
-std::string ChangeText(CZemUnit& unit, const ConfigDifference& change) {
-    CBrantSetupType* setup = unit.GetSetupType(change.type);
+std::string PlaceText(CZemUnit& unit, int type, int row, int col) {
+    CBrantSetupType* setup = unit.GetSetupType(type);
     if (!setup) return std::string();
-    return SheetWords()[static_cast<std::size_t>(change.type)] + " " + RowKey(*setup, change.rowIndex) + " " +
-           ColumnKey(*setup, change.colIndex) + ": \"" + Utf8FromCp1252(change.first) + "\" -> \"" +
-           Utf8FromCp1252(change.second) + "\"";
+    std::string place = SheetWords()[static_cast<std::size_t>(type)] + " " + RowKey(*setup, row);
+    // A sheet of one value column (General) names its values by their rows alone.
+    if (EditableColumns(*setup).size() != 1) place += " " + ColumnKey(*setup, col);
+    return place;
+}
+
+std::string ChangeText(CZemUnit& unit, const ConfigDifference& change) {
+    return PlaceText(unit, change.type, change.rowIndex, change.colIndex) + ": \"" +
+           Utf8FromCp1252(change.first) + "\" -> \"" + Utf8FromCp1252(change.second) + "\"";
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// One value typed into one cell, as in the grid, and what came of it: stored, stored corrected, or refused,
-// with the cells the sheets changed besides it. Both edit and import go through it.
+// One value typed into one cell, as in the grid, and what came of it (judged by CEditJudge, as the grid
+// judges it): stored, stored corrected, or refused, with the cells the sheets changed besides it. Both edit
+// and import go through it, and print one line per value: "PLACE: ANSWER".
 
 #include "unit/ConfigCompare.h"
 
@@ -29,5 +30,7 @@ EditOutcome ApplyCellEdit(CZemUnit& unit, int type, int row, int col, const std:
 
 // "ok", "corrected to \"V\": MESSAGE" or "refused ID: MESSAGE" ("refused: MESSAGE" without an id).
 std::string AnswerText(const EditOutcome& outcome);
-// "alarm A11 DynRef: \"LOG1\" -> \"OFF\"": a changed cell as the sheet, row and column names edit takes.
+// "alarm A11 SetPoint", "general Device Number": a cell by the names edit and import take (UTF-8).
+std::string PlaceText(CZemUnit& unit, int type, int row, int col);
+// "alarm A11 DynRef: \"LOG1\" -> \"OFF\"": a changed cell by its place, with both values.
 std::string ChangeText(CZemUnit& unit, const ConfigDifference& change);

@@ -1,5 +1,6 @@
 #include "tools/tavik-cli/CliCommands.h"
 #include "tools/tavik-cli/CliFiles.h"
+#include "tools/tavik-cli/CliUsage.h"
 
 #include <CLI/CLI.hpp>
 
@@ -57,11 +58,14 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
         "Rows and columns count from 1; edit takes them by number or by title, in any letter case. \"-\" as "
         "a file name is standard input or output.\n"
         "Exit status: 0 done (compare, diff: no differences); 1 a transfer or a save failed, or an edit or "
-        "an "
-        "imported value was refused; 2 a document or a configuration could not be read; 3 compare, diff: the "
-        "configurations differ; 64 bad usage; 130 a transfer stopped by Ctrl-C (a second Ctrl-C ends at "
-        "once), 143 by SIGTERM, 129 by SIGHUP.");
+        "an imported value was refused; 2 a document or a configuration could not be read; 3 compare, diff: "
+        "the configurations differ; 64 bad usage; 130 a transfer stopped by Ctrl-C (a second Ctrl-C ends at "
+        "once), 143 by SIGTERM, 129 by SIGHUP.\n"
+        "Run 'tavik-cli help COMMAND' for the options of one command, 'tavik-cli --help-all' for all of "
+        "them.");
     app.set_version_flag("--version", VersionText(), "Print the version and exit");
+    app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+    app.set_help_all_flag("--help-all", "Print the options of every command and exit");
     // Options are written --name on every system; on Windows CLI11 would otherwise read /path as an option.
     app.allow_windows_style_options(false);
 
@@ -93,10 +97,14 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
     std::string configPath;
     CLI::App* importCmd = app.add_subcommand(
         "import", "Build a document from an exported configuration, every value checked as an edit; lists "
-                  "each value refused or corrected, and writes nothing when any is refused");
+                  "each value refused or corrected, and each sheet, row or cell the text leaves out (which "
+                  "keeps its default), and writes nothing when any value is refused");
     importCmd->add_option("CONFIG", configPath, "Configuration to read (.json)")->required();
     importCmd->add_option("OUT", path, "Document to write (.zmg)")->required();
-    importCmd->add_flag("--strict", import.strict, "Refuse corrected values too");
+    importCmd->add_flag("--strict", import.strict, "Refuse corrected values and values left out too");
+    importCmd->add_option("--onto", import.onto,
+                          "Apply the configuration to this document instead of the defaults (a partial text "
+                          "as a patch)");
     importCmd->add_flag("--yes", import.answerYes, "Take values that ask for confirmation");
 
     std::string sheetWord;
@@ -142,17 +150,35 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
         "diff", "List every cell that differs between two documents (exit status 3 when any does)");
     diffCmd->add_option("A", path, "First document (.zmg)")->required();
     diffCmd->add_option("B", otherPath, "Second document (.zmg)")->required();
+    std::string retries = "0";
     for (CLI::App* cmd : {uploadCmd, downloadCmd, compareCmd}) {
         cmd->add_option("--port", transfer.port, "Serial port: COM1..COM256 or a device path")->required();
-        cmd->add_option("--retries", transfer.retries,
+        cmd->add_option("--retries", retries,
                         "Retries of the whole transfer after a failure, each from the General sheet; a port "
                         "that went away is looked for again under its name")
-            ->check(CLI::NonNegativeNumber)
+            ->type_name("N")
             ->capture_default_str();
         cmd->add_flag("--trace", transfer.trace,
                       "Log every message sent and received on stderr, and the message and block of a failure "
                       "(off by default)");
     }
+
+    std::string helpTopic;
+    CLI::App* helpCmd = app.add_subcommand("help", "Show the commands, or the options of one");
+    helpCmd->add_option("COMMAND", helpTopic, "Command to show");
+
+    std::vector<CLI::App*> commands;
+    for (CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; }))
+        commands.push_back(command->group("Commands"));
+    const auto findCommand = [&](const std::string& name) -> CLI::App* {
+        for (CLI::App* command : commands)
+            if (command->get_name() == name) return command;
+        return nullptr;
+    };
+    // The command word is the first that is not an option; CLI11 would call an unknown one "not expected".
+    if (args.size() < 2) return UnknownCommand("", commands, err);
+    if (args[1].empty() || (args[1][0] != '-' && !findCommand(args[1])))
+        return UnknownCommand(args[1], commands, err);
 
     std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
     try {
@@ -160,13 +186,33 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return CLI_OK;
+    } catch (const CLI::CallForAllHelp&) {
+        out << AllCommandsHelp(app, commands);
+        return CLI_OK;
     } catch (const CLI::CallForVersion&) {
         out << VersionText() << '\n';
         return CLI_OK;
     } catch (const CLI::ParseError& error) {
-        err << "tavik-cli: " << error.what() << '\n' << "Run 'tavik-cli --help' for usage.\n";
+        const std::vector<CLI::App*> given = app.get_subcommands();
+        err << "tavik-cli: " << error.what() << '\n'
+            << "Run 'tavik-cli help" << (given.empty() ? "" : " " + given.front()->get_name())
+            << "' for usage.\n";
         return CLI_USAGE;
     }
+    if (helpCmd->parsed()) {
+        if (helpTopic.empty()) {
+            // app.help() would show the help of the command given, "help" itself.
+            out << app.get_formatter()->make_help(&app, "tavik-cli", CLI::AppFormatMode::Normal);
+        } else if (const CLI::App* command = findCommand(helpTopic); command) {
+            out << command->help("tavik-cli");
+        } else {
+            return UnknownCommand(helpTopic, commands, err);
+        }
+        return FinishOutput(out, err) ? CLI_OK : CLI_FAILED;
+    }
+    if ((uploadCmd->parsed() || downloadCmd->parsed() || compareCmd->parsed()) &&
+        !ParseRetries(retries, transfer.retries, err))
+        return CLI_USAGE;
 
     const auto run = [&] {
         if (newCmd->parsed()) return RunNew(path, force, out, err);
@@ -182,5 +228,6 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
     };
     const int code = run();
     // Whatever went to standard output must have arrived: a full disk or a closed pipe is a failure.
-    return code == CLI_OK && !FinishOutput(out, err) ? CLI_FAILED : code;
+    // compare and diff print their list before exit status 3, and it must have arrived as well.
+    return (code == CLI_OK || code == CLI_DIFFERS) && !FinishOutput(out, err) ? CLI_FAILED : code;
 }

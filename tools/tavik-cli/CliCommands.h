@@ -36,8 +36,9 @@ int RunColumns(const std::string& sheet, std::ostream& out, std::ostream& err);
 int RunExport(const std::string& path, const std::string& outPath, std::istream& in, std::ostream& out,
               std::ostream& err);
 struct ImportOptions {
-    bool strict = false; // corrections count as refusals
+    bool strict = false; // corrections, and values the configuration leaves out, count as refusals
     bool answerYes = false;
+    std::string onto; // a document the configuration is applied to, instead of the defaults
 };
 int RunImport(const std::string& configPath, const std::string& outPath, const ImportOptions& options,
               std::istream& in, std::ostream& out, std::ostream& err);

@@ -1,14 +1,12 @@
 #include "tools/tavik-cli/CliFiles.h"
 
+#include "tools/tavik-cli/CliSystem.h"
+
 #include "unit/CTavikDoc.h"
 #include "unit/FileReplace.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-
 namespace {
-// Standard input holds a document or a configuration; neither comes near this.
+// Documents are a few tens of kilobytes; the largest the sheets can make stays below this.
 constexpr std::size_t MAX_DOCUMENT_BYTES = 16u * 1024 * 1024;
 } // namespace
 
@@ -18,46 +16,44 @@ bool IsStdio(const std::string& path) {
 
 bool ReadInput(const std::string& path, std::istream& in, std::size_t limit, std::string& bytes,
                std::string& error) {
-    std::ifstream file;
-    if (!IsStdio(path)) {
-        file.open(path, std::ios::binary);
-        if (!file) {
-            error = "Cannot open '" + path + "': " + std::strerror(errno);
-            return false;
-        }
-    }
-    std::istream& from = IsStdio(path) ? in : file;
-    const std::string name = IsStdio(path) ? std::string("standard input") : "'" + path + "'";
+    if (!IsStdio(path)) return ReadNamedFile(path, limit, bytes, error);
     bytes.clear();
     char buffer[65536];
-    while (from) {
-        from.read(buffer, sizeof buffer);
-        bytes.append(buffer, static_cast<std::size_t>(from.gcount()));
+    while (in) {
+        in.read(buffer, sizeof buffer);
+        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
         if (bytes.size() > limit) {
-            error = name + " is far too large";
+            error = "standard input is far too large";
             return false;
         }
     }
-    if (from.bad()) {
-        error = "Cannot read " + name;
+    if (in.bad()) {
+        error = "Cannot read standard input";
         return false;
     }
     return true;
 }
 
 bool LoadDocument(CTavikDoc& document, const std::string& path, std::istream& in, std::ostream& err) {
-    std::string error;
-    if (!IsStdio(path)) {
-        if (document.OnOpenDocument(path, error)) return true;
-        err << "tavik-cli: " << error << '\n';
-        return false;
-    }
     std::string bytes;
-    if (ReadInput(path, in, MAX_DOCUMENT_BYTES, bytes, error) &&
-        document.LoadFromBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), error))
+    std::string error;
+    if (!ReadInput(path, in, MAX_DOCUMENT_BYTES, bytes, error)) {
+        err << "tavik-cli: " << error << (error.ends_with("too large") ? " to be a Tavik document" : "")
+            << '\n';
+    } else if (!document.LoadFromBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), error)) {
+        err << "tavik-cli: " << (IsStdio(path) ? std::string("standard input") : "'" + path + "'") << ": "
+            << error << '\n';
+    } else {
         return true;
-    err << "tavik-cli: standard input: " << error << '\n';
+    }
     document.OnNewDocument();
+    return false;
+}
+
+bool CheckOutput(const std::string& path, std::ostream& err) {
+    std::string error;
+    if (IsStdio(path) || CheckOutputPath(path, error)) return true;
+    err << "tavik-cli: " << error << '\n';
     return false;
 }
 

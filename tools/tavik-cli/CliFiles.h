@@ -11,11 +11,15 @@
 class CTavikDoc;
 
 bool IsStdio(const std::string& path);
-// Reads the whole of `path` (or standard input), refusing more than `limit` bytes. False with `error` set.
+// Reads the whole of `path` (or standard input), refusing more than `limit` bytes (ReadNamedFile). False with
+// `error` set.
 bool ReadInput(const std::string& path, std::istream& in, std::size_t limit, std::string& bytes,
                std::string& error);
 // Loads a document; on failure the reason goes to `err` (prefixed "tavik-cli: ").
 bool LoadDocument(CTavikDoc& document, const std::string& path, std::istream& in, std::ostream& err);
+// Tells on `err` (and returns false) when a save to `path` could not succeed (CheckOutputPath); asked before
+// any transfer or edit whose result would be saved there.
+bool CheckOutput(const std::string& path, std::ostream& err);
 // Saves a document, to standard output for "-"; a file is replaced whole (ReplaceFileWith).
 bool SaveDocument(CTavikDoc& document, const std::string& path, std::ostream& out, std::ostream& err);
 // Writes text to a file (replaced whole) or to standard output.

@@ -60,14 +60,16 @@ std::string ParseErrorText(const std::string& what) {
 }
 
 struct Value {
-    std::string sheet, row, column; // as named in the file, for the report
+    std::string sheet, row, column; // as named in the file, for a report of a name that names no cell
     std::string text;               // UTF-8
 };
 using CellKey = std::tuple<int, int, int>; // setup type, row, column: the order values are applied in
 
 class CImport {
 public:
-    CImport(CZemUnit& unit, std::ostream& err) : m_unit(unit), m_err(err) {}
+    // Per-value lines go to `values`, diagnostics to `err`.
+    CImport(CZemUnit& unit, std::ostream& values, std::ostream& err)
+        : m_unit(unit), m_out(values), m_err(err) {}
 
     // Collects the values of a parsed configuration; false when its shape is not this format (told on err).
     bool Collect(const Json& root) {
@@ -80,6 +82,7 @@ public:
                 continue;
             }
             if (!sheetJson.is_object()) return Malformed("\"" + key + "\" is not an object of rows");
+            m_sheetsGiven.insert(type);
             CBrantSetupType& setup = *m_unit.GetSetupType(type);
             const std::vector<int> columns = EditableColumns(setup);
             for (const auto& [rowName, rowJson] : sheetJson.items()) {
@@ -89,6 +92,7 @@ public:
                     Refuse(key, rowName, "", "unknown row \"" + rowName + "\"; nearest: " + nearest);
                     continue;
                 }
+                m_rowsGiven.insert({type, row});
                 if (columns.size() == 1) { // General: named values
                     Add(type, row, columns.front(), {key, rowName, "", ""}, rowJson);
                     continue;
@@ -110,19 +114,54 @@ public:
         return true;
     }
 
+    // Lists on err every sheet, row and cell the configuration leaves out, which keep the values they have
+    // (the defaults of a new document); each counts as refused when `strict`.
+    void ListMissing(bool strict) {
+        for (int type = 0; type < SETUP_TYPE_COUNT; ++type) {
+            CBrantSetupType& setup = *m_unit.GetSetupType(type);
+            const std::string sheetWord = SheetWords()[static_cast<std::size_t>(type)];
+            if (!m_sheetsGiven.count(type)) {
+                Missing(strict,
+                        sheetWord + ": not in the configuration; the defaults of the whole sheet are kept");
+                continue;
+            }
+            const std::vector<int> columns = EditableColumns(setup);
+            for (int row = 1; row <= LastEditableRow(setup); ++row) {
+                if (!m_rowsGiven.count({type, row})) {
+                    const std::string place = sheetWord + " " + RowKey(setup, row);
+                    Missing(strict,
+                            columns.size() == 1
+                                ? place + ": not in the configuration; the default " +
+                                      Shown(CellValue({type, row, columns.front()})) + " is kept"
+                                : place + ": not in the configuration; the defaults of the row are kept");
+                    continue;
+                }
+                for (int col : columns)
+                    if (!m_values.count({type, row, col}))
+                        Missing(strict, PlaceText(m_unit, type, row, col) +
+                                            ": not in the configuration; the default " +
+                                            Shown(CellValue({type, row, col})) + " is kept");
+            }
+        }
+    }
+
     // Applies the values in the order the sheets depend on each other: General, Physical Inputs, Logical
     // Inputs, Alarms; rows in order; within a row the columns in order, which puts every input reference and
     // input type before the values checked against it.
-    void Apply(bool answerYes, bool strict) {
+    // With `everyValue` (a patch onto a document) every value is listed, with the other cells it changed, as
+    // edit lists them; otherwise only the values not stored as given.
+    void Apply(bool answerYes, bool strict, bool everyValue) {
         CCliPrompt prompt(m_err, answerYes);
         std::map<CellKey, std::string> settled; // what each cell held right after its own value was applied
         for (const auto& [key, value] : m_values) {
             const auto& [type, row, col] = key;
-            const EditOutcome outcome = ApplyCellEdit(m_unit, type, row, col, value.text, prompt, false);
+            const EditOutcome outcome = ApplyCellEdit(m_unit, type, row, col, value.text, prompt, everyValue);
             if (outcome.kind == EditOutcome::Stored || outcome.kind == EditOutcome::Corrected)
                 settled[key] = CellValue(key);
+            if (everyValue || outcome.kind != EditOutcome::Stored) Report(key, AnswerText(outcome));
+            for (const ConfigDifference& change : outcome.others)
+                m_out << "  also changed: " << ChangeText(m_unit, change) << '\n';
             if (outcome.kind == EditOutcome::Stored) continue;
-            Report(value, AnswerText(outcome));
             if (outcome.kind == EditOutcome::Refused || strict)
                 ++m_refused;
             else
@@ -132,8 +171,7 @@ public:
         // the document then does not hold what the file says.
         for (const auto& [key, held] : settled) {
             if (CellValue(key) == held) continue;
-            Report(m_values.at(key),
-                   "refused: the values after it changed it to \"" + Utf8FromCp1252(CellValue(key)) + "\"");
+            Report(key, "refused: the values after it changed it to " + Quoted(CellValue(key)));
             ++m_refused;
         }
     }
@@ -158,17 +196,29 @@ private:
             Refuse(value.sheet, value.row, value.column, "the cell is given twice");
     }
 
+    // A name that names no cell: the place as the file gives it.
     void Refuse(const std::string& sheet, const std::string& row, const std::string& column,
                 const std::string& why) {
-        Report({sheet, row, column, ""}, "refused: " + why);
+        std::string place = sheet;
+        for (const std::string* part : {&row, &column})
+            if (!part->empty()) place += " " + *part;
+        m_out << place << ": refused: " << why << '\n';
         ++m_refused;
     }
 
-    void Report(const Value& where, const std::string& answer) {
-        std::string place = where.sheet;
-        for (const std::string* part : {&where.row, &where.column})
-            if (!part->empty()) place += " " + *part;
-        m_err << place << ": " << answer << '\n';
+    void Report(const CellKey& key, const std::string& answer) {
+        const auto& [type, row, col] = key;
+        m_out << PlaceText(m_unit, type, row, col) << ": " << answer << '\n';
+    }
+
+    void Missing(bool strict, const std::string& line) {
+        m_err << line << '\n';
+        if (strict) ++m_refused;
+    }
+
+    static std::string Quoted(const std::string& cp1252) { return "\"" + Utf8FromCp1252(cp1252) + "\""; }
+    static std::string Shown(const std::string& cp1252) {
+        return cp1252.empty() ? std::string("(empty)") : Utf8FromCp1252(cp1252);
     }
 
     bool Malformed(const std::string& why) {
@@ -177,8 +227,11 @@ private:
     }
 
     CZemUnit& m_unit;
+    std::ostream& m_out;
     std::ostream& m_err;
     std::map<CellKey, Value> m_values;
+    std::set<int> m_sheetsGiven;
+    std::set<std::pair<int, int>> m_rowsGiven;
     int m_refused = 0;
     int m_corrected = 0;
 };
@@ -233,6 +286,7 @@ bool ParseConfig(const std::string& text, const std::string& name, Json& root, s
 
 int RunExport(const std::string& path, const std::string& outPath, std::istream& in, std::ostream& out,
               std::ostream& err) {
+    if (!CheckOutput(outPath, err)) return CLI_FAILED;
     CTavikDoc document;
     if (!LoadDocument(document, path, in, err)) return CLI_BAD_FILE;
     return WriteOutput(outPath, ExportConfig(*document.GetZemUnit()), out, err) ? CLI_OK : CLI_FAILED;
@@ -240,6 +294,7 @@ int RunExport(const std::string& path, const std::string& outPath, std::istream&
 
 int RunImport(const std::string& configPath, const std::string& outPath, const ImportOptions& options,
               std::istream& in, std::ostream& out, std::ostream& err) {
+    if (!CheckOutput(outPath, err)) return CLI_FAILED;
     const std::string name = IsStdio(configPath) ? std::string("standard input") : "'" + configPath + "'";
     std::string text;
     std::string error;
@@ -251,14 +306,21 @@ int RunImport(const std::string& configPath, const std::string& outPath, const I
     Json root;
     if (!ParseConfig(text, name, root, err)) return CLI_BAD_FILE;
 
+    // On top of an existing document the text is a patch; otherwise it starts from the defaults, and what
+    // it leaves out is listed.
     CTavikDoc document;
-    document.OnNewDocument();
-    CImport import(*document.GetZemUnit(), err);
+    if (options.onto.empty())
+        document.OnNewDocument();
+    else if (!LoadDocument(document, options.onto, in, err))
+        return CLI_BAD_FILE;
+    // The document goes to standard output when OUT is "-": the per-value lines then go to err.
+    CImport import(*document.GetZemUnit(), IsStdio(outPath) ? err : out, err);
     if (!import.Collect(root)) return CLI_BAD_FILE;
-    import.Apply(options.answerYes, options.strict);
+    if (options.onto.empty()) import.ListMissing(options.strict);
+    import.Apply(options.answerYes, options.strict, !options.onto.empty());
     if (import.Refused()) {
         err << "tavik-cli: " << import.Refused() << (import.Refused() == 1 ? " value" : " values")
-            << " refused" << (options.strict ? " (corrections count with --strict)" : "")
+            << " refused" << (options.strict ? " (corrections and values left out count with --strict)" : "")
             << "; nothing written\n";
         return CLI_FAILED;
     }

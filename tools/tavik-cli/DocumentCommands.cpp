@@ -57,6 +57,7 @@ int RunNew(const std::string& path, bool force, std::ostream& out, std::ostream&
         err << "tavik-cli: '" << path << "' exists; give --force to replace it with a new document\n";
         return CLI_FAILED;
     }
+    if (!CheckOutput(path, err)) return CLI_FAILED;
     CTavikDoc document;
     document.OnNewDocument();
     return SaveDocument(document, path, out, err) ? CLI_OK : CLI_FAILED;
@@ -81,6 +82,8 @@ int RunEdit(const std::string& path, bool answerYes, const std::vector<std::stri
     }
     CTavikDoc document;
     if (!LoadDocument(document, path, in, err)) return CLI_BAD_FILE;
+    // Edits that could not be saved are not made: a read-only file is told before the first answer.
+    if (!CheckOutput(path, err)) return CLI_FAILED;
     CZemUnit& unit = *document.GetZemUnit();
     // The document goes to standard output when it came from standard input: the answers then go to err.
     std::ostream& out = IsStdio(path) ? err : standardOut;
@@ -119,7 +122,7 @@ int RunEdit(const std::string& path, bool answerYes, const std::vector<std::stri
     for (const Edit& edit : edits) {
         const EditOutcome outcome =
             ApplyCellEdit(unit, edit.sheet, edit.row, edit.col, edit.text, prompt, true);
-        out << AnswerText(outcome) << '\n';
+        out << PlaceText(unit, edit.sheet, edit.row, edit.col) << ": " << AnswerText(outcome) << '\n';
         for (const ConfigDifference& change : outcome.others)
             out << "  also changed: " << ChangeText(unit, change) << '\n';
         refused = refused || outcome.kind == EditOutcome::Refused;

@@ -1,5 +1,7 @@
 #include "tools/tavik-cli/DocumentDump.h"
 
+#include "tools/tavik-cli/CellNames.h"
+
 #include "model/CBrantSetupType.h"
 #include "model/Cp1252.h"
 #include "sheets/alarms/CAlarm.h"
@@ -10,12 +12,15 @@
 #include <iomanip>
 
 namespace {
-nlohmann::ordered_json CellJson(const CBrChnData* cell) {
+// `editable` is what edit takes (the columns that `columns` calls editable, in the rows it counts), not the
+// cell's own flag, which tells the grid whether it types into the cell: cells picked from a list or through
+// the property popup carry 0 there.
+nlohmann::ordered_json CellJson(const CBrChnData* cell, bool editable) {
     nlohmann::ordered_json json;
     if (!cell) return json;
     json["name"] = Utf8FromCp1252(cell->GetName());
     json["dataType"] = cell->m_nDataType;
-    json["editable"] = cell->m_bEditable;
+    json["editable"] = editable ? 1 : 0;
     json["selection"] = cell->m_nSel;
     json["style"] = static_cast<int>(cell->m_nStyle);
     auto items = nlohmann::ordered_json::array();
@@ -33,7 +38,7 @@ nlohmann::ordered_json DumpJson(CTavikDoc& document) {
     json["version"] = unit.GetReadVersion();
     auto sheets = nlohmann::ordered_json::array();
     for (int type = 0; type < SETUP_TYPE_COUNT; ++type) {
-        const CBrantSetupType* setup = unit.GetSetupType(type);
+        CBrantSetupType* setup = unit.GetSetupType(type);
         nlohmann::ordered_json sheet;
         sheet["title"] = Utf8FromCp1252(setup->GetTitle());
         sheet["type"] = static_cast<int>(setup->GetSetupType());
@@ -42,7 +47,9 @@ nlohmann::ordered_json DumpJson(CTavikDoc& document) {
         for (int row = 0; data && row < data->GetNumSections(); ++row) {
             auto cells = nlohmann::ordered_json::array();
             for (int col = 0; col < data->GetNumCells(row); ++col)
-                cells.push_back(CellJson(data->GetCellChecked(row, col)));
+                cells.push_back(CellJson(data->GetCellChecked(row, col), row >= 1 &&
+                                                                             row <= LastEditableRow(*setup) &&
+                                                                             IsEditableColumn(*setup, col)));
             rows.push_back(std::move(cells));
         }
         sheet["rows"] = std::move(rows);
@@ -51,12 +58,14 @@ nlohmann::ordered_json DumpJson(CTavikDoc& document) {
     json["sheets"] = std::move(sheets);
 
     auto flags = nlohmann::ordered_json::array();
-    const auto* alarm = dynamic_cast<const CAlarm*>(unit.GetSetupType(SETUP_ALARM));
+    auto* alarm = dynamic_cast<CAlarm*>(unit.GetSetupType(SETUP_ALARM));
+    // The flags are edited as the alarm's Flags column.
+    const bool flagsEditable = alarm && IsEditableColumn(*alarm, ALM_COL_FLAGS);
     for (int row = 1; alarm && row <= ALARM_COUNT; ++row) {
         auto group = nlohmann::ordered_json::array();
         if (const CAlarm::CFlagGroup* cells = alarm->GetFlagGroup(row))
             for (const auto& cell : *cells)
-                group.push_back(CellJson(cell.get()));
+                group.push_back(CellJson(cell.get(), flagsEditable));
         flags.push_back(std::move(group));
     }
     json["alarmFlags"] = std::move(flags);

@@ -17,14 +17,10 @@
 #include "unit/CZemUnit.h"
 #include "unit/UploadReport.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -199,40 +195,10 @@ int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& optio
     return unit.WasStopped() ? CliInterruptGuard::ExitStatus() : CLI_FAILED;
 }
 
-namespace {
-// A download that could not save its result would have kept the unit busy for nothing: the output is tried
-// before the first request. An existing file is opened for appending and left as it was; a new one is made
-// and removed again.
-bool CanWrite(const std::string& path, std::string& error) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const bool existed = fs::exists(path, ec);
-    if (existed && fs::is_directory(path, ec)) {
-        error = "Cannot write '" + path + "': " + std::strerror(EISDIR);
-        return false;
-    }
-    errno = 0;
-    std::ofstream probe(path, std::ios::binary | std::ios::app);
-    if (!probe) {
-        error = "Cannot write '" + path + "': " + (errno ? std::strerror(errno) : "cannot open");
-        return false;
-    }
-    probe.close();
-    if (!existed) fs::remove(path, ec);
-    return true;
-}
-} // namespace
-
 int RunUpload(const std::string& path, const TransferOptions& options, std::istream& in, std::ostream& out,
               std::ostream& err) {
-    if (!options.backup.empty() && !IsStdio(options.backup)) {
-        // The backup is tried before the unit is read: a place it cannot go stops the upload at once.
-        std::string writable;
-        if (!CanWrite(options.backup, writable)) {
-            err << "tavik-cli: " << writable << "; nothing was sent to the unit\n";
-            return CLI_FAILED;
-        }
-    }
+    // The backup is tried before the unit is read: a place it cannot go stops the upload at once.
+    if (!options.backup.empty() && !CheckOutput(options.backup, err)) return CLI_FAILED;
     CTavikDoc document;
     if (!LoadDocument(document, path, in, err)) return CLI_BAD_FILE;
     CUnitBackup backup;
@@ -261,11 +227,8 @@ int RunUpload(const std::string& path, const TransferOptions& options, std::istr
 
 int RunDownload(const std::string& path, const TransferOptions& options, std::ostream& out,
                 std::ostream& err) {
-    std::string writable;
-    if (!IsStdio(path) && !CanWrite(path, writable)) {
-        err << "tavik-cli: " << writable << '\n';
-        return CLI_FAILED;
-    }
+    // A download that could not save its result would have kept the unit busy for nothing.
+    if (!CheckOutput(path, err)) return CLI_FAILED;
     CTavikDoc document;
     document.OnNewDocument();
     const int result = RunTransfer(document, 1, options, err);

@@ -24,6 +24,7 @@ std::string CZemraSimOptions::Usage() {
            "A simulated Zemra-30 annunciator on a pseudo-terminal. Prints the terminal's path, then answers\n"
            "the programmer until it gets SIGINT or SIGTERM.\n"
            "\n"
+           "Options:\n"
            "  --link PATH          also make PATH a symlink to the terminal (removed at exit); refused\n"
            "                       while another running simulator serves PATH\n"
            "  --memory FILE        keep the unit's memory in FILE (created with factory memory if missing)\n"
@@ -41,7 +42,16 @@ std::string CZemraSimOptions::Usage() {
            "                       with a kind drawn at random and a late delay of up to --late-ms\n"
            "  --seed N             seed of the random faults (default 1)\n"
            "  --trace              log every message and fault on stderr\n"
-           "  --help               show this text\n";
+           "  --help               show this text\n"
+           "  --version            show the version\n"
+           "\n"
+           "Exit status: 0 stopped by SIGINT or SIGTERM, or after --help or --version; 1 the terminal, the\n"
+           "link or the memory file failed; 2 a bad command line.\n";
+}
+
+std::string CZemraSimOptions::VersionText() {
+    return "zemra-sim " + std::to_string(TAVIK_VERSION_MAJOR) + "." + std::to_string(TAVIK_VERSION_MINOR) +
+           "." + std::to_string(TAVIK_VERSION_PATCH);
 }
 
 int CZemraSimOptions::Parse(int argc, const char* const* argv, std::string& error) {
@@ -59,6 +69,8 @@ int CZemraSimOptions::Parse(int argc, const char* const* argv, std::string& erro
         std::string text;
         if (arg == "--help" || arg == "-h") {
             help = true;
+        } else if (arg == "--version") {
+            version = true;
         } else if (arg == "--trace") {
             trace = true;
         } else if (arg == "--link") {

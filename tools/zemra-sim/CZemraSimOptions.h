@@ -17,8 +17,10 @@ public:
     unsigned seed = 1;      // --seed N: of the random faults
     bool trace = false;
     bool help = false;
+    bool version = false; // --version: print VersionText() and exit
 
     // Returns 0 with a reason on a bad command line.
     int Parse(int argc, const char* const* argv, std::string& error);
     static std::string Usage();
+    static std::string VersionText(); // "zemra-sim 1.0.0"
 };

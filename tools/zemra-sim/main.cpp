@@ -48,6 +48,10 @@ int main(int argc, char** argv) {
         std::fputs(CZemraSimOptions::Usage().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("%s\n", CZemraSimOptions::VersionText().c_str());
+        return 0;
+    }
 
     CZemraSimulator sim;
     for (const ZemFault& fault : options.faults)

@@ -1,4 +1,4 @@
-#include "ui/CAlsoChanged.h"
+#include "unit/CAlsoChanged.h"
 
 #include "unit/CZemUnit.h"
 
