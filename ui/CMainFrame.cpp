@@ -188,6 +188,9 @@ void CMainFrame::CreateCommands() {
     a = MakeAction(ID_COMPARE, tr("Co&mpare with Unit..."),
                    tr("Read the unit and list where it differs from the document\nCompare with Unit"));
     connect(a, &QAction::triggered, this, &CMainFrame::OnCompare);
+    a = MakeAction(ID_UNIT_BACKUPS, tr("Unit backups\u2026"),
+                   tr("Open a configuration the unit held before an upload\nUnit backups"));
+    connect(a, &QAction::triggered, this, &CMainFrame::OnUnitBackups);
 
     a = MakeAction(ID_HELP_FINDER, tr("&Help Topics"), tr("List Help topics\nHelp Topics"));
     a->setShortcut(QKeySequence(Qt::Key_F1));
@@ -233,6 +236,7 @@ void CMainFrame::CreateMenus() {
     tools->addAction(GetAction(ID_UPLOAD));
     tools->addAction(GetAction(ID_DOWNLOAD));
     tools->addAction(GetAction(ID_COMPARE));
+    tools->addAction(GetAction(ID_UNIT_BACKUPS));
     tools->addSeparator();
     tools->addAction(GetAction(ID_COM_SETUP));
 
@@ -286,6 +290,7 @@ void CMainFrame::CreateStatusBar() {
     m_pAlsoChanged->hide();
     connect(m_pAlsoChanged, &QLabel::linkActivated, this, [this](const QString&) { OnShowAlsoChanged(); });
     bar->addPermanentWidget(m_pAlsoChanged);
+    CreateResultWidgets();
 }
 
 QString CMainFrame::GetAlsoChangedText() const {
@@ -390,6 +395,7 @@ void CMainFrame::ResetViews() {
     if (m_pDoc && m_pDoc->GetZemUnit()) m_changes.Reset(*m_pDoc->GetZemUnit());
     SetAlsoChanged({}, std::string());
     statusBar()->clearMessage();
+    ClearResult();
 }
 
 void CMainFrame::RefreshViews() {
@@ -416,7 +422,8 @@ void CMainFrame::OnEditFinished(const CTavikView* source) {
     // Only a change that really altered the configuration marks the document: a refused value does not.
     if (m_pDoc && m_pDoc->RecordUndoStep()) {
         m_pDoc->SetModifiedFlag(1);
-        statusBar()->clearMessage(); // "Download complete..." is about a configuration that is no more
+        statusBar()->clearMessage();
+        ClearResult(); // "Download complete..." is about a configuration that is no more
         const std::vector<ConfigDifference> differences =
             m_pDoc->GetZemUnit() ? m_changes.Take(*m_pDoc->GetZemUnit()) : std::vector<ConfigDifference>();
         IBrantSetupType* setup = source ? source->GetSetup() : nullptr;

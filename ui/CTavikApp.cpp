@@ -45,6 +45,7 @@ bool CTavikApp::InitInstance(const QStringList& arguments, bool show) {
     connect(m_pFrame.get(), &CMainFrame::fileSaveAsRequested, this, &CTavikApp::OnFileSaveAs);
     connect(m_pFrame.get(), &CMainFrame::recentFileRequested, this, &CTavikApp::OpenDocumentFile);
     connect(m_pFrame.get(), &CMainFrame::fileDropped, this, &CTavikApp::OpenDocumentFile);
+    connect(m_pFrame.get(), &CMainFrame::openDocumentRequested, this, &CTavikApp::OpenDocumentFile);
     connect(m_pFrame.get(), &CMainFrame::aboutRequested, this, &CTavikApp::OnAppAbout);
     m_pFrame->ResetViews();
 

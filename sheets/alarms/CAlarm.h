@@ -31,6 +31,9 @@ public:
     int GetNumChannels() override;
     int UploadData(CComSetupDialog* com) override;
     int DownloadData(CComSetupDialog* com) override;
+    BR_ZEM_MSG GetWriteCode() const override { return MSG_WRITE_ALARM; }
+    void FillBlock(int block, BYTE* data) override;
+    void ApplyBlock(int block, BYTE* data) override;
 
     BOOL IsChannelActive(int row) const;
     bool IsOffChannelCell(int row, int col) const override;
