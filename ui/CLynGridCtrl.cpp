@@ -327,7 +327,14 @@ QString CLynGridCtrl::GetSelectionText() const {
     for (int row = minRow; row <= maxRow; ++row) {
         for (int col = minCol; col <= maxCol; ++col) {
             if (col > minCol) text += QLatin1Char('\t');
-            if (selectionModel()->isSelected(m_pModel->IndexOf(row, col))) text += GetItemText(row, col);
+            if (!selectionModel()->isSelected(m_pModel->IndexOf(row, col))) continue;
+            // The value without the blanks a cell is padded with to its length (an LCD text, an empty
+            // text): a blank cell copies as empty.
+            const QString value = GetItemText(row, col);
+            qsizetype end = value.size();
+            while (end > 0 && value[end - 1] == QLatin1Char(' '))
+                --end;
+            text += value.left(end);
         }
         text += QLatin1Char('\n');
     }

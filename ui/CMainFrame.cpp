@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -80,9 +81,10 @@ void CMainFrame::CreateCommands() {
     a->setIcon(CToolIcons::Save());
     connect(a, &QAction::triggered, this, &CMainFrame::fileSaveRequested);
 
-    a = MakeAction(ID_FILE_SAVE_AS, tr("Save &As...\tCtrl+A"),
+    // Ctrl+A selects the whole sheet, as everywhere else; Save As takes the keys other programs give it.
+    a = MakeAction(ID_FILE_SAVE_AS, tr("Save &As...\tCtrl+Shift+S"),
                    tr("Save the active document with a new name\nSave As"));
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    a->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), QKeySequence(Qt::Key_F12)});
     connect(a, &QAction::triggered, this, &CMainFrame::fileSaveAsRequested);
 
     a = MakeAction(ID_FILE_PRINT_ALL, tr("&Print...\tCtrl+P"),
@@ -163,9 +165,21 @@ void CMainFrame::CreateCommands() {
     });
 
     a = MakeAction(ID_EDIT_SELECT_ALL, tr("Select All"), tr("Select the entire grid\nSelect All"));
+    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     connect(a, &QAction::triggered, this, [this] {
         if (CTavikView* view = GetActiveTavikView()) view->OnEditSelectAll();
     });
+
+    // The next and previous sheet, with the keys of tabbed programs.
+    a = MakeAction(ID_NEXT_SHEET, tr("Ne&xt Sheet\tCtrl+Tab"), tr("Show the next sheet\nNext Sheet"));
+    a->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    connect(a, &QAction::triggered, this, [this] { StepSheet(1); });
+    a = MakeAction(ID_PREV_SHEET, tr("Pre&vious Sheet\tCtrl+Shift+Tab"),
+                   tr("Show the previous sheet\nPrevious Sheet"));
+    a->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                     QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    connect(a, &QAction::triggered, this, [this] { StepSheet(-1); });
 
     a = MakeAction(ID_VIEW_TOOLBAR, tr("&Toolbar"), tr("Show or hide the toolbar\nToggle ToolBar"));
     a->setCheckable(true);
@@ -224,10 +238,15 @@ void CMainFrame::CreateMenus() {
     edit->addAction(GetAction(ID_EDIT_CUT_CHANNELS));
     edit->addAction(GetAction(ID_EDIT_COPY));
     edit->addAction(GetAction(ID_EDIT_PASTE));
+    edit->addSeparator();
+    edit->addAction(GetAction(ID_EDIT_SELECT_ALL));
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(GetAction(ID_VIEW_TOOLBAR));
     view->addAction(GetAction(ID_VIEW_STATUS_BAR));
+    view->addSeparator();
+    view->addAction(GetAction(ID_NEXT_SHEET));
+    view->addAction(GetAction(ID_PREV_SHEET));
 
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     tools->addAction(GetAction(ID_UPLOAD));
@@ -330,7 +349,7 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
     for (qsizetype i = 0; i < paths.size(); ++i) {
         const QString path = paths[i];
         auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()), this);
-        action->setStatusTip(tr("Open %1").arg(path));
+        action->setStatusTip(tr("Open %1").arg(QDir::toNativeSeparators(path)));
         action->setData(static_cast<int>(ID_FILE_MRU_FIRST + i));
         connect(action, &QAction::triggered, this, [this, path] { emit recentFileRequested(path); });
         m_pFileMenu->insertAction(before, action);
@@ -350,6 +369,13 @@ QWidget* CMainFrame::CreateView() {
 
 void CMainFrame::OnActivateView(int index, bool activate) {
     if (CTavikView* view = GetTavikView(index)) view->OnActivateView(activate);
+}
+
+void CMainFrame::StepSheet(int step) {
+    const int count = GetViewCount();
+    if (count <= 0) return;
+    CommitEdits();
+    SetActiveView(((GetActiveIndex() + step) % count + count) % count);
 }
 
 void CMainFrame::OnSheetsChanged(const CTavikView* source) {
@@ -581,6 +607,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    emit closing();
     event->accept();
 }
 

@@ -96,6 +96,8 @@ signals:
     void fileDropped(const QString& path);
     void aboutRequested();
     void printJobFinished(int tabIndex, bool ok);
+    // The window is closing (the user did not keep it open): the last moment to note its placement.
+    void closing();
 
 protected:
     QWidget* CreateView() override;
@@ -121,6 +123,8 @@ private:
     static QString DroppedDocument(const QMimeData* data);
     // Another view's edit may have changed any sheet: every other view shows its cells again.
     void OnSheetsChanged(const CTavikView* source);
+    // Shows the sheet `step` tabs to the right (negative: left), wrapping around.
+    void StepSheet(int step);
     // Report commands and printing helpers (CMainFrameReport.cpp).
     void CreateReportCommands();
     void OnFilePrintPreview();
