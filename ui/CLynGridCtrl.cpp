@@ -462,6 +462,7 @@ bool CLynGridCtrl::edit(const QModelIndex& index, EditTrigger trigger, QEvent* e
         // A typed key goes into the editor; a list opens for a click, and for Enter unless it takes text.
         const bool typed = trigger == AnyKeyPressed;
         m_pDelegate->SetOpenListOnEdit(!typed && !(cell->listEditable && trigger == EditKeyPressed));
+        m_pDelegate->SetTypedEntry(typed && cell->type == GVET_LIST);
     }
     return QTableView::edit(index, trigger, event);
 }

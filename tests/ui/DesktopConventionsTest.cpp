@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
@@ -130,6 +131,33 @@ TEST_F(Conventions, TheUsualKeys) {
         QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
         EXPECT_EQ(Frame().GetActiveIndex(), step.tab) << step.key;
         EXPECT_EQ(Frame().GetTabCtrl()->currentIndex(), step.tab);
+    }
+    Frame().hide();
+}
+
+// Typing into a list cell takes the text as a paste of it would be taken: two digits name an input, an
+// item is found in any letter case and by its beginning.
+TEST_F(Conventions, TypingIntoAListCell) {
+    ActivateAlarm();
+    ShowActive();
+    Frame().SetActiveView(3);
+    const struct {
+        const char* typed;
+        const char* stored;
+    } entries[] = {{"11", "IN 11"}, {"off", "OFF"}, {"in 1", "IN 11"}, {"Of", "OFF"}};
+    for (const auto& entry : entries) {
+        Grid(3).SetFocusCell(1, ALM_COL_INPREF);
+        Grid(3).setFocus();
+        QTest::keyClick(&Grid(3), entry.typed[0]);
+        QApplication::processEvents();
+        auto* combo = qobject_cast<QComboBox*>(Grid(3).indexWidget(Grid(3).currentIndex()));
+        ASSERT_TRUE(combo && combo->lineEdit())
+            << entry.typed << ": a typed key opens a list that takes text";
+        QTest::keyClicks(combo->lineEdit(), QLatin1String(entry.typed + 1));
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(Value(3, 1, ALM_COL_INPREF), entry.stored) << entry.typed;
+        EXPECT_TRUE(view_check::ShowsItsSheet(View(3))) << entry.typed;
     }
     Frame().hide();
 }
