@@ -5,7 +5,6 @@
 #include "model/IPrompt.h"
 #include "model/Messages.h"
 #include "sheets/alarms/AlarmTables.h"
-#include "ui/AllowedValues.h"
 #include "ui/CCompareDialog.h"
 #include "ui/CHeldMessages.h"
 #include "ui/CLynGridCtrl.h"
@@ -270,10 +269,9 @@ void CTavikView::OnEndEdit(int row, int col) {
 void CTavikView::ShowRefusal(int row, int col) {
     std::string message = LoadMessage(static_cast<unsigned>(m_pSetup->GetLastError()));
     if (message.empty()) return;
-    // Where the cell has a list or a range, the second line gives it.
-    const CDataSheet* sheet = m_pSetup->GetDataSheet();
-    const std::string allowed = sheet ? AllowedValuesText(m_pSetup->GetSetupType(), *sheet, row, col) : "";
-    if (!allowed.empty()) message += "\n" + allowed;
+    // Where the cell has a list or a range, the second line gives what the sheet's rule takes there now.
+    const std::string allowed = m_pSetup->GetAllowedText(row, col);
+    if (!allowed.empty()) message += "\nAllowed: " + allowed;
     GetPrompt().ShowMessage(message, IPrompt::Warning);
 }
 

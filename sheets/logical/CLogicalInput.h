@@ -26,6 +26,9 @@ public:
     int UploadData(CComSetupDialog* com) override;
     int DownloadData(CComSetupDialog* com) override;
     bool IsOffChannelCell(int row, int col) const override;
+    // An input cell takes "OFF" and the offered sources whose parameters are those of the row's other
+    // sources.
+    std::string GetAllowedText(int row, int col) override;
 
     // 1 when an input cell of logical input `row` other than `exceptCol` (-1: none) is not "OFF".
     int IsOtherParmActive(int row, int exceptCol) const;

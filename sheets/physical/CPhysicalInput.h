@@ -22,6 +22,7 @@ public:
     int UploadData(CComSetupDialog* com) override;
     int DownloadData(CComSetupDialog* com) override;
     bool IsOffChannelCell(int row, int col) const override;
+    std::string GetAllowedText(int row, int col) override;
 
     // The default cell of (row, col) with its items and property name; owned by the caller.
     CBrChnData* CreateDefaultChn(int row, int col);
