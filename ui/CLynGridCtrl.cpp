@@ -28,6 +28,12 @@ CLynGridCtrl::CLynGridCtrl(QWidget* parent, int controlId)
     setCornerButtonEnabled(true);
     QPalette colours = palette();
     colours.setColor(QPalette::AlternateBase, QColor(0xF4, 0xF7, 0xFB));
+    // The grid is disabled only while a transfer holds the window (or its tab is hidden): its rows are
+    // drawn as at any other time, not greyed.
+    for (const QPalette::ColorRole role :
+         {QPalette::Text, QPalette::Base, QPalette::AlternateBase, QPalette::WindowText, QPalette::Window,
+          QPalette::Button, QPalette::ButtonText, QPalette::Highlight, QPalette::HighlightedText})
+        colours.setColor(QPalette::Disabled, role, colours.color(QPalette::Active, role));
     setPalette(colours);
 
     horizontalHeader()->setHighlightSections(true);

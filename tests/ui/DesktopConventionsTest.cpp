@@ -162,6 +162,23 @@ TEST_F(Conventions, TypingIntoAListCell) {
     Frame().hide();
 }
 
+// While a transfer holds the window (disabled), the rows look as they do outside one.
+TEST_F(Conventions, RowsLookTheSameDuringATransfer) {
+    ActivateAlarm();
+    Frame().SetActiveView(3);
+    Frame().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Frame()));
+    Grid(3).clearSelection();
+    Grid(3).setCurrentIndex(QModelIndex());
+    Frame().setFocus();
+    const QImage outside = Grid(3).grab().toImage();
+    Frame().setEnabled(false);
+    const QImage during = Grid(3).grab().toImage();
+    Frame().setEnabled(true);
+    EXPECT_EQ(outside, during);
+    Frame().hide();
+}
+
 // A paste does not stop for a message box: what the sheet says while it takes the values (Block chosen
 // while the General sheet's Block is off) is in the paste's report, the one thing shown.
 TEST_F(Conventions, APastesMessagesAreInItsReport) {
