@@ -18,7 +18,10 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
@@ -177,6 +180,32 @@ TEST_F(Conventions, RowsLookTheSameDuringATransfer) {
     Frame().setEnabled(true);
     EXPECT_EQ(outside, during);
     Frame().hide();
+}
+
+// The help names every command of the menus, with its keys.
+TEST_F(Conventions, TheHelpCoversEveryMenuCommand) {
+    QFile file(QStringLiteral(":/tavik/help.html"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString help = QString::fromUtf8(file.readAll());
+    int commands = 0;
+    for (QAction* menu : Frame().menuBar()->actions())
+        for (QAction* action : menu->menu()->actions()) {
+            const int id = action->data().toInt();
+            if (action->isSeparator() || (id >= ID_FILE_MRU_FIRST && id <= ID_FILE_MRU_LAST) ||
+                (!action->isEnabled() && id == 0))
+                continue;
+            QString name = action->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
+            if (name.endsWith(QLatin1String("..."))) name.chop(3);
+            ++commands;
+            EXPECT_TRUE(help.contains(name)) << name.toStdString();
+            for (const QKeySequence& key : action->shortcuts())
+                EXPECT_TRUE(help.contains(key.toString(QKeySequence::PortableText)
+                                              .replace(QStringLiteral("PgDown"), QStringLiteral("Page Down"))
+                                              .replace(QStringLiteral("PgUp"), QStringLiteral("Page Up"))
+                                              .replace(QStringLiteral("Backtab"), QStringLiteral("Tab"))))
+                    << name.toStdString() << " " << key.toString().toStdString();
+        }
+    EXPECT_GE(commands, 25);
 }
 
 // A paste does not stop for a message box: what the sheet says while it takes the values (Block chosen
