@@ -171,5 +171,36 @@ nothing_left() {
 }
 check "silent uninstall removes the files, the Start menu entry and the file type" await nothing_left
 
+# The installer's pages, by keyboard as a technician goes through them: welcome, the licence (I Agree), the
+# folder, the Start menu folder, the installation, and the last page, whose "Start Tavik" box is ticked:
+# Finish starts the program. With a screenshot path, each page is kept beside it.
+shoot() { # NAME
+    [ -n "$screenshot" ] && command -v import >/dev/null && import -window root "${screenshot%.png}-$1.png"
+    return 0
+}
+pages_and_start() {
+    local setup page window
+    wine "$installer" >/dev/null 2>&1 &
+    setup=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tavik Setup$' 2>/dev/null | head -n1)
+    [ -n "$setup" ] || { echo "    no installer window"; return 1; }
+    for page in welcome licence folder startmenu; do
+        sleep 2
+        shoot "installer-$page"
+        xdotool windowactivate --sync "$setup" key Return 2>/dev/null
+    done
+    await test -f "$programs/Uninstall.exe" || { echo "    nothing installed"; return 1; }
+    sleep 3
+    shoot installer-finish
+    xdotool windowactivate --sync "$setup" key Return 2>/dev/null
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name 'Brant Tavik Programmer$' 2>/dev/null | head -n1)
+    [ -n "$window" ] || { echo "    Finish did not start Tavik"; return 1; }
+    echo "    started by Finish: $(xdotool getwindowname "$window")"
+    wine taskkill /im tavik.exe >/dev/null 2>&1
+    await eval '! pgrep -f "Tavik.tavik\.exe" >/dev/null'
+}
+check "the installer's pages by keyboard; Start Tavik on the last page starts the program" pages_and_start
+wine "$programs/Uninstall.exe" /S >/dev/null 2>&1
+await nothing_left
+
 echo "installer under wine: $((cases - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]
