@@ -36,7 +36,6 @@ constexpr int kAlarmMirrorLast = ALM_COL_MIRROR + 6;
 QString Trimmed(const std::string& text) {
     return FromCp1252(text).trimmed();
 }
-
 } // namespace
 
 CTavikView::CTavikView(CTavikDoc* doc, QWidget* parent) : QWidget(parent), m_pDoc(doc) {
