@@ -192,8 +192,10 @@ pages_and_start() {
     sleep 3
     shoot installer-finish
     xdotool windowactivate --sync "$setup" key Return 2>/dev/null
-    window=$(timeout 60 xdotool search --sync --onlyvisible --name 'Brant Tavik Programmer$' 2>/dev/null | head -n1)
-    [ -n "$window" ] || { echo "    Finish did not start Tavik"; return 1; }
+    # Searched again and again rather than with --sync: the installer's windows vanish meanwhile, and a
+    # window gone while xdotool reads it ends that search.
+    program_window() { window=$(xdotool search --onlyvisible --name 'Brant Tavik Programmer$' 2>/dev/null | head -n1); [ -n "$window" ]; }
+    await program_window || { echo "    Finish did not start Tavik"; return 1; }
     echo "    started by Finish: $(xdotool getwindowname "$window")"
     wine taskkill /im tavik.exe >/dev/null 2>&1
     await eval '! pgrep -f "Tavik.tavik\.exe" >/dev/null'
