@@ -109,6 +109,8 @@ signals:
     void openDocumentRequested(const QString& path);
     void aboutRequested();
     void printJobFinished(int tabIndex, bool ok);
+    // The window is closing (the user did not keep it open): the last moment to note its placement.
+    void closing();
 
 protected:
     QWidget* CreateView() override;
@@ -134,6 +136,8 @@ private:
     static QString DroppedDocument(const QMimeData* data);
     // Another view's edit may have changed any sheet: every other view shows its cells again.
     void OnSheetsChanged(const CTavikView* source);
+    // Shows the sheet `step` tabs to the right (negative: left), wrapping around.
+    void StepSheet(int step);
     // Report commands and printing helpers (CMainFrameReport.cpp).
     void CreateReportCommands();
     void CreateResultWidgets();

@@ -18,6 +18,7 @@ public:
     void Initialize() override;
     void ResetChannel(int row) override;
     int GetNumChannels() override;
+    std::string GetAllowedText(int row, int col) override;
     void DoFileReadWrite(CArchive& archive, unsigned version) override;
     int UploadData(CComSetupDialog* com) override;
     int DownloadData(CComSetupDialog* com) override;

@@ -31,6 +31,9 @@ public:
     bool IsOffChannelCell(int row, int col) const override;
     // Sources in the list's spelling ("in 11" and "11" are "IN 11"); derived parameters as the input's.
     std::string CanonicalText(int row, int col, const std::string& text) const override;
+    // An input cell takes "OFF" and the offered sources whose parameters are those of the row's other
+    // sources.
+    std::string GetAllowedText(int row, int col) override;
 
     // 1 when an input cell of logical input `row` other than `exceptCol` (-1: none) is not "OFF".
     int IsOtherParmActive(int row, int exceptCol) const;

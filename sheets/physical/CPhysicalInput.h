@@ -27,6 +27,7 @@ public:
     void EndApply() override;
     bool IsOffChannelCell(int row, int col) const override;
     std::string CanonicalText(int row, int col, const std::string& text) const override;
+    std::string GetAllowedText(int row, int col) override;
 
     // The default cell of (row, col) with its items and property name; owned by the caller.
     CBrChnData* CreateDefaultChn(int row, int col);
