@@ -2,7 +2,7 @@
 # tavik-cli, zemra-sim, LynSerial, the desktop entry, the .zmg file type and the icons. Its dependencies are
 # taken from the shared libraries the binaries use.
 set(CPACK_PACKAGE_NAME tavik)
-set(CPACK_PACKAGE_VENDOR "Brant")
+set(CPACK_PACKAGE_VENDOR "${TAVIK_MAKER}")
 set(CPACK_PACKAGE_CONTACT "Tavik maintainers <tavik@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuration program for the Zemra-30 alarm annunciator")
 set(CPACK_PACKAGE_DESCRIPTION

@@ -6,6 +6,7 @@
 #include "link/TransferWaits.h"
 #include "model/CBrantSetupType.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <sstream>
@@ -129,7 +130,7 @@ int CBrantSetupType::DoUpload(BR_ZEM_MSG code, int block, CComSetupDialog* com) 
     std::memcpy(m_CmpBlock, m_DataBlock, sizeof m_CmpBlock);
     // A port that fails half-way through the message may have passed part of it: the unit may hold a
     // changed block, so it counts as written.
-    if (com->IsPortOpen() && !com->IsPortLost()) TransferControl::NoteWriteSent();
+    if (com->IsPortOpen() && !com->IsPortLost()) TransferControl::NoteWriteSent(GetBlockName(block));
     const int sent = com->Write(m_WriteMsg, DATA_MSG_LEN);
     Trace(true, m_WriteMsg, sent > 0 ? sent : 0);
     if (sent < DATA_MSG_LEN) {
@@ -145,6 +146,48 @@ int CBrantSetupType::DoUpload(BR_ZEM_MSG code, int block, CComSetupDialog* com) 
         return ExchangeFailed("read-back differs from what was written", code, block);
     Pause(TransferWaits::BlockWaitMs());
     return 1;
+}
+
+std::string CBrantSetupType::GetBlockName(int block) const {
+    return WhereIs(*this, block);
+}
+
+int CBrantSetupType::ReadImage(CComSetupDialog* com, std::vector<Block>& image) {
+    const auto code = static_cast<BR_ZEM_MSG>(GetWriteCode() - 4);
+    image.assign(static_cast<std::size_t>(std::max(0, GetNumTransBlocks())), Block{});
+    m_nTransState = 0;
+    int ok = 1;
+    for (std::size_t block = 0; block < image.size() && ok; ++block) {
+        const BYTE* data = DoDownload(code, static_cast<int>(block), com);
+        ok = data != nullptr;
+        if (ok) std::memcpy(image[block].data(), data, image[block].size());
+    }
+    m_nTransState = -1;
+    return ok;
+}
+
+int CBrantSetupType::CountDiffering(const std::vector<Block>& image) {
+    int differing = 0;
+    for (std::size_t block = 0; block < image.size(); ++block) {
+        Block filled = image[block];
+        FillBlock(static_cast<int>(block), filled.data());
+        differing += filled != image[block];
+    }
+    return differing;
+}
+
+int CBrantSetupType::WriteImage(CComSetupDialog* com, const std::vector<Block>& image, bool writeAll) {
+    m_nTransState = 0;
+    int ok = 1;
+    for (std::size_t block = 0; block < image.size() && ok; ++block) {
+        // Bytes the sheet does not map keep what the unit holds, so they never make a block differ.
+        std::memcpy(m_DataBlock, image[block].data(), sizeof m_DataBlock);
+        FillBlock(static_cast<int>(block), m_DataBlock);
+        if (!writeAll && std::memcmp(m_DataBlock, image[block].data(), sizeof m_DataBlock) == 0) continue;
+        ok = DoUpload(GetWriteCode(), static_cast<int>(block), com);
+    }
+    m_nTransState = -1;
+    return ok;
 }
 
 std::atomic<int> CBrantSetupType::m_bStopTransfer{0};

@@ -2,6 +2,7 @@
 
 #include "model/CBrantSetupType.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -13,6 +14,7 @@ bool g_bPause = false;
 bool g_bHeld = false;
 std::atomic<int> g_nWrites{0};
 std::string g_strFailure;
+std::vector<std::string> g_written; // guarded by g_lock
 } // namespace
 
 void TransferControl::Reset() {
@@ -21,6 +23,7 @@ void TransferControl::Reset() {
     g_bHeld = false;
     g_nWrites.store(0);
     g_strFailure.clear();
+    g_written.clear();
     CBrantSetupType::RequestStop(false);
 }
 
@@ -61,8 +64,15 @@ bool TransferControl::Pass() {
     return !CBrantSetupType::IsStopRequested();
 }
 
-void TransferControl::NoteWriteSent() {
+void TransferControl::NoteWriteSent(const std::string& name) {
     g_nWrites.fetch_add(1);
+    std::lock_guard<std::mutex> lock(g_lock);
+    if (std::find(g_written.begin(), g_written.end(), name) == g_written.end()) g_written.push_back(name);
+}
+
+std::vector<std::string> TransferControl::WrittenBlocks() {
+    std::lock_guard<std::mutex> lock(g_lock);
+    return g_written;
 }
 
 int TransferControl::WritesSent() {

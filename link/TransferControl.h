@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // What the window side and the transfer worker share about the running transfer beyond its byte count:
 // a pause, in which the worker waits between two blocks and nothing goes out on the line; a stop; how many
@@ -23,10 +24,12 @@ public:
     // Worker side: waits while a pause is requested; false when the transfer is to stop.
     static bool Pass();
 
-    // Worker side: a write message went out, whole or in part.
-    static void NoteWriteSent();
+    // Worker side: a write message for the block `name` ("Alarm 3 (A15)") went out, whole or in part.
+    static void NoteWriteSent(const std::string& name);
     // Write messages that went out since Reset (over every retry).
     static int WritesSent();
+    // The blocks they were for, each once, in the order first written.
+    static std::vector<std::string> WrittenBlocks();
 
     // Worker side: the protocol words of the last failed exchange ("message 65, block 17").
     static void NoteFailure(const std::string& detail);

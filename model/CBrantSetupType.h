@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 class CComSetupDialog;
 class CDownloadCorrections;
@@ -78,6 +79,27 @@ public:
 
     // Blocks the block loops move: one per section below the title row unless a sheet says otherwise.
     virtual int GetNumTransBlocks();
+
+    // The sheet's device image, block by block, as every transfer and the backup of an upload use it. Blocks
+    // are written with GetWriteCode and read with that code - 4. FillBlock puts the cells into `data`, which
+    // holds what the unit holds: bytes the sheet does not map keep it. ApplyBlock takes a block as read from
+    // the unit; EndApply runs once every block of the sheet was applied.
+    virtual BR_ZEM_MSG GetWriteCode() const { return MSG_WRITE_GENERAL; }
+    virtual void FillBlock(int block, BYTE* data) { (void)block, (void)data; }
+    virtual void ApplyBlock(int block, BYTE* data) { (void)block, (void)data; }
+    virtual void EndApply() {}
+
+    // An upload that knows what the unit holds. ReadImage reads every block into `image` (32 bytes each);
+    // WriteImage then writes, in order, the blocks whose image differs from `image` (every block when
+    // `writeAll`), each read back and compared; a block the unit already holds was verified by the read.
+    // Both return 1 when every exchange went through. CountDiffering tells how many blocks WriteImage
+    // would write.
+    using Block = std::array<BYTE, 32>;
+    int ReadImage(CComSetupDialog* com, std::vector<Block>& image);
+    int WriteImage(CComSetupDialog* com, const std::vector<Block>& image, bool writeAll);
+    int CountDiffering(const std::vector<Block>& image);
+    // Where a technician finds block `block` of this sheet: "Alarm 18 (A36)", "General, block 5".
+    std::string GetBlockName(int block) const;
 
     // The one text of the value `text` gives cell (row, col): what a download of the unit's image gives back
     // for it (see model/CanonicalText.h). A text that is no value of the cell comes back unchanged.

@@ -1,5 +1,7 @@
 #include "model/IBrantSetupType.h"
 
+#include "model/AllowedText.h"
+
 IBrantSetupType* IBrantSetupType::m_pBrantSetupTypes[SETUP_TYPE_COUNT] = {nullptr, nullptr, nullptr, nullptr};
 
 int IBrantSetupType::GetPopupProperties(int, int, CBrChnData**, int&) {
@@ -9,6 +11,12 @@ int IBrantSetupType::GetPopupProperties(int, int, CBrChnData**, int&) {
 void IBrantSetupType::UpdateProperties(int, int, CBrChnData**, int&) {}
 
 void IBrantSetupType::DoFileReadWrite(CArchive&, unsigned) {}
+
+std::string IBrantSetupType::GetAllowedText(int row, int col) {
+    const CBrChnData* cell =
+        m_pDataSheet && row >= 1 && col >= 1 ? m_pDataSheet->GetCellChecked(row, col) : nullptr;
+    return cell && cell->GetData().size() > 1 ? AllowedListText(cell->GetData()) : std::string();
+}
 
 void IBrantSetupType::OnUpdateModify(int, int, int, std::string) {}
 

@@ -30,6 +30,10 @@ public:
     // Grid rows the sheet view shows, the title row included.
     virtual int GetNumChannels() = 0;
     virtual int GetLastError() = 0;
+    // What cell (row, col) takes in the sheets' present state, as the second line of a refusal gives it
+    // after "Allowed: ": a range ("1 to 62", "0.3 to 918000 s") or the items the sheet's rule would take
+    // there now. Empty for free text. The base gives a list cell's items.
+    virtual std::string GetAllowedText(int row, int col);
 
     // Tells this setup type that row `row` (column `col`, or -1 for the whole row) of setup type `source`
     // has changed; `text` is the new value or a keyword the two setup types agree on.

@@ -9,8 +9,28 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <functional>
+
+namespace {
+// A port list that is read again whenever it is opened: an adapter plugged in while the dialog is shown is
+// offered at once.
+class CPortComboBox : public QComboBox {
+public:
+    CPortComboBox(QWidget* parent, std::function<void()> refresh)
+        : QComboBox(parent), m_refresh(std::move(refresh)) {}
+    void showPopup() override {
+        m_refresh();
+        QComboBox::showPopup();
+    }
+
+private:
+    std::function<void()> m_refresh;
+};
+} // namespace
+
 CComPortDlg::CComPortDlg(QWidget* parent, const QString& deviceRoot)
-    : QDialog(parent), m_strDeviceRoot(deviceRoot), m_pPortList(new QComboBox(this)),
+    : QDialog(parent), m_strDeviceRoot(deviceRoot),
+      m_pPortList(new CPortComboBox(this, [this] { FillList(GetPortName()); })),
       m_pConfig(new QPushButton(tr("Config"), this)), m_pCancel(new QPushButton(tr("Cancel"), this)) {
     setWindowTitle(QStringLiteral("COM Port Setup"));
     m_pPortList->setObjectName(QStringLiteral("portList"));
@@ -37,18 +57,26 @@ CComPortDlg::CComPortDlg(QWidget* parent, const QString& deviceRoot)
     Refresh(QString());
 }
 
-QStringList CComPortDlg::PortChoices(const QString& deviceRoot) {
-    QStringList ports{QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
-                      QStringLiteral("COM4")};
+QStringList CComPortDlg::PortChoices(const QString& deviceRoot, const QString& last) {
+    QStringList ports;
     for (const std::string& port : ListSerialPorts(deviceRoot.toStdString()))
         ports << QString::fromStdString(port);
+    if (ports.isEmpty())
+        ports = QStringList{QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"),
+                            QStringLiteral("COM4")};
+    if (!last.isEmpty() && ports.removeAll(last) > 0) ports.prepend(last);
     return ports;
 }
 
 void CComPortDlg::Refresh(const QString& name) {
+    m_strLast = name;
+    FillList(name);
+}
+
+void CComPortDlg::FillList(const QString& shown) {
     m_pPortList->clear();
-    m_pPortList->addItems(PortChoices(m_strDeviceRoot));
-    SetPortName(name);
+    m_pPortList->addItems(PortChoices(m_strDeviceRoot, m_strLast));
+    SetPortName(shown);
 }
 
 void CComPortDlg::SetPortName(const QString& name) {

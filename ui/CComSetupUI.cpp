@@ -5,6 +5,7 @@
 #include "ui/CSmallDialog.h"
 #include "ui/Cp1252.h"
 
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QSettings>
 
@@ -60,8 +61,10 @@ bool CComSetupUI::EditLineSettings(const std::string& portName, LynDcb& settings
         SetFlow(offered, last[5].toInt());
     }
     dialog.SetSettings(offered);
+    dialog.GetWriteEveryBlock()->setChecked(m_bWriteAll);
     if (dialog.exec() != QDialog::Accepted) return false;
     settings = dialog.GetSettings();
+    m_bWriteAll = dialog.GetWriteEveryBlock()->isChecked();
     Profile().setValue(g_strLineKey,
                        QStringList{QString::fromLocal8Bit(portName), QString::number(settings.BaudRate),
                                    QString::number(settings.ByteSize), QString::number(settings.Parity),

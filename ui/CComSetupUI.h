@@ -17,8 +17,11 @@ public:
     void ShowError(const std::string& message, const std::string& detail) override;
 
     void SetParentWindow(QWidget* parent) { m_pParent = parent; }
+    // The line-settings dialog's "Write every block" choice, off until the user sets it in this run.
+    bool WriteEveryBlock() const { return m_bWriteAll; }
 
 private:
     QPointer<QWidget> m_pParent;
     QString m_strDeviceRoot;
+    bool m_bWriteAll = false;
 };

@@ -2,6 +2,7 @@
 
 #include "ui/CSmallDialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -18,13 +19,17 @@ constexpr char kXoff = 0x13;
 
 CLineSettingsDlg::CLineSettingsDlg(const QString& portName, QWidget* parent)
     : QDialog(parent), m_pBaud(new QComboBox(this)), m_pDataBits(new QComboBox(this)),
-      m_pParity(new QComboBox(this)), m_pStopBits(new QComboBox(this)), m_pFlow(new QComboBox(this)) {
+      m_pParity(new QComboBox(this)), m_pStopBits(new QComboBox(this)), m_pFlow(new QComboBox(this)),
+      m_pWriteAll(new QCheckBox(tr("Write every block, even those the unit already holds"), this)) {
     setWindowTitle(tr("%1 Properties").arg(portName));
     m_pBaud->setObjectName(QStringLiteral("baudRate"));
     m_pDataBits->setObjectName(QStringLiteral("dataBits"));
     m_pParity->setObjectName(QStringLiteral("parity"));
     m_pStopBits->setObjectName(QStringLiteral("stopBits"));
     m_pFlow->setObjectName(QStringLiteral("flowControl"));
+    m_pWriteAll->setObjectName(QStringLiteral("writeEveryBlock"));
+    m_pWriteAll->setToolTip(tr("Uploads read the unit first and write only the blocks that differ from what "
+                               "it holds"));
 
     for (int rate : g_baudRates)
         m_pBaud->addItem(QString::number(rate), rate);
@@ -56,6 +61,7 @@ CLineSettingsDlg::CLineSettingsDlg(const QString& portName, QWidget* parent)
             &CLineSettingsDlg::RestoreDefaults);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(m_pWriteAll);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     CSmallDialog::Apply(*this);

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QPushButton;
 
@@ -28,6 +29,8 @@ public:
     QComboBox* GetParity() const { return m_pParity; }
     QComboBox* GetStopBits() const { return m_pStopBits; }
     QComboBox* GetFlowControl() const { return m_pFlow; }
+    // "Write every block, even those the unit already holds": uploads then skip no block. Off by default.
+    QCheckBox* GetWriteEveryBlock() const { return m_pWriteAll; }
 
 private:
     void FillStopBits(int dataBits, int stopCode);
@@ -39,4 +42,5 @@ private:
     QComboBox* m_pParity;
     QComboBox* m_pStopBits;
     QComboBox* m_pFlow;
+    QCheckBox* m_pWriteAll;
 };

@@ -28,6 +28,12 @@ CLynGridCtrl::CLynGridCtrl(QWidget* parent, int controlId)
     setCornerButtonEnabled(true);
     QPalette colours = palette();
     colours.setColor(QPalette::AlternateBase, QColor(0xF4, 0xF7, 0xFB));
+    // The grid is disabled only while a transfer holds the window (or its tab is hidden): its rows are
+    // drawn as at any other time, not greyed.
+    for (const QPalette::ColorRole role :
+         {QPalette::Text, QPalette::Base, QPalette::AlternateBase, QPalette::WindowText, QPalette::Window,
+          QPalette::Button, QPalette::ButtonText, QPalette::Highlight, QPalette::HighlightedText})
+        colours.setColor(QPalette::Disabled, role, colours.color(QPalette::Active, role));
     setPalette(colours);
 
     horizontalHeader()->setHighlightSections(true);
@@ -327,7 +333,14 @@ QString CLynGridCtrl::GetSelectionText() const {
     for (int row = minRow; row <= maxRow; ++row) {
         for (int col = minCol; col <= maxCol; ++col) {
             if (col > minCol) text += QLatin1Char('\t');
-            if (selectionModel()->isSelected(m_pModel->IndexOf(row, col))) text += GetItemText(row, col);
+            if (!selectionModel()->isSelected(m_pModel->IndexOf(row, col))) continue;
+            // The value without the blanks a cell is padded with to its length (an LCD text, an empty
+            // text): a blank cell copies as empty.
+            const QString value = GetItemText(row, col);
+            qsizetype end = value.size();
+            while (end > 0 && value[end - 1] == QLatin1Char(' '))
+                --end;
+            text += value.left(end);
         }
         text += QLatin1Char('\n');
     }
@@ -455,6 +468,7 @@ bool CLynGridCtrl::edit(const QModelIndex& index, EditTrigger trigger, QEvent* e
         // A typed key goes into the editor; a list opens for a click, and for Enter unless it takes text.
         const bool typed = trigger == AnyKeyPressed;
         m_pDelegate->SetOpenListOnEdit(!typed && !(cell->listEditable && trigger == EditKeyPressed));
+        m_pDelegate->SetTypedEntry(typed && cell->type == GVET_LIST);
     }
     return QTableView::edit(index, trigger, event);
 }

@@ -14,6 +14,8 @@
 #include <QTimer>
 
 namespace {
+const char* const kTypedProperty = "typedEntry";
+
 // A drop-down editor that remembers whether its list was shown: an item picked in the list ends the edit,
 // while an item reached by typing a letter waits for Enter.
 class CGridComboBox : public QComboBox {
@@ -32,6 +34,15 @@ private:
 
 CLynGridDelegate::CLynGridDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
+QString CLynGridDelegate::TypedListItem(const QStringList& items, const QString& text) {
+    if (text.isEmpty() || items.contains(text)) return text;
+    for (const QString& item : items)
+        if (item.compare(text, Qt::CaseInsensitive) == 0) return item;
+    for (const QString& item : items)
+        if (item.startsWith(text, Qt::CaseInsensitive)) return item;
+    return text;
+}
+
 QWidget* CLynGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                         const QModelIndex& index) const {
     const int type = index.data(CLynGridModel::CellTypeRole).toInt();
@@ -44,11 +55,17 @@ QWidget* CLynGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
         for (int i = 0; i < combo->count(); ++i)
             widest = std::max(widest, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
         combo->view()->setMinimumWidth(widest + 24);
-        if (index.data(CLynGridModel::ListEditableRole).toBool()) {
+        const bool editable = index.data(CLynGridModel::ListEditableRole).toBool();
+        if (editable || m_bTyped) {
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
+            if (!editable) {
+                // The typed text is read when the edit ends (TypedListItem); no completion in between.
+                combo->setCompleter(nullptr);
+                combo->setProperty(kTypedProperty, true);
+            }
             const int length = index.data(CLynGridModel::TextLenRole).toInt();
-            if (length > 0 && combo->lineEdit()) combo->lineEdit()->setMaxLength(length);
+            if (editable && length > 0 && combo->lineEdit()) combo->lineEdit()->setMaxLength(length);
         }
         // Picking an item is the whole edit: commit at once instead of waiting for Enter or a focus change.
         connect(combo, &QComboBox::activated, this, [this, combo](int) {
@@ -101,7 +118,14 @@ void CLynGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
 void CLynGridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                     const QModelIndex& index) const {
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        model->setData(index, combo->currentText(), Qt::EditRole);
+        QString text = combo->currentText();
+        if (combo->property(kTypedProperty).toBool()) {
+            QStringList items;
+            for (int i = 0; i < combo->count(); ++i)
+                items << combo->itemText(i);
+            text = TypedListItem(items, text);
+        }
+        model->setData(index, text, Qt::EditRole);
         return;
     }
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {

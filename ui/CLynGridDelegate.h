@@ -26,8 +26,16 @@ public:
     // began with a typed key, which then picks the item (or, in a cell that takes new values, starts the
     // text).
     void SetOpenListOnEdit(bool open) { m_bOpenList = open; }
+    // The edit of a list cell was started by typing: its drop-down takes text, as a paste would give it,
+    // and completes it from the items.
+    void SetTypedEntry(bool typed) { m_bTyped = typed; }
+    // What a text typed into a list cell names: the item it spells in any letter case, else the first item
+    // that begins with it. Anything else goes to the owner as typed, as a paste of it would (the sheets take
+    // two digits for an input).
+    static QString TypedListItem(const QStringList& items, const QString& text);
 
 private:
     bool m_bOpenList = true;
+    bool m_bTyped = false;
     static const QPixmap& MarkPixmap(bool list, const QColor& ink, const QSize& size, qreal ratio);
 };

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -80,9 +81,10 @@ void CMainFrame::CreateCommands() {
     a->setIcon(CToolIcons::Save());
     connect(a, &QAction::triggered, this, &CMainFrame::fileSaveRequested);
 
-    a = MakeAction(ID_FILE_SAVE_AS, tr("Save &As...\tCtrl+A"),
+    // Ctrl+A selects the whole sheet, as everywhere else; Save As takes the keys other programs give it.
+    a = MakeAction(ID_FILE_SAVE_AS, tr("Save &As...\tCtrl+Shift+S"),
                    tr("Save the active document with a new name\nSave As"));
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    a->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), QKeySequence(Qt::Key_F12)});
     connect(a, &QAction::triggered, this, &CMainFrame::fileSaveAsRequested);
 
     a = MakeAction(ID_FILE_PRINT_ALL, tr("&Print...\tCtrl+P"),
@@ -163,9 +165,21 @@ void CMainFrame::CreateCommands() {
     });
 
     a = MakeAction(ID_EDIT_SELECT_ALL, tr("Select All"), tr("Select the entire grid\nSelect All"));
+    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     connect(a, &QAction::triggered, this, [this] {
         if (CTavikView* view = GetActiveTavikView()) view->OnEditSelectAll();
     });
+
+    // The next and previous sheet, with the keys of tabbed programs.
+    a = MakeAction(ID_NEXT_SHEET, tr("Ne&xt Sheet\tCtrl+Tab"), tr("Show the next sheet\nNext Sheet"));
+    a->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    connect(a, &QAction::triggered, this, [this] { StepSheet(1); });
+    a = MakeAction(ID_PREV_SHEET, tr("Pre&vious Sheet\tCtrl+Shift+Tab"),
+                   tr("Show the previous sheet\nPrevious Sheet"));
+    a->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                     QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    connect(a, &QAction::triggered, this, [this] { StepSheet(-1); });
 
     a = MakeAction(ID_VIEW_TOOLBAR, tr("&Toolbar"), tr("Show or hide the toolbar\nToggle ToolBar"));
     a->setCheckable(true);
@@ -188,6 +202,9 @@ void CMainFrame::CreateCommands() {
     a = MakeAction(ID_COMPARE, tr("Co&mpare with Unit..."),
                    tr("Read the unit and list where it differs from the document\nCompare with Unit"));
     connect(a, &QAction::triggered, this, &CMainFrame::OnCompare);
+    a = MakeAction(ID_UNIT_BACKUPS, tr("Unit backups\u2026"),
+                   tr("Open a configuration the unit held before an upload\nUnit backups"));
+    connect(a, &QAction::triggered, this, &CMainFrame::OnUnitBackups);
 
     a = MakeAction(ID_HELP_FINDER, tr("&Help Topics"), tr("List Help topics\nHelp Topics"));
     a->setShortcut(QKeySequence(Qt::Key_F1));
@@ -224,15 +241,21 @@ void CMainFrame::CreateMenus() {
     edit->addAction(GetAction(ID_EDIT_CUT_CHANNELS));
     edit->addAction(GetAction(ID_EDIT_COPY));
     edit->addAction(GetAction(ID_EDIT_PASTE));
+    edit->addSeparator();
+    edit->addAction(GetAction(ID_EDIT_SELECT_ALL));
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     view->addAction(GetAction(ID_VIEW_TOOLBAR));
     view->addAction(GetAction(ID_VIEW_STATUS_BAR));
+    view->addSeparator();
+    view->addAction(GetAction(ID_NEXT_SHEET));
+    view->addAction(GetAction(ID_PREV_SHEET));
 
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     tools->addAction(GetAction(ID_UPLOAD));
     tools->addAction(GetAction(ID_DOWNLOAD));
     tools->addAction(GetAction(ID_COMPARE));
+    tools->addAction(GetAction(ID_UNIT_BACKUPS));
     tools->addSeparator();
     tools->addAction(GetAction(ID_COM_SETUP));
 
@@ -286,6 +309,7 @@ void CMainFrame::CreateStatusBar() {
     m_pAlsoChanged->hide();
     connect(m_pAlsoChanged, &QLabel::linkActivated, this, [this](const QString&) { OnShowAlsoChanged(); });
     bar->addPermanentWidget(m_pAlsoChanged);
+    CreateResultWidgets();
 }
 
 QString CMainFrame::GetAlsoChangedText() const {
@@ -330,7 +354,7 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
     for (qsizetype i = 0; i < paths.size(); ++i) {
         const QString path = paths[i];
         auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()), this);
-        action->setStatusTip(tr("Open %1").arg(path));
+        action->setStatusTip(tr("Open %1").arg(QDir::toNativeSeparators(path)));
         action->setData(static_cast<int>(ID_FILE_MRU_FIRST + i));
         connect(action, &QAction::triggered, this, [this, path] { emit recentFileRequested(path); });
         m_pFileMenu->insertAction(before, action);
@@ -350,6 +374,13 @@ QWidget* CMainFrame::CreateView() {
 
 void CMainFrame::OnActivateView(int index, bool activate) {
     if (CTavikView* view = GetTavikView(index)) view->OnActivateView(activate);
+}
+
+void CMainFrame::StepSheet(int step) {
+    const int count = GetViewCount();
+    if (count <= 0) return;
+    CommitEdits();
+    SetActiveView(((GetActiveIndex() + step) % count + count) % count);
 }
 
 void CMainFrame::OnSheetsChanged(const CTavikView* source) {
@@ -390,6 +421,7 @@ void CMainFrame::ResetViews() {
     if (m_pDoc && m_pDoc->GetZemUnit()) m_changes.Reset(*m_pDoc->GetZemUnit());
     SetAlsoChanged({}, std::string());
     statusBar()->clearMessage();
+    ClearResult();
 }
 
 void CMainFrame::RefreshViews() {
@@ -407,79 +439,16 @@ void CMainFrame::OnUpdateFrameTitle() {
     UpdateUndoActions();
 }
 
-void CMainFrame::UpdateUndoActions() {
-    if (QAction* undo = GetAction(ID_EDIT_UNDO)) undo->setEnabled(m_pDoc && m_pDoc->CanUndo());
-    if (QAction* redo = GetAction(ID_EDIT_REDO)) redo->setEnabled(m_pDoc && m_pDoc->CanRedo());
-}
-
 void CMainFrame::OnEditFinished(const CTavikView* source) {
     // Only a change that really altered the configuration marks the document: a refused value does not.
     if (m_pDoc && m_pDoc->RecordUndoStep()) {
         m_pDoc->SetModifiedFlag(1);
-        statusBar()->clearMessage(); // "Download complete..." is about a configuration that is no more
+        statusBar()->clearMessage();
+        ClearResult(); // "Download complete..." is about a configuration that is no more
         const std::vector<ConfigDifference> differences =
             m_pDoc->GetZemUnit() ? m_changes.Take(*m_pDoc->GetZemUnit()) : std::vector<ConfigDifference>();
         IBrantSetupType* setup = source ? source->GetSetup() : nullptr;
         SetAlsoChanged(differences, setup ? setup->GetTitle() : std::string());
-    }
-    OnUpdateFrameTitle();
-}
-
-void CMainFrame::ShowUndoneChange(const std::vector<ConfigDifference>& differences) {
-    // Changes flow from a sheet to the ones after it (an input to the logical inputs and alarms), so the
-    // first sheet that changed is the one where the change was made.
-    IBrantSetupType* setups[SETUP_TYPE_COUNT] = {};
-    if (differences.empty() || !m_pDoc || m_pDoc->GetBrSetup(setups) != SETUP_TYPE_COUNT) return;
-    for (int i = 0; i < SETUP_TYPE_COUNT && i < GetViewCount(); ++i) {
-        if (!setups[i]) continue;
-        const auto first =
-            std::find_if(differences.begin(), differences.end(),
-                         [&](const ConfigDifference& d) { return d.sheet == setups[i]->GetTitle(); });
-        if (first == differences.end()) continue;
-        SetActiveView(i);
-        CTavikView* view = GetTavikView(i);
-        CLynGridCtrl* grid = view ? view->GetGrid() : nullptr;
-        const CDataSheet* sheet = setups[i]->GetDataSheet();
-        if (!grid || !sheet) return;
-        const QString rowName = FromCp1252(first->row);
-        const QString colName = FromCp1252(first->column);
-        int row = 1, col = 1;
-        for (int r = 1; r < grid->GetRowCount(); ++r)
-            if (grid->GetItemText(r, 0).trimmed() == rowName) row = r;
-        for (int c = 1; c < grid->GetColumnCount(); ++c)
-            if (grid->GetItemText(0, c).trimmed() == colName) col = c;
-        // One cell selected, the first one the change touched.
-        grid->SetFocusCell(row, col);
-        grid->SetSelectedRange(row, col, row, col);
-        grid->setFocus();
-        return;
-    }
-}
-
-void CMainFrame::OnEditUndo() {
-    if (!m_pDoc || (m_pTransfer && m_pTransfer->IsTransferring())) return;
-    CommitEdits();
-    if (m_pDoc->RecordUndoStep()) m_pDoc->SetModifiedFlag(1); // a change not yet recorded is the step to undo
-    if (m_pDoc->GetZemUnit()) m_changes.Reset(*m_pDoc->GetZemUnit());
-    if (m_pDoc->Undo()) {
-        const std::vector<ConfigDifference> differences =
-            m_pDoc->GetZemUnit() ? m_changes.Take(*m_pDoc->GetZemUnit()) : std::vector<ConfigDifference>();
-        RefreshViews();
-        ShowUndoneChange(differences);
-    }
-    OnUpdateFrameTitle();
-}
-
-void CMainFrame::OnEditRedo() {
-    if (!m_pDoc || (m_pTransfer && m_pTransfer->IsTransferring())) return;
-    CommitEdits();
-    if (m_pDoc->GetZemUnit()) m_changes.Reset(*m_pDoc->GetZemUnit());
-    // A change made after Undo starts a new branch: there is nothing left to redo then.
-    if (!m_pDoc->RecordUndoStep() && m_pDoc->Redo()) {
-        const std::vector<ConfigDifference> differences =
-            m_pDoc->GetZemUnit() ? m_changes.Take(*m_pDoc->GetZemUnit()) : std::vector<ConfigDifference>();
-        RefreshViews();
-        ShowUndoneChange(differences);
     }
     OnUpdateFrameTitle();
 }
@@ -581,6 +550,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    emit closing();
     event->accept();
 }
 

@@ -16,6 +16,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QMimeData;
+class QPushButton;
 class QPrinter;
 
 // The main window: one sheet view per setup type in the tabs "General", "Physical Input", "Logical Input"
@@ -80,8 +81,19 @@ public:
     void OnEditUndo();
     void OnEditRedo();
     void UpdateUndoActions();
-    // Shows a short result in the status bar ("Upload complete: ...").
+    // Shows a short text in the status bar, until the pointer passes over a command.
     void ShowStatus(const QString& text);
+    // The result of a transfer ("Upload complete: ..."), in a status-bar label that passing command texts
+    // do not hide, until the next edit or another configuration. With `backupPath`, a button beside it
+    // opens that document (the unit's previous configuration). (CMainFrameResult.cpp)
+    void ShowResult(const QString& text, const QString& backupPath = QString());
+    void ClearResult();
+    QString GetResultText() const;
+    QPushButton* GetOpenBackupButton() const { return m_pOpenBackup; }
+    // Tools > Unit backups...: a file dialog on the folder where uploads keep what the unit held; the file
+    // chosen opens as a document. The asker is replaceable in tests (empty when cancelled).
+    void OnUnitBackups();
+    void SetBackupAsker(std::function<QString(const QString&)> asker) { m_askBackup = std::move(asker); }
     // "Also changed: 3 cells on Logical Input and Alarm" after the last change, empty when it changed no
     // other sheet; the list that one click on it opens.
     QString GetAlsoChangedText() const;
@@ -94,8 +106,11 @@ signals:
     void fileSaveAsRequested();
     void recentFileRequested(const QString& path);
     void fileDropped(const QString& path);
+    void openDocumentRequested(const QString& path);
     void aboutRequested();
     void printJobFinished(int tabIndex, bool ok);
+    // The window is closing (the user did not keep it open): the last moment to note its placement.
+    void closing();
 
 protected:
     QWidget* CreateView() override;
@@ -121,8 +136,11 @@ private:
     static QString DroppedDocument(const QMimeData* data);
     // Another view's edit may have changed any sheet: every other view shows its cells again.
     void OnSheetsChanged(const CTavikView* source);
+    // Shows the sheet `step` tabs to the right (negative: left), wrapping around.
+    void StepSheet(int step);
     // Report commands and printing helpers (CMainFrameReport.cpp).
     void CreateReportCommands();
+    void CreateResultWidgets();
     void OnFilePrintPreview();
     void PreparePrint(CTavikView& view, QPrinter& printer);
     void ShowPrintFailure(const QPrinter& printer);
@@ -143,4 +161,8 @@ private:
     CAlsoChanged m_changes;
     std::vector<ConfigDifference> m_alsoChanged;
     QLabel* m_pAlsoChanged = nullptr;
+    QLabel* m_pResult = nullptr;
+    QPushButton* m_pOpenBackup = nullptr;
+    QString m_strBackupPath;
+    std::function<QString(const QString&)> m_askBackup;
 };

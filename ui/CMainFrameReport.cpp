@@ -8,10 +8,13 @@
 #include "ui/CTavikView.h"
 #include "ui/CommandIds.h"
 #include "ui/Cp1252.h"
+#include "ui/DialogFolder.h"
 #include "unit/CTavikDoc.h"
 
+#include "ui/DialogFolder.h"
 #include <QAction>
 #include <QDir>
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPainter>
@@ -111,11 +114,9 @@ void CMainFrame::OnFileReportPreview() {
 
 void CMainFrame::OnFileExportPdf() {
     if (!m_pDoc) return;
-    QString suggestion = tr("Untitled.pdf");
-    if (!m_pDoc->GetPathName().empty()) {
-        const QFileInfo document(QString::fromStdString(m_pDoc->GetPathName()));
-        suggestion = document.dir().filePath(document.completeBaseName() + QStringLiteral(".pdf"));
-    }
+    const QString documentPath = QString::fromStdString(m_pDoc->GetPathName());
+    const QString base = documentPath.isEmpty() ? tr("Untitled") : QFileInfo(documentPath).completeBaseName();
+    const QString suggestion = QDir(DialogFolder(documentPath)).filePath(base + QStringLiteral(".pdf"));
     QString path = m_askPdfName ? m_askPdfName(suggestion)
                                 : QFileDialog::getSaveFileName(this, tr("Export PDF"), suggestion,
                                                                tr("PDF Files (*.pdf)"));

@@ -1,11 +1,13 @@
 #include "ui/CTavikApp.h"
 
 #include "model/IPrompt.h"
+#include "ui/AppProfile.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CConfigReport.h"
 #include "ui/CMainFrame.h"
 #include "ui/CSmallDialog.h"
 #include "ui/Cp1252.h"
+#include "ui/DialogFolder.h"
 #include "unit/CTavikDoc.h"
 
 #include <QDir>
@@ -18,6 +20,7 @@
 
 namespace {
 const QString g_strRecentGroup = QStringLiteral("Recent File List");
+const QString g_strWindowKey = QStringLiteral("Window/Geometry");
 } // namespace
 
 CTavikApp::CTavikApp(QObject* parent) : QObject(parent) {}
@@ -45,8 +48,11 @@ bool CTavikApp::InitInstance(const QStringList& arguments, bool show) {
     connect(m_pFrame.get(), &CMainFrame::fileSaveAsRequested, this, &CTavikApp::OnFileSaveAs);
     connect(m_pFrame.get(), &CMainFrame::recentFileRequested, this, &CTavikApp::OpenDocumentFile);
     connect(m_pFrame.get(), &CMainFrame::fileDropped, this, &CTavikApp::OpenDocumentFile);
+    connect(m_pFrame.get(), &CMainFrame::openDocumentRequested, this, &CTavikApp::OpenDocumentFile);
     connect(m_pFrame.get(), &CMainFrame::aboutRequested, this, &CTavikApp::OnAppAbout);
     m_pFrame->ResetViews();
+    connect(m_pFrame.get(), &CMainFrame::closing, this, &CTavikApp::SaveWindowPlacement);
+    RestoreWindowPlacement();
 
     // The first argument that is not an option names a document to open.
     for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -59,7 +65,7 @@ bool CTavikApp::InitInstance(const QStringList& arguments, bool show) {
 }
 
 void CTavikApp::LoadStdProfileSettings() {
-    m_pSettings = std::make_unique<QSettings>(QStringLiteral("Tavik"), QStringLiteral("Tavik Programmer"));
+    m_pSettings.reset(NewAppProfile());
     m_recentFiles.clear();
     m_pSettings->beginGroup(g_strRecentGroup);
     for (int i = 1; i <= kRecentFiles; ++i) {
@@ -67,6 +73,19 @@ void CTavikApp::LoadStdProfileSettings() {
         if (!path.isEmpty() && !m_recentFiles.contains(path)) m_recentFiles << path;
     }
     m_pSettings->endGroup();
+}
+
+void CTavikApp::RestoreWindowPlacement() {
+    // Size, place and maximized state as the user left them; Qt moves a window whose screen is gone onto
+    // one that is there.
+    const QByteArray saved = m_pSettings ? m_pSettings->value(g_strWindowKey).toByteArray() : QByteArray();
+    if (!saved.isEmpty()) m_pFrame->restoreGeometry(saved);
+}
+
+void CTavikApp::SaveWindowPlacement() {
+    if (!m_pSettings || !m_pFrame) return;
+    m_pSettings->setValue(g_strWindowKey, m_pFrame->saveGeometry());
+    m_pSettings->sync();
 }
 
 void CTavikApp::SaveRecentFileList() {
@@ -128,7 +147,9 @@ bool CTavikApp::OpenDocumentFile(const QString& path) {
 
 void CTavikApp::OnFileOpen() {
     const QString path = AskOpenFileName();
-    if (!path.isEmpty()) OpenDocumentFile(path);
+    if (path.isEmpty()) return;
+    NoteDialogFolder(path);
+    OpenDocumentFile(path);
 }
 
 bool CTavikApp::OnFileSave() {
@@ -141,6 +162,7 @@ bool CTavikApp::OnFileSaveAs() {
     QString path = AskSaveFileName(DocumentName());
     if (path.isEmpty()) return false;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".zmg");
+    NoteDialogFolder(path);
     return DoSave(path);
 }
 
@@ -183,18 +205,22 @@ int CTavikApp::AskSaveChanges(const QString& name) {
     return box.exec();
 }
 
+QString CTavikApp::GetDialogFolder() const {
+    return DialogFolder(m_pDoc ? QString::fromStdString(m_pDoc->GetPathName()) : QString());
+}
+
 QString CTavikApp::AskOpenFileName() {
-    return QFileDialog::getOpenFileName(m_pFrame.get(), tr("Open"), QString(),
+    return QFileDialog::getOpenFileName(m_pFrame.get(), tr("Open"), GetDialogFolder(),
                                         QString::fromLatin1(kFilter) + tr(";;All Files (*)"));
 }
 
 QString CTavikApp::AskSaveFileName(const QString& suggestion) {
-    QFileDialog dialog(m_pFrame.get(), tr("Save As"), QString(), QString::fromLatin1(kFilter));
+    QFileDialog dialog(m_pFrame.get(), tr("Save As"), GetDialogFolder(), QString::fromLatin1(kFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("zmg"));
     QString name = suggestion;
     if (!name.endsWith(QLatin1String(".zmg"), Qt::CaseInsensitive)) name += QStringLiteral(".zmg");
-    dialog.selectFile(name);
+    dialog.selectFile(QDir(GetDialogFolder()).filePath(QFileInfo(name).fileName()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
 }
@@ -204,14 +230,8 @@ void CTavikApp::OnAppAbout() {
     about.exec();
 }
 
-int CTavikApp::ExportPdfCommand(const QStringList& arguments) {
-    const qsizetype option = arguments.indexOf(QStringLiteral("--export-pdf"));
-    if (option < 0 || option + 2 >= arguments.size()) {
-        std::fprintf(stderr, "usage: tavik --export-pdf OUT.pdf FILE.zmg\n");
-        return 2;
-    }
-    const QString out = arguments[option + 1];
-    const QString in = QFileInfo(arguments[option + 2]).absoluteFilePath();
+int CTavikApp::ExportPdfCommand(const QString& document, const QString& pdf) {
+    const QString in = QFileInfo(document).absoluteFilePath();
     CTavikDoc doc;
     std::string error;
     if (!doc.OnOpenDocument(in.toStdString(), error)) {
@@ -220,8 +240,8 @@ int CTavikApp::ExportPdfCommand(const QStringList& arguments) {
     }
     CConfigReport report = CConfigReport::ForDocument(doc);
     QString failure;
-    if (!report.WritePdf(out, failure)) {
-        std::fprintf(stderr, "tavik: cannot write '%s': %s\n", qPrintable(out), qPrintable(failure));
+    if (!report.WritePdf(pdf, failure)) {
+        std::fprintf(stderr, "tavik: cannot write '%s': %s\n", qPrintable(pdf), qPrintable(failure));
         return 1;
     }
     return 0;

@@ -37,10 +37,12 @@ public:
     // Asks to save a modified document; false when the user cancelled.
     bool SaveModified();
     void OnAppAbout();
+    // Where Open and Save As start: the document's folder, else the last one used, else Documents.
+    QString GetDialogFolder() const;
 
-    // `tavik --export-pdf OUT.pdf FILE.zmg`: writes the configuration report of FILE and returns the exit
-    // status (0 written, 1 failed, 2 wrong arguments) without showing a window. Messages go to stderr.
-    static int ExportPdfCommand(const QStringList& arguments);
+    // `tavik --export-pdf FILE.zmg OUT.pdf`: writes the configuration report of `document` to `pdf` and
+    // returns the exit status (0 written, 1 failed) without showing a window. Messages go to stderr.
+    static int ExportPdfCommand(const QString& document, const QString& pdf);
 
     CTavikDoc* GetDoc() const { return m_pDoc.get(); }
     CMainFrame* GetMainFrame() const { return m_pFrame.get(); }
@@ -57,6 +59,8 @@ private:
     void AddToRecentFileList(const QString& path);
     void RemoveFromRecentFileList(const QString& path);
     void SaveRecentFileList();
+    void RestoreWindowPlacement();
+    void SaveWindowPlacement();
     QString DocumentName() const;
 
     CMessageBoxPrompt m_prompt;

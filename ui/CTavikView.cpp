@@ -5,8 +5,8 @@
 #include "model/IPrompt.h"
 #include "model/Messages.h"
 #include "sheets/alarms/AlarmTables.h"
-#include "ui/AllowedValues.h"
 #include "ui/CCompareDialog.h"
+#include "ui/CHeldMessages.h"
 #include "ui/CLynGridCtrl.h"
 #include "ui/CPropertyDlg.h"
 #include "ui/Cp1252.h"
@@ -203,6 +203,7 @@ void CTavikView::OnEndEdit(int row, int col) {
             QStringLiteral("U+%1")
                 .arg(refused.isEmpty() ? 0u : refused.toUcs4().value(0), 4, 16, QLatin1Char('0'))
                 .toUpper();
+        UpdateAllRows();
         if (m_bPasting) {
             m_bPasteError = 1;
             NotePasted(row, col, entered, before, tr("refused: %1 (%2) cannot be stored").arg(refused, code));
@@ -211,7 +212,6 @@ void CTavikView::OnEndEdit(int row, int col) {
             GetPrompt().ShowMessage(std::string(g_strNotCp1252) + "\nNot storable: " + code.toStdString(),
                                     IPrompt::Warning);
         }
-        UpdateAllRows();
         return;
     }
     // Typing stops at the cell's maximum length; a pasted text is cut there too, and the user is told.
@@ -235,7 +235,13 @@ void CTavikView::OnEndEdit(int row, int col) {
     std::optional<CEditJudge> judge;
     if (m_pDoc && m_pDoc->GetZemUnit())
         judge.emplace(*m_pDoc->GetZemUnit(), m_pSetup->GetSetupType(), row, col);
+    // What the sheet says while it takes the value waits until the grid shows what it stored (a paste
+    // collects it for its report).
+    std::optional<CHeldMessages> held;
+    if (!m_bPasting) held.emplace();
     const int taken = m_pSetup->ValidateData(row, col, text);
+    const std::vector<CHeldMessages::Message> messages =
+        held ? held->Release() : std::vector<CHeldMessages::Message>();
     const EditVerdict::Kind kind = judge   ? judge->Judge(text, taken != 0).kind
                                    : taken ? EditVerdict::Ok
                                            : EditVerdict::Refused;
@@ -255,21 +261,25 @@ void CTavikView::OnEndEdit(int row, int col) {
             what = what.isEmpty() ? cutText : what + QStringLiteral(", ") + cutText;
         }
         if (!what.isEmpty()) NotePasted(row, col, entered, before, what);
-    } else if (!taken || kind != EditVerdict::Ok) {
-        // The sheet's message: why the value was refused or corrected, or what else its rules changed.
-        ShowRefusal(row, col);
     }
+    // The stored value is back in the cell before a refusal's message box opens over it.
     UpdateAllRows();
+    // The sheet's message: why the value was refused or corrected (with what it allows), once.
+    const bool explain = !taken || kind != EditVerdict::Ok;
+    const std::string refusal =
+        explain ? LoadMessage(static_cast<unsigned>(m_pSetup->GetLastError())) : std::string();
+    for (const CHeldMessages::Message& message : messages)
+        if (message.text != refusal) GetPrompt().ShowMessage(message.text, message.icon);
+    if (!m_bPasting && explain) ShowRefusal(row, col);
     if (!m_bPasting) emit sheetsChanged();
 }
 
 void CTavikView::ShowRefusal(int row, int col) {
     std::string message = LoadMessage(static_cast<unsigned>(m_pSetup->GetLastError()));
     if (message.empty()) return;
-    // Where the cell has a list or a range, the second line gives it.
-    const CDataSheet* sheet = m_pSetup->GetDataSheet();
-    const std::string allowed = sheet ? AllowedValuesText(m_pSetup->GetSetupType(), *sheet, row, col) : "";
-    if (!allowed.empty()) message += "\n" + allowed;
+    // Where the cell has a list or a range, the second line gives what the sheet's rule takes there now.
+    const std::string allowed = m_pSetup->GetAllowedText(row, col);
+    if (!allowed.empty()) message += "\nAllowed: " + allowed;
     GetPrompt().ShowMessage(message, IPrompt::Warning);
 }
 
@@ -348,8 +358,10 @@ void CTavikView::OnEditPaste() {
     if (!m_pGrid) return;
     m_pasteReport = PasteReport();
     m_bPasting = 1;
+    CHeldMessages held; // a message box in the middle of a paste would stop it halfway
     m_pGrid->OnEditPaste();
     m_bPasting = 0;
+    const std::vector<CHeldMessages::Message> messages = held.Release();
     // What the grid left out: read-only cells, and what reached past the last row or column.
     bool shown = m_bPasteError != 0;
     const CLynGridCtrl::PasteOutcome& outcome = m_pGrid->GetPasteOutcome();
@@ -371,7 +383,14 @@ void CTavikView::OnEditPaste() {
         entry.what = tr("past the end of the sheet");
         m_pasteReport.entries.push_back(std::move(entry));
     }
-    // In the order of the cells; what reached past the sheet's end last.
+    // What the sheet said while it took the values: kept for the end, with the report.
+    for (const CHeldMessages::Message& message : messages) {
+        PasteReport::Entry entry;
+        entry.sheet = m_pSetup ? FromCp1252(m_pSetup->GetTitle()) : QString();
+        entry.what = FromCp1252(message.text);
+        m_pasteReport.entries.push_back(std::move(entry));
+    }
+    // In the order of the cells; what reached past the sheet's end, and the sheet's messages, last.
     std::stable_sort(m_pasteReport.entries.begin(), m_pasteReport.entries.end(),
                      [](const PasteReport::Entry& a, const PasteReport::Entry& b) {
                          const auto key = [](const PasteReport::Entry& e) {
@@ -385,6 +404,13 @@ void CTavikView::OnEditPaste() {
         if (!entry.what.startsWith(tr("refused")) && !entry.what.startsWith(tr("cut at"))) shown = true;
     if (shown) {
         m_pasteReport.message = QString::fromLatin1(m_bPasteError ? g_strPasteErrors : g_strPasteChanges);
+        // Every value taken, but the sheet had something to say: that is the report's message.
+        if (!m_bPasteError && messages.size() == m_pasteReport.entries.size()) {
+            QStringList texts;
+            for (const CHeldMessages::Message& message : messages)
+                texts << FromCp1252(message.text);
+            m_pasteReport.message = texts.join(QLatin1Char('\n'));
+        }
         if (m_reportRunner) m_reportRunner(m_pasteReport);
     }
     m_bPasteError = 0;

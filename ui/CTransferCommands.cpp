@@ -5,9 +5,11 @@
 #include "ui/CCompareDialog.h"
 #include "ui/CMainFrame.h"
 #include "ui/Cp1252.h"
+#include "unit/BackupFolder.h"
 #include "unit/CTavikDoc.h"
 #include "unit/CZemUnit.h"
 #include "unit/ConfigCompare.h"
+#include "unit/UploadReport.h"
 
 #include <QMessageBox>
 
@@ -27,12 +29,13 @@ CTransferCommands::~CTransferCommands() {
         if (!unit->IsTransEnd()) unit->StopTransfer();
         unit->JoinWorker();
         unit->SetTransferUI(nullptr);
+        unit->SetUploadBackup(nullptr);
         if (unit->GetComSetup()->GetUI() == &m_comUI) unit->GetComSetup()->SetUI(nullptr);
     }
 }
 
-void CTransferCommands::ShowStatus(const QString& text) {
-    if (m_pFrame) m_pFrame->ShowStatus(text);
+void CTransferCommands::ShowStatus(const QString& text, const QString& backupPath) {
+    if (m_pFrame) m_pFrame->ShowResult(text, backupPath);
 }
 
 void CTransferCommands::Upload() {
@@ -41,32 +44,42 @@ void CTransferCommands::Upload() {
     // The worker must not start while an open cell editor can still write into the sheets.
     if (m_pFrame) m_pFrame->CommitEdits();
     m_bBusy = true;
+    m_backup.KeepInFolder(DefaultBackupFolder());
+    unit->SetUploadBackup(&m_backup);
     bool again = true;
     while (again) {
         again = false;
         m_pDoc->m_nDirection = 0;
+        unit->SetWriteAllBlocks(m_comUI.WriteEveryBlock());
         if (!unit->UploadData()) break; // the port was not set up: nothing was sent
         m_progress.StartTrans(*m_pDoc);
+        const QString backupPath = QString::fromStdString(unit->GetBackupPath());
+        const QString backup = FromCp1252(BackupText(*unit));
         if (unit->GetTransferResult()) {
-            ShowStatus(tr("Upload complete: %1 blocks written and verified").arg(unit->GetNumTransBlocks()));
+            ShowStatus(tr("Upload complete: %1").arg(FromCp1252(UploadSummary(*unit))) +
+                           (backup.isEmpty() ? QString() : QStringLiteral("; ") + backup),
+                       backupPath);
             break;
         }
-        // Only a write message that went out can have changed the unit.
-        const bool mixed = unit->GetWrittenBlocks() > 0;
-        ShowStatus(mixed ? tr("Upload stopped: the unit holds a mix of old and new blocks")
-                         : tr("Upload stopped: nothing was written to the unit"));
+        // Only the blocks whose write message went out can have changed the unit.
+        const bool wrote = !unit->GetWrittenBlockNames().empty();
+        const QString written = FromCp1252(WrittenBlocksText(*unit));
+        ShowStatus(wrote ? tr("Upload stopped: %1").arg(written)
+                         : tr("Upload stopped: nothing was written to the unit"),
+                   backupPath);
+        QString text = wrote
+                           ? tr("The upload did not finish. %1.").arg(written)
+                           : tr("The upload did not finish. Nothing was written to the unit: it still holds "
+                                "what it held before.");
+        if (!backup.isEmpty()) text += QStringLiteral("\n\n") + backup[0].toUpper() + backup.mid(1) + '.';
         QMessageBox question(QMessageBox::Warning, QStringLiteral("Tavik Programmer"),
-                             mixed ? tr("The upload did not finish. The unit now holds a mix of old and new "
-                                        "blocks and does not work as this configuration says.\n\nUpload "
-                                        "again?")
-                                   : tr("The upload did not finish. Nothing was written to the unit: it "
-                                        "still holds what it held before.\n\nUpload again?"),
-                             QMessageBox::Yes | QMessageBox::No, m_pFrame);
+                             text + tr("\n\nUpload again?"), QMessageBox::Yes | QMessageBox::No, m_pFrame);
         question.setDefaultButton(QMessageBox::Yes);
         // Where and why it failed; a stop by the user needs no explanation.
         if (!unit->WasStopped()) question.setInformativeText(FromCp1252(unit->GetTransferError()));
         again = question.exec() == QMessageBox::Yes;
     }
+    unit->SetUploadBackup(nullptr);
     m_bBusy = false;
 }
 

@@ -3,6 +3,7 @@
 #include "ui/CComSetupUI.h"
 #include "ui/CTransferProgress.h"
 #include "ui/CUpDownPrompt.h"
+#include "unit/CUnitBackup.h"
 
 #include <QObject>
 #include <QPointer>
@@ -23,9 +24,10 @@ public:
     // A transfer still running is stopped and waited for, so the unit never calls a dialog that is gone.
     ~CTransferCommands() override;
 
-    // Sends the configuration to the unit; the document itself does not change. A finished upload is
-    // reported in the status bar; one that stopped half-way warns that the unit holds a mix of old and new
-    // blocks and offers to upload again.
+    // Sends the configuration to the unit; the document itself does not change. The unit is read first and
+    // what it held kept in the per-user backups folder; then only the blocks that differ are written (every
+    // block when the line settings say so). The result stays in the status bar with a button that opens the
+    // backup; an upload that stopped half-way names the blocks it wrote and offers to upload again.
     void Upload();
     // Asks to save a modified document, then reads the configuration from the unit into the default
     // sheets. Afterwards the document is "Untitled" and unmodified and the General tab is shown. A download
@@ -43,7 +45,7 @@ private:
     // Runs a download into the document's sheets; true when every block arrived. The caller puts the
     // document back (RevertToUndoStep) when it should not keep what arrived.
     bool RunDownload();
-    void ShowStatus(const QString& text);
+    void ShowStatus(const QString& text, const QString& backupPath = QString());
     // Lines of corrections a message box shows after a download; the rest are counted.
     static constexpr std::size_t kShownCorrections = 30;
 
@@ -53,5 +55,6 @@ private:
     CComSetupUI m_comUI;
     CUpDownPrompt m_prompt;
     CTransferProgress m_progress;
+    CUnitBackup m_backup;
     bool m_bBusy = false;
 };

@@ -17,8 +17,12 @@ QString CTransferProgress::StopQuestionText() {
     return QObject::tr("The transfer is paused after the block being transferred.\n\nStop the transfer?");
 }
 
+QString CTransferProgress::PausingText() {
+    return QObject::tr("Pausing after the block being transferred ...");
+}
+
 QString CTransferProgress::PausedText() {
-    return QObject::tr("Paused after the block being transferred ...");
+    return QObject::tr("Paused");
 }
 
 QString CTransferProgress::ProgressText(int direction, const QString& setupTitle) {
@@ -37,22 +41,20 @@ unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
     if (m_pPrompt) m_pPrompt->SetParentWindow(&progress);
 
     const int direction = doc.m_nDirection;
-    const int total =
-        static_cast<int>(std::min<unsigned long>(unit->GetTotalTransBytes(direction), 0x7FFFFFFF));
+    int total = static_cast<int>(std::min<unsigned long>(unit->GetTotalTransBytes(direction), 0x7FFFFFFF));
     progress.SetRange(0, total, 1);
 
     // Stop, Escape or the close box pause the transfer after the block in flight and ask whether to stop:
     // Yes ends it there, No goes on. While the question is open the worker waits and the line is quiet.
     bool stopping = false;
-    QString shown; // the progress text shown last
+    bool pausing = false; // Stop was pressed; the question waits until the worker is held
+    QString shown;        // the progress text shown last
     QPointer<QMessageBox> stopQuestion;
     const auto dropStopQuestion = [&stopQuestion] {
         if (stopQuestion) stopQuestion->done(QMessageBox::No);
         delete stopQuestion;
     };
-    progress.SetEscapeHandler([&] {
-        if (stopping || stopQuestion || unit->IsTransEnd()) return;
-        unit->PauseTransfer();
+    const auto askStop = [&] {
         progress.SetText(PausedText());
         stopQuestion = new QMessageBox(QMessageBox::Question, QStringLiteral("Tavik Programmer"),
                                        StopQuestionText(), QMessageBox::Yes | QMessageBox::No, &progress);
@@ -62,6 +64,7 @@ unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
             // Answered: a later Stop asks again.
             stopQuestion->deleteLater();
             stopQuestion = nullptr;
+            pausing = false;
             if (stopping || unit->IsTransEnd()) return;
             if (answer == QMessageBox::Yes) {
                 stopping = true;
@@ -73,6 +76,12 @@ unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
             }
         });
         stopQuestion->open();
+    };
+    progress.SetEscapeHandler([&] {
+        if (stopping || pausing || stopQuestion || unit->IsTransEnd()) return;
+        pausing = true;
+        unit->PauseTransfer();
+        progress.SetText(PausingText());
     });
     // The retry question takes the place of a stop question that was opened meanwhile; it goes on unpaused.
     QMetaObject::Connection retryShown;
@@ -85,7 +94,16 @@ unsigned CTransferProgress::StartTrans(CTavikDoc& doc) {
         const bool ended = unit->IsTransEnd() != 0;
         const unsigned long count = unit->GetCurSendedNumBytes();
         if (ended) break;
-        if (!stopQuestion && !stopping && count < static_cast<unsigned long>(total)) {
+        // The question only once the worker waits between two blocks: from then on the line is quiet.
+        if (pausing && !stopQuestion && unit->IsTransferHeld()) askStop();
+        // An upload knows how much it writes once it has read the unit.
+        if (const int now =
+                static_cast<int>(std::min<unsigned long>(unit->GetTotalTransBytes(direction), 0x7FFFFFFF));
+            now != total && now > 0) {
+            total = now;
+            progress.SetRange(0, total, 1);
+        }
+        if (!pausing && !stopQuestion && !stopping && count < static_cast<unsigned long>(total)) {
             const std::string title = unit->GetTransTitle();
             // Between two setup types none is being transferred: keep the last text.
             if (!title.empty()) {

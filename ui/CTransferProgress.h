@@ -9,8 +9,9 @@ class CUpDownPrompt;
 
 // The window side of a running transfer: shows the progress window over the main window, which stays
 // disabled, and polls the unit until its worker has ended. Stop, Escape and the close box pause the
-// transfer after the block in flight and ask whether to stop: Yes ends the transfer as Cancel in the retry
-// dialog does, No lets it go on. Nothing moves on the line while the question is open.
+// transfer after the block in flight; once the worker is held there (and nothing moves on the line) the
+// window says "Paused" and asks whether to stop: Yes ends the transfer as Cancel in the retry dialog does,
+// No lets it go on. A transfer that finishes meanwhile asks nothing.
 class CTransferProgress {
 public:
     static constexpr int kPollMs = 50;
@@ -23,6 +24,7 @@ public:
     // "Uploading General data ..." or "Downloading Alarm data ...".
     static QString ProgressText(int direction, const QString& setupTitle);
     static QString StopQuestionText();
+    static QString PausingText();
     static QString PausedText();
 
 private:

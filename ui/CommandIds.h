@@ -34,4 +34,7 @@ enum CommandId : int {
     ID_FILE_REPORT_PREVIEW = 32791,
     ID_FILE_EXPORT_PDF = 32792,
     ID_COMPARE = 32793,
+    ID_NEXT_SHEET = 32794,
+    ID_PREV_SHEET = 32795,
+    ID_UNIT_BACKUPS = 32796, // Tools > Unit backups...: open one of the unit's previous configurations
 };

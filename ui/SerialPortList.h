@@ -1,6 +1,6 @@
 #pragma once
 
-// The serial ports present on this system, beyond "COM1" to "COM4", for the "COM Port Setup" list. One
+// The serial ports present on this system, for the "COM Port Setup" list. One
 // implementation per system (SerialPortListPosix.cpp, SerialPortListWindows.cpp); each compiles to nothing on
 // the other system, so the source lists need no per-system filter. No Qt here, so that the Windows one is
 // compiled by the Windows build, which has no Qt.

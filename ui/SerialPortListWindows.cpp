@@ -26,9 +26,7 @@ std::vector<std::string> ListSerialPorts(const std::string&) {
         std::string port(reinterpret_cast<const char*>(data));
         while (!port.empty() && port.back() == '\0')
             port.pop_back();
-        const bool firstFour =
-            port.size() == 4 && port.compare(0, 3, "COM") == 0 && port[3] >= '1' && port[3] <= '4';
-        if (!port.empty() && !firstFour) ports.push_back(port);
+        if (!port.empty()) ports.push_back(port);
     }
     ::RegCloseKey(key);
     // COM10 after COM9, not after COM1.

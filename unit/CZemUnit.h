@@ -8,9 +8,11 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 class CBrantSetupType;
 class CComSetupDialog;
+class CUnitBackup;
 class ITransferUI;
 
 // The whole configuration of one annunciator: the four setup types in unit order and the COM port
@@ -68,6 +70,23 @@ public:
     std::string GetTransferError() const;
     // After a failure: the message and block of the failed exchange, for traces ("message 65, block 17").
     std::string GetTransferDetail() const;
+    // How uploads go. By default the unit is read first, block by block, and only the blocks that differ
+    // from what it holds are written; `all` writes every block. Every block with no backup is the plain
+    // sequence of writes, without reading the unit first.
+    void SetWriteAllBlocks(bool all) { m_bWriteAll = all; }
+    bool GetWriteAllBlocks() const { return m_bWriteAll; }
+    // Where an upload keeps what the unit held, on disk before its first write (not owned; null keeps none).
+    // A retry reads the unit again but keeps the backup of the first reading.
+    void SetUploadBackup(CUnitBackup* backup) { m_pBackup = backup; }
+    CUnitBackup* GetUploadBackup() const { return m_pBackup; }
+    // After an upload ended: whether the unit was read in full; the blocks its last attempt wrote and those
+    // the unit already held; every block whose write message went out, over every retry, by name
+    // ("Alarm 3 (A15)"); where its backup was kept (empty when none was).
+    bool WasUnitRead() const { return m_bUnitRead; }
+    int GetBlocksWritten() const { return m_nBlocksWritten; }
+    int GetBlocksHeld() const { return m_nBlocksHeld; }
+    std::vector<std::string> GetWrittenBlockNames() const;
+    std::string GetBackupPath() const;
     // Waits for the worker to end (it ends by itself after success, Cancel or a stop).
     void JoinWorker();
     int GetDirection() const { return m_nDirection; }
@@ -82,11 +101,20 @@ private:
     // Opens a port that went away again, trying for up to graceMs; then wakes the unit. 1 when it is back.
     int ReconnectPort(int graceMs);
     void TransThread();
+    // One attempt of an upload that reads the unit first: the index of the setup type that failed, -1 when
+    // every block went through, SETUP_TYPE_COUNT when the backup could not be kept.
+    int ReadAndWrite();
+    // Every block written and no backup kept: the plain sequence of writes.
+    bool IsPlainUpload() const { return m_bWriteAll && !m_pBackup; }
+    unsigned long UploadTotal() const;
+    // Bytes a block read moves (request and answer), and a block written (message and read-back).
+    static constexpr int READ_BYTES = 78;
+    static constexpr int WRITE_BYTES = 149;
 
     std::array<CBrantSetupType*, 4> m_pSetupTypes{};
     CComSetupDialog* m_pComSetup = nullptr;
     int m_nDirection = 0;
-    unsigned long m_nTotalTrans = 0; // the running transfer's total, taken when it started
+    std::atomic<unsigned long> m_nTotalTrans{0}; // the running transfer's total; known in full once read
     std::atomic<int> m_bTransEnded{0};
     int m_bPortReady = 0;
     std::thread m_worker;
@@ -95,4 +123,9 @@ private:
     std::atomic<int> m_nTransferResult{0};
     std::string m_strTransferError;     // written by the worker before it sets the ended flag
     CDownloadCorrections m_corrections; // likewise
+    bool m_bWriteAll = false;
+    CUnitBackup* m_pBackup = nullptr;
+    bool m_bUnitRead = false; // likewise, and what follows
+    int m_nBlocksWritten = 0;
+    int m_nBlocksHeld = 0;
 };

@@ -4,6 +4,7 @@
 #include "link/TransferControl.h"
 #include "link/TransferWaits.h"
 #include "model/CBrantSetupType.h"
+#include "unit/CUnitBackup.h"
 #include "unit/CZemUnit.h"
 
 #include <chrono>
@@ -61,23 +62,71 @@ int CZemUnit::StartWorker(int direction) {
     // anyway, so an upload loses nothing here.)
     if (m_bPortReady && m_pComSetup->IsPortOpen())
         m_pComSetup->PurgePort(direction == 1 ? LYN_PURGE_ALL : LYN_PURGE_RXABORT | LYN_PURGE_RXCLEAR);
+    const bool opened = !m_bPortReady || !m_pComSetup->IsPortOpen();
     if (m_bPortReady && !m_pComSetup->IsPortOpen() && !ReconnectPort(0)) m_bPortReady = 0;
     if (!m_bPortReady && !CommSetup()) return 0;
     if (direction == 1) m_pComSetup->PurgePort(LYN_PURGE_ALL);
+    // A port opened for this transfer may still carry the end of an answer to a program that was ended in
+    // the middle of an exchange: it is let fall quiet for one answer window, so that the first answer
+    // taken is the one to this transfer's first request. (The unit begins an answer within that window.)
+    if (opened && !m_pComSetup->SettleLine(TransferWaits::BlockWaitMs(), TransferWaits::SettleLimitMs(), {}))
+        m_pComSetup->MarkUnsettled();
     // The count starts from 0 with the worker; the total is known before the worker moves a byte.
     m_nTotalTrans = GetTotalTransBytes(direction);
     m_nDirection = direction;
     m_bTransEnded.store(0);
     m_corrections.Clear();
+    m_bUnitRead = false;
+    m_nBlocksWritten = 0;
+    m_nBlocksHeld = 0;
+    if (m_pBackup) m_pBackup->Forget();
     m_worker = std::thread(&CZemUnit::TransThread, this);
     return 1;
+}
+
+int CZemUnit::ReadAndWrite() {
+    // What the unit holds, block by block in unit order, as a download reads it.
+    CUnitBackup::Images images;
+    for (int i = 0; i < SETUP_TYPE_COUNT; ++i)
+        if (!m_pSetupTypes[static_cast<std::size_t>(i)]->ReadImage(m_pComSetup,
+                                                                   images[static_cast<std::size_t>(i)]))
+            return i;
+    // Kept before anything is written; a retry keeps the first reading, which is what the unit held.
+    const bool firstReading = !m_bUnitRead;
+    m_bUnitRead = true;
+    if (m_pBackup && firstReading) {
+        std::string error;
+        if (!m_pBackup->Keep(images, error)) {
+            m_strTransferError = "The unit's previous configuration could not be kept: " + error;
+            return SETUP_TYPE_COUNT;
+        }
+    }
+    // Progress now knows how many blocks are to be written.
+    int blocks = 0, writes = 0;
+    for (int i = 0; i < SETUP_TYPE_COUNT; ++i) {
+        CBrantSetupType* setup = m_pSetupTypes[static_cast<std::size_t>(i)];
+        const std::vector<CBrantSetupType::Block>& image = images[static_cast<std::size_t>(i)];
+        blocks += static_cast<int>(image.size());
+        writes += m_bWriteAll ? static_cast<int>(image.size()) : setup->CountDiffering(image);
+    }
+    m_nTotalTrans.store(static_cast<unsigned long>(blocks * READ_BYTES + writes * WRITE_BYTES));
+    const int writtenBefore = TransferControl::WritesSent();
+    for (int i = 0; i < SETUP_TYPE_COUNT; ++i)
+        if (!m_pSetupTypes[static_cast<std::size_t>(i)]->WriteImage(
+                m_pComSetup, images[static_cast<std::size_t>(i)], m_bWriteAll))
+            return i;
+    m_nBlocksWritten = TransferControl::WritesSent() - writtenBefore;
+    m_nBlocksHeld = blocks - m_nBlocksWritten;
+    return -1;
 }
 
 void CZemUnit::TransThread() {
     for (;;) {
         m_corrections.Clear(); // a retry fills the sheets again
         int failed = -1;
-        for (int i = 0; i < SETUP_TYPE_COUNT && failed < 0; ++i) {
+        if (m_nDirection == 0 && !IsPlainUpload()) failed = ReadAndWrite();
+        if (failed == SETUP_TYPE_COUNT) break; // nothing was written: no retry helps a backup that failed
+        for (int i = 0; i < SETUP_TYPE_COUNT && failed < 0 && (m_nDirection == 1 || IsPlainUpload()); ++i) {
             CBrantSetupType* setup = m_pSetupTypes[static_cast<std::size_t>(i)];
             const int ok =
                 m_nDirection == 0 ? setup->UploadData(m_pComSetup) : setup->DownloadData(m_pComSetup);
@@ -86,6 +135,7 @@ void CZemUnit::TransThread() {
         if (failed < 0) {
             m_strTransferError.clear(); // a failure that a retry overcame is no longer the result
             if (m_nDirection == 1) m_corrections.Resolve(m_pSetupTypes.data(), SETUP_TYPE_COUNT);
+            if (m_nDirection == 0 && IsPlainUpload()) m_nBlocksWritten = GetNumTransBlocks();
             m_nTransferResult.store(1);
             break;
         }
@@ -101,6 +151,7 @@ void CZemUnit::TransThread() {
         const bool retry = m_pTransferUI && m_pTransferUI->AskRetry(message, reason);
         if (!retry || CBrantSetupType::IsStopRequested()) break;
         CBrantSetupType::ResetTransData();
+        if (m_nDirection == 0 && !IsPlainUpload()) m_nTotalTrans.store(UploadTotal());
         // A port that went away is looked for again; when it is not back, the first block says so.
         if (!m_pComSetup->IsPortOpen()) ReconnectPort(TransferWaits::ReconnectGraceMs());
     }
@@ -131,6 +182,19 @@ int CZemUnit::GetWrittenBlocks() const {
     return TransferControl::WritesSent();
 }
 
+std::vector<std::string> CZemUnit::GetWrittenBlockNames() const {
+    return TransferControl::WrittenBlocks();
+}
+
+std::string CZemUnit::GetBackupPath() const {
+    return m_pBackup ? m_pBackup->GetPath() : std::string();
+}
+
+unsigned long CZemUnit::UploadTotal() const {
+    // Before the unit is read, every block may differ.
+    return static_cast<unsigned long>(GetNumTransBlocks() * (READ_BYTES + WRITE_BYTES));
+}
+
 std::string CZemUnit::GetTransferDetail() const {
     return m_bTransEnded.load() ? TransferControl::LastFailure() : std::string();
 }
@@ -147,7 +211,12 @@ unsigned long CZemUnit::GetTotalTransBytes(int direction) {
     // Asked while the worker runs (the progress window opens after the start), the total must not reset
     // the count: the bytes already moved would be lost and progress would end short of the total.
     // Nor may a question about the other direction reset it.
-    if (m_worker.joinable() && !m_bTransEnded.load()) return direction == m_nDirection ? m_nTotalTrans : 0;
+    if (m_worker.joinable() && !m_bTransEnded.load())
+        return direction == m_nDirection ? m_nTotalTrans.load() : 0;
+    if (direction == 0 && !IsPlainUpload()) {
+        CBrantSetupType::ResetTransData();
+        return UploadTotal();
+    }
     unsigned long total = 0;
     for (CBrantSetupType* setup : m_pSetupTypes)
         total += setup->GetTotalTransBytes(direction);

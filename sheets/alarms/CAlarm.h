@@ -31,9 +31,15 @@ public:
     int GetNumChannels() override;
     int UploadData(CComSetupDialog* com) override;
     int DownloadData(CComSetupDialog* com) override;
+    BR_ZEM_MSG GetWriteCode() const override { return MSG_WRITE_ALARM; }
+    void FillBlock(int block, BYTE* data) override;
+    void ApplyBlock(int block, BYTE* data) override;
 
     BOOL IsChannelActive(int row) const;
     bool IsOffChannelCell(int row, int col) const override;
+    // The set point within its input's LCD range, the delay's range, and of the dynamic references those
+    // whose parameters are the alarm input's.
+    std::string GetAllowedText(int row, int col) override;
     // 1 and the text selected when the alarm is active and the text is one of the cell's items.
     int VerifyValid(int row, int col, const std::string& text);
     // The flag group of an alarm (1..48), or null.

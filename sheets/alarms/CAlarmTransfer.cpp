@@ -10,5 +10,13 @@ int CAlarm::UploadData(CComSetupDialog* com) {
 
 int CAlarm::DownloadData(CComSetupDialog* com) {
     return DownloadBlocks(MSG_READ_ALARM, ALARM_COUNT, com,
-                          [this](int block, BYTE* data) { SetAlarmData(block, data); });
+                          [this](int block, BYTE* data) { ApplyBlock(block, data); });
+}
+
+void CAlarm::FillBlock(int block, BYTE* data) {
+    GetAlarmDataBlock(block, data);
+}
+
+void CAlarm::ApplyBlock(int block, BYTE* data) {
+    SetAlarmData(block, data);
 }

@@ -2,6 +2,7 @@
 #include "sheets/alarms/CAlarm.h"
 
 #include "model/CanonicalText.h"
+#include "model/AllowedText.h"
 #include "model/ChannelNames.h"
 #include "model/IPrompt.h"
 #include "model/Messages.h"
@@ -22,6 +23,39 @@ bool IsDigitsOnly(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 } // namespace
+
+std::string CAlarm::GetAllowedText(int row, int col) {
+    if (row < 1 || row > ALARM_COUNT || !IsChannelActive(row))
+        return CBrantSetupType::GetAllowedText(row, col);
+    switch (col) {
+    case ALM_COL_SETPOINT: {
+        // The LCD range of the alarm's input, as its mirror columns show it.
+        const std::string low = GetValue(row, ALM_COL_MIRROR + 3);
+        const std::string high = GetValue(row, ALM_COL_MIRROR + 5);
+        return low.empty() || high.empty() ? std::string() : low + " to " + high;
+    }
+    case ALM_COL_DELAY:
+        return "0.3 to 918000 s";
+    case ALM_COL_DYNREF: {
+        // A logical input whose seven parameters are those of the alarm's input.
+        const CBrChnData* cell = GetCell(row, col);
+        if (!cell) return {};
+        std::vector<std::string> taken;
+        for (const std::string& item : cell->GetData()) {
+            const int input = item == "OFF" ? 0 : GetLogChnIndex(item);
+            bool equal = input >= 0;
+            for (int i = 0; i < ALARM_MIRROR_COUNT && equal && input > 0; ++i) {
+                const CBrChnData* source = GetCellOf(SETUP_LOGICAL_INPUT, input, LOGINP_FIRST_PARM_COL + i);
+                equal = source && source->GetDataAsString() == GetValue(row, ALM_COL_MIRROR + i);
+            }
+            if (equal) taken.push_back(item);
+        }
+        return AllowedListText(taken);
+    }
+    default:
+        return CBrantSetupType::GetAllowedText(row, col);
+    }
+}
 
 int CAlarm::ValidateData(int row, int col, std::string text) {
     return DoValidateData(row, col, std::move(text), 1);

@@ -123,6 +123,13 @@ std::string CGeneral::CanonicalText(int row, int col, const std::string& text) c
     return cell ? ListSpelling(cell->GetData(), text) : text;
 }
 
+std::string CGeneral::GetAllowedText(int row, int col) {
+    // The numbers are checked against these ranges in ValidateData.
+    if (col == 1 && row == GEN_ROW_DEVICE_NUMBER) return "1 to 62";
+    if (col == 1 && row == GEN_ROW_HYSTERESIS) return "0 to 12.5 in steps of 0.05";
+    return CBrantSetupType::GetAllowedText(row, col);
+}
+
 int CGeneral::ValidateData(int row, int col, std::string text) {
     text = CanonicalText(row, col, text);
     if (row == GEN_ROW_INIT) {

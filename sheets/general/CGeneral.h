@@ -18,9 +18,13 @@ public:
     void Initialize() override;
     void ResetChannel(int row) override;
     int GetNumChannels() override;
+    std::string GetAllowedText(int row, int col) override;
     void DoFileReadWrite(CArchive& archive, unsigned version) override;
     int UploadData(CComSetupDialog* com) override;
     int DownloadData(CComSetupDialog* com) override;
+    BR_ZEM_MSG GetWriteCode() const override { return MSG_WRITE_GENERAL; }
+    void FillBlock(int block, BYTE* data) override;
+    void ApplyBlock(int block, BYTE* data) override;
     unsigned long GetTotalTransBytes(int direction) override;
     // The constants travel in eight blocks, not one per row.
     int GetNumTransBlocks() override { return GENERAL_BLOCKS; }

@@ -24,5 +24,13 @@ int CGeneral::UploadData(CComSetupDialog* com) {
 
 int CGeneral::DownloadData(CComSetupDialog* com) {
     return DownloadBlocks(MSG_READ_GENERAL, GENERAL_BLOCKS, com,
-                          [this](int block, BYTE* data) { SetConstants(8 * block, data); });
+                          [this](int block, BYTE* data) { ApplyBlock(block, data); });
+}
+
+void CGeneral::FillBlock(int block, BYTE* data) {
+    GetConDataBlock(8 * block, data);
+}
+
+void CGeneral::ApplyBlock(int block, BYTE* data) {
+    SetConstants(8 * block, data);
 }

@@ -1,6 +1,7 @@
 #include "sheets/logical/CLogicalInput.h"
 
 #include "model/CanonicalText.h"
+#include "model/AllowedText.h"
 #include "model/ChannelNames.h"
 #include "model/Messages.h"
 #include "sheets/logical/LogicalTables.h"
@@ -123,6 +124,25 @@ void CLogicalInput::GetActiveLogInputs(std::uint32_t* list, int& count) const {
     count = 0;
     for (int row = 1; row <= LOGICAL_USED_ROWS; ++row)
         if (IsOtherParmActive(row, -1)) list[count++] = static_cast<std::uint32_t>(row);
+}
+
+std::string CLogicalInput::GetAllowedText(int row, int col) {
+    const CBrChnData* cell = GetInputCell(row, col);
+    if (!cell) return CBrantSetupType::GetAllowedText(row, col);
+    const bool matchOthers = IsOtherParmActive(row, col) != 0;
+    std::vector<std::string> taken;
+    for (const std::string& item : cell->GetData()) {
+        if (item == g_strOff) {
+            taken.push_back(item);
+            continue;
+        }
+        const int phRow = item[0] == 'I' ? PhysicalSource(item) : -1;
+        const int logRow = item[0] == 'L' ? LogicalSource(item, row) : -1;
+        if (phRow < 0 && logRow < 0) continue;
+        if (!matchOthers || (phRow >= 0 ? VerifyPhInps(phRow, row) : VerifyLogInps(logRow, row)))
+            taken.push_back(item);
+    }
+    return AllowedListText(taken);
 }
 
 // One input cell edited: the source must be offered there and, when the logical input already has sources,

@@ -25,9 +25,15 @@ public:
     void DoFileReadWrite(CArchive& archive, unsigned version) override;
     int UploadData(CComSetupDialog* com) override;
     int DownloadData(CComSetupDialog* com) override;
+    BR_ZEM_MSG GetWriteCode() const override { return MSG_WRITE_LOGINP; }
+    void FillBlock(int block, BYTE* data) override;
+    void ApplyBlock(int block, BYTE* data) override;
     bool IsOffChannelCell(int row, int col) const override;
     // Sources in the list's spelling ("in 11" and "11" are "IN 11"); derived parameters as the input's.
     std::string CanonicalText(int row, int col, const std::string& text) const override;
+    // An input cell takes "OFF" and the offered sources whose parameters are those of the row's other
+    // sources.
+    std::string GetAllowedText(int row, int col) override;
 
     // 1 when an input cell of logical input `row` other than `exceptCol` (-1: none) is not "OFF".
     int IsOtherParmActive(int row, int exceptCol) const;

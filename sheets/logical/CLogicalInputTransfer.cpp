@@ -11,5 +11,13 @@ int CLogicalInput::UploadData(CComSetupDialog* com) {
 
 int CLogicalInput::DownloadData(CComSetupDialog* com) {
     return DownloadBlocks(MSG_READ_LOGINP, 7, com,
-                          [this](int block, BYTE* data) { SetLogInpParms(block, data); });
+                          [this](int block, BYTE* data) { ApplyBlock(block, data); });
+}
+
+void CLogicalInput::FillBlock(int block, BYTE* data) {
+    GetLogInpDataBlock(block, data);
+}
+
+void CLogicalInput::ApplyBlock(int block, BYTE* data) {
+    SetLogInpParms(block, data);
 }

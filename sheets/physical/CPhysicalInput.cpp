@@ -103,6 +103,20 @@ void CPhysicalInput::GetActiveChannels(std::uint32_t* out, int& count) const {
         if (IsChannelActive(row)) out[count++] = static_cast<std::uint32_t>(row);
 }
 
+std::string CPhysicalInput::GetAllowedText(int row, int col) {
+    // The electrical limits lie within the range of the input's type.
+    if (IsInputRow(row) && (col == PH_COL_INP_LO || col == PH_COL_INP_UP)) {
+        const CBrChnData* type = GetCell(row, PH_COL_TYPE);
+        const INPUT_TYPE* record = type ? FindInputType(type->GetDataAsString()) : nullptr;
+        if (!record || record == m_pInpTypes[0].get()) return {};
+        char range[64];
+        std::snprintf(range, sizeof range, "%g to %g %s", record->m_fLower, record->m_fUpper,
+                      record->m_strUnit.c_str());
+        return range;
+    }
+    return CBrantSetupType::GetAllowedText(row, col);
+}
+
 int CPhysicalInput::ValidateData(int row, int col, std::string text) {
     return DoValidateData(row, col, std::move(text));
 }

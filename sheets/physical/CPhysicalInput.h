@@ -21,8 +21,13 @@ public:
     void DoFileReadWrite(CArchive& archive, unsigned version) override;
     int UploadData(CComSetupDialog* com) override;
     int DownloadData(CComSetupDialog* com) override;
+    BR_ZEM_MSG GetWriteCode() const override { return MSG_WRITE_PHINP; }
+    void FillBlock(int block, BYTE* data) override;
+    void ApplyBlock(int block, BYTE* data) override;
+    void EndApply() override;
     bool IsOffChannelCell(int row, int col) const override;
     std::string CanonicalText(int row, int col, const std::string& text) const override;
+    std::string GetAllowedText(int row, int col) override;
 
     // The default cell of (row, col) with its items and property name; owned by the caller.
     CBrChnData* CreateDefaultChn(int row, int col);

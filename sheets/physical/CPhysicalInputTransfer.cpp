@@ -10,8 +10,20 @@ int CPhysicalInput::UploadData(CComSetupDialog* com) {
 }
 
 int CPhysicalInput::DownloadData(CComSetupDialog* com) {
-    const int ok = DownloadBlocks(MSG_READ_PHINP, 24, com,
-                                  [this](int block, BYTE* data) { SetInputParms(block, data); });
-    if (ok) MergeUnits();
+    const int ok =
+        DownloadBlocks(MSG_READ_PHINP, 24, com, [this](int block, BYTE* data) { ApplyBlock(block, data); });
+    if (ok) EndApply();
     return ok;
+}
+
+void CPhysicalInput::FillBlock(int block, BYTE* data) {
+    GetInputParms(block, data);
+}
+
+void CPhysicalInput::ApplyBlock(int block, BYTE* data) {
+    SetInputParms(block, data);
+}
+
+void CPhysicalInput::EndApply() {
+    MergeUnits();
 }

@@ -119,6 +119,8 @@ protected:
         unit = doc.GetZemUnit();
         unit->GetComSetup()->SetUI(&portUI);
         unit->SetTransferUI(&rec);
+        // The plain sequence of writes; reading the unit first is tested on its own.
+        unit->SetWriteAllBlocks(true);
         rec.unit = unit;
         CBrantSetupType::SetTrace(&rec);
     }

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -78,6 +79,8 @@ protected:
         fs::remove_all(dir);
         fs::create_directories(dir);
         TransferWaits::SetBlockWaitMsForTests(kShortWaitMs);
+        // Uploads keep the unit's previous configuration here, never in the real home.
+        ::setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
     }
     ~TavikCli() override {
         TransferWaits::SetBlockWaitMsForTests(TransferWaits::UNIT_BLOCK_WAIT_MS);

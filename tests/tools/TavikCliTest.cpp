@@ -496,20 +496,4 @@ TEST_F(TavikCli, ARetryFindsARestartedUnitAndADownloadChecksItsOutputFirst) {
     EXPECT_TRUE(fs::exists(Path("out.zmg")));
 }
 
-// The first Ctrl-C ends an upload after the block in flight, says what the unit now holds, exit status 130.
-TEST_F(TavikCli, CtrlCStopsAnUploadAndSaysTheUnitHoldsAMix) {
-    SimulatedUnit unit;
-    unit.Start();
-    const std::string path = NewDocument("unit.zmg");
-    CliResult result;
-    {
-        const AtRequest interrupt(unit, 12, [] { std::raise(SIGINT); });
-        result = Cli({"upload", path, "--port", unit.Path(), "--retries", "3"});
-    }
-    EXPECT_EQ(result.code, 130) << result.err;
-    EXPECT_THAT(result.err, HasSubstr("stopped by Ctrl-C"));
-    EXPECT_THAT(result.err, HasSubstr("the unit now holds a mix of old and new blocks"));
-    EXPECT_EQ(CountOf(result.err, "retrying"), 0) << "a stop is not retried";
-}
-
 } // namespace

@@ -11,6 +11,7 @@
 #include "ui/CMainFrame.h"
 #include "ui/CPropertyDlg.h"
 #include "ui/CTavikApp.h"
+#include "ui/CommandLine.h"
 #include "unit/CTavikDoc.h"
 #include "unit/CZemUnit.h"
 #include "unit/ConfigCompare.h"
@@ -263,11 +264,16 @@ TEST_F(FrameTest, PrintingAndTheReportShowEveryActiveValueWhole) {
     const QString fromMenu = dir.filePath(QStringLiteral("menu.pdf"));
     const QString fromCommand = dir.filePath(QStringLiteral("command.pdf"));
     ASSERT_TRUE(Frame().ExportPdf(fromMenu));
-    const auto exportPdf = [](const QString& pdf, const QString& zmg) {
-        return CTavikApp::ExportPdfCommand(
-            {QStringLiteral("tavik"), QStringLiteral("--export-pdf"), pdf, zmg});
+    // `tavik --export-pdf` takes FILE.zmg OUT.pdf (the order of tavik-cli export) and the older OUT.pdf
+    // FILE.zmg.
+    const auto exportPdf = [](const QString& first, const QString& second) {
+        const TavikCommand command =
+            ParseTavikCommandLine({"--export-pdf", first.toStdString(), second.toStdString()});
+        EXPECT_EQ(command.action, TavikCommand::ExportPdf);
+        return CTavikApp::ExportPdfCommand(QString::fromStdString(command.document),
+                                           QString::fromStdString(command.pdf));
     };
-    ASSERT_EQ(exportPdf(fromCommand, document), 0);
+    ASSERT_EQ(exportPdf(document, fromCommand), 0);
     EXPECT_EQ(exportPdf(dir.filePath(QStringLiteral("x.pdf")), dir.filePath("none.zmg")), 1);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.pdf"))));
     const CConfigReport report = CConfigReport::ForDocument(*app.GetDoc());

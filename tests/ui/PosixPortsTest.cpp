@@ -33,30 +33,40 @@ void Touch(const QString& path) {
 
 using transfer_test::ScriptedUser;
 
-// COM names first, then the adapters present (by-id link names included, built-in ttyS ports not). The
-// list is read again on Refresh; a port that vanished stays as typed text. A typed name is taken trimmed;
-// Cancel leaves the name alone.
-TEST(TransferPortList, ComNamesThenAdaptersAndAVanishedPortStaysAsText) {
+// The adapters present (by-id link names included, built-in ttyS ports not), the one used last first;
+// "COM1".."COM4" only where there is none. The list is read again on Refresh and whenever it is opened; a
+// port that vanished stays as typed text. A typed name is taken trimmed; Cancel leaves the name alone.
+TEST(TransferPortList, PresentPortsLastUsedFirstAndAVanishedPortStaysAsText) {
     QTemporaryDir dev;
     ASSERT_TRUE(QDir(dev.path()).mkpath(QStringLiteral("serial/by-id")));
     for (const char* name : {"ttyUSB0", "ttyACM1", "ttyS0", "serial/by-id/usb-FTDI_FT232R-if00-port0"})
         Touch(dev.filePath(QLatin1String(name)));
-    EXPECT_EQ(
-        CComPortDlg::PortChoices(dev.path()),
-        (QStringList{"COM1", "COM2", "COM3", "COM4", dev.filePath("serial/by-id/usb-FTDI_FT232R-if00-port0"),
-                     dev.filePath("ttyACM1"), dev.filePath("ttyUSB0")}));
-    EXPECT_EQ(CComPortDlg::PortChoices(dev.filePath(QStringLiteral("missing"))).size(), 4);
+    const QString byId = dev.filePath("serial/by-id/usb-FTDI_FT232R-if00-port0");
+    EXPECT_EQ(CComPortDlg::PortChoices(dev.path()),
+              (QStringList{byId, dev.filePath("ttyACM1"), dev.filePath("ttyUSB0")}));
+    EXPECT_EQ(CComPortDlg::PortChoices(dev.path(), dev.filePath("ttyUSB0")),
+              (QStringList{dev.filePath("ttyUSB0"), byId, dev.filePath("ttyACM1")}));
+    EXPECT_EQ(CComPortDlg::PortChoices(dev.filePath(QStringLiteral("missing")), QStringLiteral("COM3")),
+              (QStringList{"COM3", "COM1", "COM2", "COM4"}));
 
     CComPortDlg dialog(nullptr, dev.path());
-    EXPECT_EQ(dialog.GetPortName(), QStringLiteral("COM1"));
+    EXPECT_EQ(dialog.GetPortName(), byId);
     Touch(dev.filePath(QStringLiteral("ttyUSB1")));
     ASSERT_TRUE(QFile::remove(dev.filePath(QStringLiteral("ttyUSB0"))));
     dialog.Refresh(dev.filePath(QStringLiteral("ttyUSB0")));
     const QStringList items = Items(dialog.GetPortList());
     EXPECT_TRUE(items.contains(dev.filePath("ttyUSB1")) && !items.contains(dev.filePath("ttyUSB0")));
     EXPECT_EQ(dialog.GetPortName(), dev.filePath(QStringLiteral("ttyUSB0")));
-    dialog.Refresh(QStringLiteral("COM3"));
-    EXPECT_EQ(dialog.GetPortList()->currentIndex(), 2);
+    dialog.Refresh(dev.filePath(QStringLiteral("ttyACM1")));
+    EXPECT_EQ(dialog.GetPortList()->currentIndex(), 0);
+    // An adapter plugged in while the dialog is shown is there when the list is opened.
+    Touch(dev.filePath(QStringLiteral("ttyACM7")));
+    dialog.show();
+    dialog.GetPortList()->showPopup();
+    EXPECT_TRUE(Items(dialog.GetPortList()).contains(dev.filePath("ttyACM7")));
+    EXPECT_EQ(dialog.GetPortName(), dev.filePath(QStringLiteral("ttyACM1")));
+    dialog.GetPortList()->hidePopup();
+    dialog.hide();
 
     CComSetupUI ui(nullptr, dev.path());
     ScriptedUser user;

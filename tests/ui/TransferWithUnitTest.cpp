@@ -22,8 +22,10 @@
 #include "unit/CZemUnit.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
@@ -206,8 +208,18 @@ TEST_F(TransferWithUnit, UploadWritesTheUnitAndDownloadBringsEveryTabBack) {
     ExpectProgressForward(true);
     EXPECT_EQ(Snapshot(), edited) << "an upload leaves the document alone";
     EXPECT_EQ(Doc().IsModified(), modified);
-    EXPECT_EQ(Frame().statusBar()->currentMessage(),
-              QStringLiteral("Upload complete: 87 blocks written and verified"));
+    const QString result = Frame().GetResultText();
+    const QString kept = qEnvironmentVariable("XDG_STATE_HOME") + QStringLiteral("/tavik/backups/unit-1-");
+    EXPECT_TRUE(result.startsWith(QStringLiteral("Upload complete: wrote "))) << result.toStdString();
+    EXPECT_TRUE(
+        result.contains(QStringLiteral(" already held these values; previous configuration: ") + kept))
+        << result.toStdString();
+    // The button beside the result opens what the unit held before: the factory configuration.
+    ASSERT_TRUE(Frame().GetOpenBackupButton()->isVisible());
+    Frame().GetOpenBackupButton()->click();
+    const QString opened = QString::fromStdString(Doc().GetPathName());
+    EXPECT_TRUE(opened.startsWith(kept) && result.endsWith(opened)) << opened.toStdString();
+    EXPECT_EQ(View(0).GetGrid()->GetItemText(3, 1), QStringLiteral("1")) << "the unit's device number before";
 
     // Back to the defaults, under a file name, with a change: the download asks to save it first.
     Trigger(ID_FILE_NEW);
@@ -230,7 +242,51 @@ TEST_F(TransferWithUnit, UploadWritesTheUnitAndDownloadBringsEveryTabBack) {
     EXPECT_EQ(user.positions.front().text, QStringLiteral("Downloading General data ..."));
     EXPECT_EQ(user.positions.back().text, QStringLiteral("Downloading Alarm data ..."));
     ExpectProgressForward(true);
-    EXPECT_EQ(Frame().statusBar()->currentMessage(), QStringLiteral("Download complete: 87 blocks read"));
+    EXPECT_EQ(Frame().GetResultText(), QStringLiteral("Download complete: 87 blocks read"));
+}
+
+// A result stays beside the texts of the commands under the pointer until the next edit. An upload of a
+// configuration the unit holds writes nothing; with "Write every block" in the line settings it writes all.
+// Tools > Unit backups... opens the backup chosen in its folder.
+TEST_F(TransferWithUnit, TheResultStaysUntilTheNextEditAndEveryBackupCanBeOpened) {
+    StartUnit();
+    Frame().GetAction(ID_UPLOAD)->trigger();
+    Frame().GetAction(ID_UPLOAD)->showStatusText(&Frame()); // the pointer on the toolbar button
+    const QString result = Frame().GetResultText();
+    EXPECT_TRUE(
+        result.startsWith(QStringLiteral("Upload complete: wrote 0 of 87 blocks; 87 already held these "
+                                         "values; previous configuration: ")))
+        << result.toStdString();
+    EXPECT_EQ(Frame().statusBar()->currentMessage(), QStringLiteral("Upload data to Zemra unit"));
+    EXPECT_TRUE(Frame().findChild<QLabel*>(QStringLiteral("transferResult"))->isVisible());
+
+    user.onDialog = [&](QWidget* dialog) {
+        if (auto* line = qobject_cast<CLineSettingsDlg*>(dialog)) {
+            EXPECT_FALSE(line->GetWriteEveryBlock()->isChecked()) << "off by default";
+            line->GetWriteEveryBlock()->setChecked(true);
+        }
+        Answer(dialog);
+    };
+    Trigger(ID_COM_SETUP);
+    Trigger(ID_UPLOAD);
+    EXPECT_TRUE(
+        Frame().GetResultText().startsWith(QStringLiteral("Upload complete: wrote 87 of 87 blocks; 0")));
+    const QString second = Frame().GetResultText().section(QStringLiteral("previous configuration: "), 1);
+
+    View(0).GetGrid()->EditCell(3, 1, QStringLiteral("9"));
+    EXPECT_EQ(Frame().GetResultText(), QString()) << "the next edit clears the result";
+    EXPECT_FALSE(Frame().GetOpenBackupButton()->isVisible());
+
+    QString folder;
+    Frame().SetBackupAsker([&](const QString& where) {
+        folder = where;
+        return second;
+    });
+    Trigger(ID_UNIT_BACKUPS);
+    EXPECT_EQ(folder, qEnvironmentVariable("XDG_STATE_HOME") + QStringLiteral("/tavik/backups"));
+    EXPECT_EQ(QString::fromStdString(Doc().GetPathName()), second);
+    EXPECT_EQ(View(0).GetGrid()->GetItemText(3, 1), QStringLiteral("1"));
+    EXPECT_EQ(Frame().GetAction(ID_UNIT_BACKUPS)->text(), QStringLiteral("Unit backups\u2026"));
 }
 
 TEST_F(TransferWithUnit, RetryDialogRetriesAfterAFaultTheSheetsListTheirCorrectionsAndCancelEnds) {
@@ -297,8 +353,15 @@ TEST_F(TransferWithUnit, StopPausesTheTransferUntilTheQuestionIsAnswered) {
         auto* box = qobject_cast<QMessageBox*>(dialog);
         if (!box) return Answer(dialog);
         messages << box->text();
-        // The user thinks it over for ten blocks' time once the worker is held.
-        held = transfer_test::PumpUntil([&] { return Unit().IsTransferHeld(); });
+        // Asked only once the worker waits between two blocks, and the window says so.
+        held = Unit().IsTransferHeld();
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<CProgressWnd*>(widget);
+            if (progress && progress->isVisible()) {
+                EXPECT_EQ(progress->GetText(), CTransferProgress::PausedText());
+            }
+        }
+        // The user thinks it over for ten blocks' time.
         heldRequests = unit.Requests();
         QTest::qWait(10 * kBlockWaitMs);
         requestsAfterHold = unit.Requests();
@@ -314,8 +377,7 @@ TEST_F(TransferWithUnit, StopPausesTheTransferUntilTheQuestionIsAnswered) {
     EXPECT_EQ(Unit().GetTransferResult(), 0);
     EXPECT_GT(unit.Requests(), 87u / 2) << "No went on with the download";
     EXPECT_LT(unit.Requests(), 87u) << "Yes ended it";
-    EXPECT_EQ(Frame().statusBar()->currentMessage(),
-              QStringLiteral("Download stopped: the document is unchanged"));
+    EXPECT_EQ(Frame().GetResultText(), QStringLiteral("Download stopped: the document is unchanged"));
     EXPECT_TRUE(Frame().isEnabled());
     EXPECT_FALSE(ProgressWindowOpen());
 }
@@ -363,7 +425,7 @@ TEST_F(TransferWithUnit, ARestartedUnitIsFoundAgainByTheNextTransferOrARetry) {
     }
     CBrantSetupType::SetTrace(nullptr);
     EXPECT_EQ(portQuestions, 1) << "the port is opened by its name, not asked for again";
-    EXPECT_EQ(Frame().statusBar()->currentMessage(), QStringLiteral("Download complete: 87 blocks read"));
+    EXPECT_EQ(Frame().GetResultText(), QStringLiteral("Download complete: 87 blocks read"));
 }
 
 // An upload that fails before any write message went out says that nothing was written.
@@ -385,8 +447,9 @@ TEST_F(TransferWithUnit, AnUploadThatWroteNothingSaysSo) {
     EXPECT_TRUE(
         messages[0].startsWith(QStringLiteral("The upload did not finish. Nothing was written to the unit")));
     EXPECT_EQ(details[0], QStringLiteral("Error to upload General data: General, block 1: no answer"));
-    EXPECT_EQ(Frame().statusBar()->currentMessage(),
-              QStringLiteral("Upload stopped: nothing was written to the unit"));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("No backup was kept: the unit was not read in full.")))
+        << messages[0].toStdString();
+    EXPECT_EQ(Frame().GetResultText(), QStringLiteral("Upload stopped: nothing was written to the unit"));
 }
 
 TEST_F(TransferWithUnit, NoTransferStartsOnAPortThatCannotBeOpenedOrACancelledSaveQuestion) {

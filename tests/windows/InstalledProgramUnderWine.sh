@@ -3,7 +3,8 @@
 # them: a silent install puts the files in Program Files\Tavik, the Start menu entry and the .zmg file type in
 # place; the installed tavik-cli.exe makes and reads a document; the installed tavik.exe writes a PDF report
 # with the same text as the Linux program's, and opens a document in its window on a display (Xvfb, with the
-# Windows platform); a silent uninstall takes all of it away again.
+# Windows platform); both programs carry their manifest and the one maker, product and version, which Add/Remove
+# Programs shows too; a silent uninstall takes all of it away again.
 # Usage: InstalledProgramUnderWine.sh INSTALLER.exe LINUX_BUILD_DIR [SCREENSHOT.png]
 set -uo pipefail
 installer=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -63,7 +64,7 @@ files_installed() {
     local missing=0
     for file in tavik.exe tavik-cli.exe lynserial.dll Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll \
         Qt6PrintSupport.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll help.html \
-        licenses/Qt/LGPL-3.0-only.txt Uninstall.exe; do
+        licenses/Qt/LGPL-3.0-only.txt license.txt Uninstall.exe; do
         [ -f "$programs/$file" ] || { echo "    missing: $file"; missing=1; }
     done
     [ -f "$start_menu/Tavik Programmer.lnk" ] || { echo "    missing: the Start menu entry"; missing=1; }
@@ -76,6 +77,44 @@ zmg_registered() {
         registry 'HKCR\Tavik.Document\DefaultIcon' | grep -q 'tavik.exe,0'
 }
 check ".zmg documents open with Tavik, with its icon" zmg_registered
+
+# One maker, one product name, one version: in both programs' version resources, in the licence the
+# installer showed, and in Add/Remove Programs. The version is the one in the installer's name.
+version=$(basename "$installer" | sed -n 's/^Tavik-\(.*\)-win64\.exe$/\1/p')
+resource_value() { # PROGRAM KEY: a string of the version resource (UTF-16 in the file)
+    strings -el "$programs/$1" | grep -A1 -x "$2" | sed -n 2p
+}
+identity() {
+    local program ok=0
+    for program in tavik.exe tavik-cli.exe; do
+        for pair in "CompanyName=Brant" "ProductName=Tavik" "ProductVersion=$version" "FileVersion=$version" \
+            "LegalCopyright=Copyright (C) 2026 Brant"; do
+            [ "$(resource_value "$program" "${pair%%=*}")" = "${pair#*=}" ] ||
+                { echo "    $program: ${pair%%=*} is '$(resource_value "$program" "${pair%%=*}")'"; ok=1; }
+        done
+    done
+    local uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavik'
+    for pair in "DisplayName=Tavik $version" "DisplayVersion=$version" "Publisher=Brant"; do
+        [ "$(wine reg query "$uninstall" /v "${pair%%=*}" 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')" = \
+            "${pair#*=}" ] || { echo "    Add/Remove Programs: ${pair%%=*} is not '${pair#*=}'"; ok=1; }
+    done
+    grep -q "^Tavik $version\$" "$programs/license.txt" && grep -q "Lesser General Public License" \
+        "$programs/license.txt" || { echo "    license.txt"; ok=1; }
+    return $ok
+}
+check "maker Brant, product Tavik and version $version in both programs and Add/Remove Programs" identity
+# The application manifest, in both programs: supported systems, per-monitor DPI, common controls 6.
+manifests() {
+    local program ok=0
+    for program in tavik.exe tavik-cli.exe; do
+        for text in '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' PerMonitorV2 'true/pm' \
+            'Microsoft.Windows.Common-Controls" version="6.0.0.0"' 'level="asInvoker"'; do
+            grep -a -q -F "$text" "$programs/$program" || { echo "    $program: no $text"; ok=1; }
+        done
+    done
+    return $ok
+}
+check "both programs carry the application manifest" manifests
 
 # The installed command-line tool, as from a command prompt.
 cd "$work"
@@ -131,6 +170,39 @@ nothing_left() {
         [ -z "$(registry 'HKCR\.zmg')" ] && [ -z "$(registry 'HKCR\Tavik.Document\shell\open\command')" ]
 }
 check "silent uninstall removes the files, the Start menu entry and the file type" await nothing_left
+
+# The installer's pages, by keyboard as a technician goes through them: welcome, the licence (I Agree), the
+# folder, the Start menu folder, the installation, and the last page, whose "Start Tavik" box is ticked:
+# Finish starts the program. With a screenshot path, each page is kept beside it.
+shoot() { # NAME
+    [ -n "$screenshot" ] && command -v import >/dev/null && import -window root "${screenshot%.png}-$1.png"
+    return 0
+}
+pages_and_start() {
+    local setup page window
+    wine "$installer" >/dev/null 2>&1 &
+    setup=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tavik Setup$' 2>/dev/null | head -n1)
+    [ -n "$setup" ] || { echo "    no installer window"; return 1; }
+    for page in welcome licence folder startmenu; do
+        sleep 2
+        shoot "installer-$page"
+        xdotool windowactivate --sync "$setup" key Return 2>/dev/null
+    done
+    await test -f "$programs/Uninstall.exe" || { echo "    nothing installed"; return 1; }
+    sleep 3
+    shoot installer-finish
+    xdotool windowactivate --sync "$setup" key Return 2>/dev/null
+    # Searched again and again rather than with --sync: the installer's windows vanish meanwhile, and a
+    # window gone while xdotool reads it ends that search.
+    program_window() { window=$(xdotool search --onlyvisible --name 'Brant Tavik Programmer$' 2>/dev/null | head -n1); [ -n "$window" ]; }
+    await program_window || { echo "    Finish did not start Tavik"; return 1; }
+    echo "    started by Finish: $(xdotool getwindowname "$window")"
+    wine taskkill /im tavik.exe >/dev/null 2>&1
+    await eval '! pgrep -f "Tavik.tavik\.exe" >/dev/null'
+}
+check "the installer's pages by keyboard; Start Tavik on the last page starts the program" pages_and_start
+wine "$programs/Uninstall.exe" /S >/dev/null 2>&1
+await nothing_left
 
 echo "installer under wine: $((cases - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -60,7 +60,7 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
         "Exit status: 0 done (compare, diff: no differences); 1 a transfer or a save failed, or an edit or "
         "an imported value was refused; 2 a document or a configuration could not be read; 3 compare, diff: "
         "the configurations differ; 64 bad usage; 130 a transfer stopped by Ctrl-C (a second Ctrl-C ends at "
-        "once).\n"
+        "once), 143 by SIGTERM, 129 by SIGHUP.\n"
         "Run 'tavik-cli help COMMAND' for the options of one command, 'tavik-cli --help-all' for all of "
         "them.");
     app.set_version_flag("--version", VersionText(), "Print the version and exit");
@@ -125,8 +125,19 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
         "\"Device Number\" 7); a TEXT beginning with '-' is a value. Prints ok, corrected to \"V\": why, or "
         "refused ID: why, for each edit, and the other cells it changed; saves only when none is refused");
 
-    CLI::App* uploadCmd = app.add_subcommand("upload", "Send a document to the unit");
+    CLI::App* uploadCmd = app.add_subcommand(
+        "upload", "Send a document to the unit: the unit is read first and what it held kept as a document "
+                  "(its previous configuration), then only the blocks that differ are written");
     uploadCmd->add_option("FILE", path, "Document to send (.zmg)")->required();
+    auto* backupOption = uploadCmd->add_option(
+        "--backup", transfer.backup,
+        "Where the unit's previous configuration goes (a .zmg document; - for standard output); by default "
+        "a backups folder per user, the 200 newest kept");
+    uploadCmd->add_flag("--no-backup", transfer.noBackup, "Keep no copy of the unit's previous configuration")
+        ->excludes(backupOption);
+    uploadCmd->add_flag("--all-blocks", transfer.allBlocks,
+                        "Write every block, even those the unit already holds (by default the unit is read "
+                        "first and only the blocks that differ are written)");
     CLI::App* downloadCmd =
         app.add_subcommand("download", "Read the unit's configuration into a new document");
     downloadCmd->add_option("OUT", path, "Document to write on success (.zmg)")->required();
@@ -210,7 +221,7 @@ int RunCli(const std::vector<std::string>& commandLine, std::istream& in, std::o
         if (exportCmd->parsed()) return RunExport(path, outPath, in, out, err);
         if (importCmd->parsed()) return RunImport(configPath, path, import, in, out, err);
         if (columnsCmd->parsed()) return RunColumns(sheetWord, out, err);
-        if (uploadCmd->parsed()) return RunUpload(path, transfer, in, err);
+        if (uploadCmd->parsed()) return RunUpload(path, transfer, in, out, err);
         if (compareCmd->parsed()) return RunCompare(path, transfer, out, err);
         if (diffCmd->parsed()) return RunDiff(path, otherPath, in, out, err);
         return RunDownload(path, transfer, out, err);

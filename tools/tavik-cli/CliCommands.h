@@ -47,8 +47,14 @@ struct TransferOptions {
     std::string port;
     int retries = 0;
     bool trace = false;
+    // Upload only: where the unit's previous configuration goes ("-" standard output; empty: the per-user
+    // backups folder), none at all, and every block written even where the unit holds it already.
+    std::string backup;
+    bool noBackup = false;
+    bool allBlocks = false;
 };
-int RunUpload(const std::string& path, const TransferOptions& options, std::istream& in, std::ostream& err);
+int RunUpload(const std::string& path, const TransferOptions& options, std::istream& in, std::ostream& out,
+              std::ostream& err);
 int RunDownload(const std::string& path, const TransferOptions& options, std::ostream& out,
                 std::ostream& err);
 // Runs one transfer of `document` (direction 0 upload, 1 download) with progress on `err`.

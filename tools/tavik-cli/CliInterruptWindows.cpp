@@ -2,6 +2,8 @@
 
 #include "tools/tavik-cli/CliInterrupt.h"
 
+#include "model/CBrantSetupType.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <windows.h>
@@ -13,6 +15,7 @@ std::atomic<int> g_nInterrupts{0};
 BOOL WINAPI OnConsoleControl(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE; // closing, logoff: the default
     if (g_nInterrupts.fetch_add(1) > 0) std::_Exit(kInterruptedExit);
+    CBrantSetupType::RequestStop(true); // the transfer ends after the block in flight
     return TRUE;
 }
 } // namespace
@@ -28,6 +31,14 @@ CliInterruptGuard::~CliInterruptGuard() {
 
 bool CliInterruptGuard::Interrupted() {
     return g_nInterrupts.load() != 0;
+}
+
+const char* CliInterruptGuard::What() {
+    return "Ctrl-C";
+}
+
+int CliInterruptGuard::ExitStatus() {
+    return kInterruptedExit;
 }
 
 #endif

@@ -11,8 +11,11 @@
 #include "link/TransferControl.h"
 #include "model/CBrantSetupType.h"
 #include "model/Cp1252.h"
+#include "unit/BackupFolder.h"
 #include "unit/CTavikDoc.h"
+#include "unit/CUnitBackup.h"
 #include "unit/CZemUnit.h"
+#include "unit/UploadReport.h"
 
 #include <chrono>
 #include <cstdint>
@@ -89,6 +92,8 @@ public:
         : m_err(err), m_lock(lock), m_format(format), m_total(total),
           m_bTerminal(!tracing && StderrIsTerminal()) {}
 
+    // An upload knows how much it writes only once it has read the unit.
+    void SetTotal(unsigned long total) { m_total = total; }
     void Show(unsigned long count, const std::string& title) {
         std::lock_guard<std::mutex> lock(m_lock);
         const int percent =
@@ -157,6 +162,7 @@ int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& optio
             unit.StopTransfer();
             stopAsked = true;
         }
+        progress.SetTotal(unit.GetTotalTransBytes(direction));
         progress.Show(unit.GetCurSendedNumBytes(), unit.GetTransTitle());
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -165,30 +171,58 @@ int RunTransfer(CTavikDoc& document, int direction, const TransferOptions& optio
     if (unit.GetTransferResult()) {
         progress.Show(unit.GetCurSendedNumBytes(), std::string());
         progress.Finish();
+        if (direction == 0) {
+            if (const std::string backup = BackupText(unit); !backup.empty()) err << backup << '\n';
+            err << UploadSummary(unit) << '\n';
+        }
         return CLI_OK;
     }
     progress.Finish();
     if (unit.WasStopped()) {
-        err << "tavik-cli: stopped by Ctrl-C\n";
+        err << "tavik-cli: stopped by " << CliInterruptGuard::What() << "\n";
     } else {
         err << "tavik-cli: " << unit.GetTransferError();
         if (options.trace) err << " (" << unit.GetTransferDetail() << ")";
         err << '\n';
     }
-    // What the unit holds now: only a write message that went out can have changed it.
-    if (direction == 0)
-        err << (unit.GetWrittenBlocks() > 0
-                    ? "tavik-cli: the upload did not finish; the unit now holds a mix of "
-                      "old and new blocks and does not work as the document says\n"
-                    : "tavik-cli: nothing was written to the unit; it holds what it held "
-                      "before\n");
-    return unit.WasStopped() ? kInterruptedExit : CLI_FAILED;
+    // What the unit holds now: only the blocks whose write message went out can have changed.
+    if (direction == 0) {
+        err << "tavik-cli: " << WrittenBlocksText(unit)
+            << (unit.GetWrittenBlockNames().empty() ? "; it holds what it held before" : "") << '\n';
+        if (const std::string backup = BackupText(unit); !backup.empty())
+            err << "tavik-cli: " << backup << '\n';
+    }
+    return unit.WasStopped() ? CliInterruptGuard::ExitStatus() : CLI_FAILED;
 }
 
-int RunUpload(const std::string& path, const TransferOptions& options, std::istream& in, std::ostream& err) {
+int RunUpload(const std::string& path, const TransferOptions& options, std::istream& in, std::ostream& out,
+              std::ostream& err) {
+    // The backup is tried before the unit is read: a place it cannot go stops the upload at once.
+    if (!options.backup.empty() && !CheckOutput(options.backup, err)) return CLI_FAILED;
     CTavikDoc document;
     if (!LoadDocument(document, path, in, err)) return CLI_BAD_FILE;
-    return RunTransfer(document, 0, options, err);
+    CUnitBackup backup;
+    if (IsStdio(options.backup))
+        backup.KeepWith(
+            [&out](const std::vector<std::uint8_t>& bytes, std::string& error) {
+                out.write(reinterpret_cast<const char*>(bytes.data()),
+                          static_cast<std::streamsize>(bytes.size()));
+                out.flush();
+                if (out) return true;
+                error = "cannot write to standard output";
+                return false;
+            },
+            "standard output");
+    else if (!options.backup.empty())
+        backup.KeepInFile(options.backup);
+    else
+        backup.KeepInFolder(DefaultBackupFolder());
+    CZemUnit& unit = *document.GetZemUnit();
+    unit.SetUploadBackup(options.noBackup ? nullptr : &backup);
+    unit.SetWriteAllBlocks(options.allBlocks);
+    const int result = RunTransfer(document, 0, options, err);
+    unit.SetUploadBackup(nullptr);
+    return result;
 }
 
 int RunDownload(const std::string& path, const TransferOptions& options, std::ostream& out,
