@@ -2,6 +2,7 @@
 #include "sheets/general/CGeneral.h"
 #include "support/LegacyDocument.h"
 #include "support/RandomEdit.h"
+#include "unit/CAlsoChanged.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +112,34 @@ TEST_F(DocumentFile, ModifiedFollowsTheSavedStateAndANewEditDropsRedo) {
     ASSERT_TRUE(Sheet(SETUP_GENERAL).ValidateData(3, 1, "19"));
     ASSERT_TRUE(doc.RevertToUndoStep());
     EXPECT_EQ(Value(doc, SETUP_GENERAL, 3, 1), "18");
+}
+
+// What each edit changed besides its own cell, as the frame tells it: only the cells since the edit before,
+// and in the summary only those outside the edited sheet.
+TEST_F(DocumentFile, AlsoChangedTellsEachEditsCellsOnOtherSheets) {
+    CZemUnit& unit = *doc.GetZemUnit();
+    CAlsoChanged changes;
+    changes.Reset(unit);
+    std::vector<ConfigDifference> others;
+    const struct {
+        int sheet, row, col;
+        std::string value, title, summary;
+    } edits[] = {
+        {SETUP_PHYSICAL_INPUT, 1, 1, "24 V", "Physical Input", ""},
+        {SETUP_LOGICAL_INPUT, 1, 1, "IN 11", "Logical Input", ""},
+        {SETUP_ALARM, 1, 1, "IN 11", "Alarm", ""},
+        {SETUP_PHYSICAL_INPUT, 1, 6, "100", "Physical Input",
+         "Also changed: 2 cells on Logical Input and Alarm"},
+        {SETUP_GENERAL, 3, 1, "12", "General", ""},
+    };
+    for (const auto& e : edits) {
+        ASSERT_TRUE(Sheet(e.sheet).ValidateData(e.row, e.col, e.value)) << e.value;
+        const std::vector<ConfigDifference> changed = changes.Take(unit);
+        EXPECT_EQ(CAlsoChanged::Summary(changed, e.title, others), e.summary) << e.value;
+        for (const ConfigDifference& d : others)
+            EXPECT_EQ(d.second, e.value) << d.sheet << " " << d.row << " " << d.column;
+    }
+    EXPECT_TRUE(changes.Take(unit).empty()) << "nothing changed since the last edit";
 }
 
 // Older programs stored the texts of some General lists as their codes, and versions 0 and 1 kept the rows

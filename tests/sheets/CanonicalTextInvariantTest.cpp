@@ -86,7 +86,8 @@ TEST(CanonicalText, EditsStoreTheTextTheUnitGivesBack) {
         {SETUP_PHYSICAL_INPUT, 1, 5, " 08", "8", true}, {SETUP_LOGICAL_INPUT, 1, 1, "in 11", "IN 11", true},
         {SETUP_ALARM, 1, 1, "log1", "LOG1", true}, {SETUP_ALARM, 1, 4, "+05", "5", true},
         {SETUP_ALARM, 1, 5, "Pump 3    ", "Pump 3", true}, {SETUP_ALARM, 1, 5, "Pump\n3", "Pump 3", false},
-        {SETUP_ALARM, 1, 5, std::string("a\x7F"), "Pump 3", false}, {SETUP_ALARM, 1, 6, "2.000", "2", true},
+        {SETUP_ALARM, 1, 5, std::string("a\x7F"), "Pump 3", false},
+        {SETUP_ALARM, 1, 5, "Pump      3", "Pump", true}, {SETUP_ALARM, 1, 6, "2.000", "2", true},
         {SETUP_ALARM, 1, 6, "0.300", "0.3", true}, {SETUP_ALARM, 1, 7, "off", "OFF", true},
         {SETUP_ALARM, 1, 9, "hc", "CH", true},
     };

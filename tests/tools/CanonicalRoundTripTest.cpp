@@ -57,16 +57,18 @@ TEST_F(CanonicalCli, ImportListsWhatTheTextLeavesOutAndAppliesAPatchOntoADocumen
     Json config = Json::parse(Cli({"export", NewDocument("new.zmg")}).out);
     config["alarm"]["A12"].erase("SetPoint");
     config["alarm"].erase("A13");
+    config["alarm"].erase("A86"); // the last row
     config.erase("logical");
     WriteFile(Path("partial.json"), config.dump(2));
     const CliResult partial = Cli({"import", Path("partial.json"), Path("out.zmg")});
     EXPECT_EQ(partial.code, CLI_OK) << partial.err;
     EXPECT_EQ(partial.err, "logical: not in the configuration; the defaults of the whole sheet are kept\n"
                            "alarm A12 SetPoint: not in the configuration; the default 0 is kept\n"
-                           "alarm A13: not in the configuration; the defaults of the row are kept\n");
+                           "alarm A13: not in the configuration; the defaults of the row are kept\n"
+                           "alarm A86: not in the configuration; the defaults of the row are kept\n");
     const CliResult strict = Cli({"import", "--strict", Path("partial.json"), Path("strict.zmg")});
     EXPECT_EQ(strict.code, CLI_FAILED);
-    EXPECT_THAT(strict.err, HasSubstr("3 values refused"));
+    EXPECT_THAT(strict.err, HasSubstr("4 values refused"));
     EXPECT_FALSE(fs::exists(Path("strict.zmg")));
 
     // A text of three cells onto a configured document changes those cells and the ones they carry along.

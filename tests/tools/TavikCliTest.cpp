@@ -101,6 +101,8 @@ TEST_F(TavikCli, EditTakesEveryTextTheGridTakesAndSaysWhatHappened) {
     const std::string reset = "message: Warning: This will restore default configuration";
     const std::string confirm = "refused: the sheet asks to confirm this value: give --yes\n";
     const std::string nearest = "Entered value is out of range. The nearest value will be used.\n";
+    const std::string nearestDelay =
+        "The unit cannot hold this delay exactly. The nearest delay it can hold will be used.\n";
     // clang-format off
     const struct {
         std::vector<std::string> words; std::string answer; int code, sheet, row, col; std::string value, note;
@@ -135,6 +137,8 @@ TEST_F(TavikCli, EditTakesEveryTextTheGridTakesAndSaysWhatHappened) {
         {{"physical", "1", "1", "24 V", "physical", "1", "LCDUp", "100", "alarm", "A11", "InpRef", "IN 11",
           "alarm", "A11", "SetPoint", "150"}, "ok\nok\nok\ncorrected to \"100\": " + nearest, 0, 3, 1, 4, "100",
          ""},
+        {{"physical", "1", "1", "24 V", "alarm", "1", "1", "IN 11", "alarm", "A11", "Delay", "1.234"},
+         "ok\nok\ncorrected to \"1.23\": " + nearestDelay, 0, 3, 1, 6, "1.23", ""},
         {{"physical", "1", "1", "20 mA", "physical", "1", "2", "k\u03A9"}, "ok\n" + unstorable, 1, 1, 1, 1,
          "OFF", ""},
     };
