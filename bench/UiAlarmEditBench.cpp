@@ -2,9 +2,9 @@
 // an active alarm is typed, validated by the alarm sheet, all 49 rows are refreshed from the cells, and the
 // window paints what that changed.
 #include "model/CScriptedPrompt.h"
+#include "ui/grid/CLynGridCtrl.h"
+#include "ui/sheet/CTavikView.h"
 #include "unit/CTavikDoc.h"
-#include "ui/CLynGridCtrl.h"
-#include "ui/CTavikView.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -37,6 +37,8 @@ EditVerdict CEditJudge::Judge(const std::string& given, bool accepted) {
         verdict.kind = EditVerdict::Corrected;
     else
         verdict.kind = EditVerdict::Refused;
+    // The sheet whose rule judged the value says what it takes there now ("1 to 62", the items of a list).
+    if (verdict.kind != EditVerdict::Ok && setup) verdict.allowed = setup->GetAllowedText(m_nRow, m_nCol);
     verdict.others = m_changes.Take(m_unit);
     std::erase_if(verdict.others, [this](const ConfigDifference& change) {
         return change.type == m_nType && change.rowIndex == m_nRow && change.colIndex == m_nCol;

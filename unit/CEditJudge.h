@@ -19,6 +19,7 @@ struct EditVerdict {
     Kind kind = Ok;
     std::string stored;                   // the cell's text afterwards (Windows-1252)
     unsigned id = 0;                      // the message the sheet recorded; 0 for none
+    std::string allowed;                  // what the sheet's rule takes in the cell now, when not Ok
     std::vector<ConfigDifference> others; // the other cells the edit changed, sheet by sheet
 };
 

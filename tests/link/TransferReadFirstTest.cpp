@@ -218,6 +218,9 @@ TEST_F(TransferReadFirst, AStopNamesWhatWasWrittenAndWhileReadingKeepsNothing) {
 // A program ended in the middle of an exchange (a second Ctrl-C) leaves the unit's answer on its way: the
 // next transfer to open the port lets the line fall quiet first and does not take that answer for its own.
 TEST_F(TransferReadFirst, AnAnswerStillOnItsWayIsNotTakenForTheNextTransfersFirst) {
+    // A longer silence to wait for than the other tests use, so that a busy machine cannot delay the stale
+    // answer past it.
+    TransferWaits::SetBlockWaitMsForTests(3 * kShortWaitMs);
     simulated.Stop();
     simulated.Sim().SetAnswerDelayMs(kShortWaitMs / 2);
     simulated.Resume();

@@ -174,7 +174,7 @@ text=$(echo "$text" | sed 's/data: [^:]*: port error/data: port error/')
 check "vanished simulator" 1
 
 # The desktop program's own Download and Upload from its main window, at the unit's pace, with the retry
-# question answered (tests/ui/TransferNamedPortTest.cpp): the Linux program on the simulator's pseudo-terminal,
+# question answered (tests/ui/transfer/TransferNamedPortTest.cpp): the Linux program on the simulator's pseudo-terminal,
 # the Windows program under wine on COM5 (Qt's DLLs and plug-ins as the caller set WINEPATH and
 # QT_PLUGIN_PATH). The simulator leaves the first answer out once, so that Retry is needed.
 declare -A gui_seconds

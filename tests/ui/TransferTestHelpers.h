@@ -3,7 +3,7 @@
 // Helpers of the transfer tests: a user who answers the dialogs as they come up, and an observer of the
 // progress windows.
 
-#include "ui/CProgressWnd.h"
+#include "ui/transfer/CProgressWnd.h"
 
 #include <QApplication>
 #include <QSet>

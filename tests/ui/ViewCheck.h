@@ -4,10 +4,10 @@
 
 #include "model/CDataSheet.h"
 #include "model/IBrantSetupType.h"
-#include "ui/CLynGridCtrl.h"
-#include "ui/CLynGridModel.h"
-#include "ui/CTavikView.h"
-#include "ui/Cp1252.h"
+#include "ui/grid/CLynGridCtrl.h"
+#include "ui/grid/CLynGridModel.h"
+#include "ui/sheet/CTavikView.h"
+#include "ui/sheet/Cp1252.h"
 
 #include <gtest/gtest.h>
 

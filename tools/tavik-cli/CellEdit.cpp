@@ -75,6 +75,8 @@ EditOutcome ApplyCellEdit(CZemUnit& unit, int type, int row, int col, const std:
     outcome.id = verdict.id;
     outcome.message =
         verdict.id ? Utf8FromCp1252(LoadMessage(verdict.id)) : "the sheet does not take this value here";
+    // The same "Allowed:" the desktop program shows under a refusal, on the answer's own line.
+    if (!verdict.allowed.empty()) outcome.message += " Allowed: " + Utf8FromCp1252(verdict.allowed);
     return outcome;
 }
 
