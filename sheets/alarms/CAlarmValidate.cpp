@@ -1,8 +1,8 @@
 // Checks of every alarm edit, and how the Alarm sheet follows the input sheets and the General "Block" row.
 #include "sheets/alarms/CAlarm.h"
 
-#include "model/CanonicalText.h"
 #include "model/AllowedText.h"
+#include "model/CanonicalText.h"
 #include "model/ChannelNames.h"
 #include "model/IPrompt.h"
 #include "model/Messages.h"
@@ -25,8 +25,9 @@ bool IsDigitsOnly(const std::string& text) {
 } // namespace
 
 std::string CAlarm::GetAllowedText(int row, int col) {
-    if (row < 1 || row > ALARM_COUNT || !IsChannelActive(row))
-        return CBrantSetupType::GetAllowedText(row, col);
+    if (row < 1 || row > ALARM_COUNT) return CBrantSetupType::GetAllowedText(row, col);
+    // A switched-off alarm takes nothing but an input to watch.
+    if (!IsChannelActive(row)) return col == ALM_COL_INPREF ? CBrantSetupType::GetAllowedText(row, col) : "";
     switch (col) {
     case ALM_COL_SETPOINT: {
         // The LCD range of the alarm's input, as its mirror columns show it.

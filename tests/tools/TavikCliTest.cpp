@@ -123,9 +123,9 @@ TEST_F(TavikCli, EditTakesEveryTextTheGridTakesAndSaysWhatHappened) {
          "message: Block is disabled. Enable BLOCK in General pane for this parameter to take effect.\n"},
         {{"alarm", "2", "3", ">"},
          "refused 62007: This alarm is disabled. Not able to change this parameter.\n", 1, 3, 2, 3, "<", ""},
-        {{"general", "3", "1", "99"}, "refused 62012: Invalid value. Last value will be used.\n",
+        {{"general", "3", "1", "99"}, "refused 62012: Invalid value. Last value will be used. Allowed: 1 to 62\n",
          1, 0, 3, 1, "1", ""},
-        {{"logical", "LOG1", "I1", "LOG1"}, "refused: the sheet does not take this value here\n", 1, 2, 1, 1,
+        {{"logical", "LOG1", "I1", "LOG1"}, "refused: the sheet does not take this value here. Allowed: OFF\n", 1, 2, 1, 1,
          "OFF", ""},
         {{"alarm", "A11", "LCDU", "bar"}, "refused: the column \"LCDU\" of the Alarm sheet is read-only\n",
          1, 3, 1, 11, "", ""},
@@ -344,9 +344,7 @@ TEST_F(TavikCli, FilesAreReplacedOnlyWhereThatIsSafe) {
     std::ostringstream err;
     EXPECT_EQ(RunCli({"tavik-cli", "dump", site}, full, err), CLI_FAILED);
     EXPECT_THAT(err.str(), HasSubstr("cannot write"));
-    EXPECT_EQ(Cli({"--version"}).out, "tavik-cli " + std::to_string(TAVIK_VERSION_MAJOR) + "." +
-                                          std::to_string(TAVIK_VERSION_MINOR) + "." +
-                                          std::to_string(TAVIK_VERSION_PATCH) + "\n");
+    EXPECT_EQ(Cli({"--version"}).out, std::string("tavik-cli ") + TAVIK_VERSION_TEXT + "\n");
     EXPECT_THAT(Cli({"--help"}).out, HasSubstr("count from 1"));
     EXPECT_THAT(Cli({"columns", "alarm"}).out, HasSubstr("SetPoint"));
 }

@@ -76,7 +76,9 @@ EditOutcome ApplyCellEdit(CZemUnit& unit, int type, int row, int col, const std:
     outcome.message =
         verdict.id ? Utf8FromCp1252(LoadMessage(verdict.id)) : "the sheet does not take this value here";
     // The same "Allowed:" the desktop program shows under a refusal, on the answer's own line.
-    if (!verdict.allowed.empty()) outcome.message += " Allowed: " + Utf8FromCp1252(verdict.allowed);
+    if (!verdict.allowed.empty())
+        outcome.message +=
+            (outcome.message.ends_with('.') ? " Allowed: " : ". Allowed: ") + Utf8FromCp1252(verdict.allowed);
     return outcome;
 }
 

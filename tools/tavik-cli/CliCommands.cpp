@@ -38,8 +38,8 @@ std::vector<std::string> TakeEditWords(std::vector<std::string>& args) {
 }
 
 std::string VersionText() {
-    return "tavik-cli " + std::to_string(TAVIK_VERSION_MAJOR) + "." + std::to_string(TAVIK_VERSION_MINOR) +
-           "." + std::to_string(TAVIK_VERSION_PATCH);
+    // The program's one version text, as the About box and the installer write it ("1.00").
+    return std::string("tavik-cli ") + TAVIK_VERSION_TEXT;
 }
 } // namespace
 

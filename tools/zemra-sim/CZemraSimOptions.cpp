@@ -50,8 +50,8 @@ std::string CZemraSimOptions::Usage() {
 }
 
 std::string CZemraSimOptions::VersionText() {
-    return "zemra-sim " + std::to_string(TAVIK_VERSION_MAJOR) + "." + std::to_string(TAVIK_VERSION_MINOR) +
-           "." + std::to_string(TAVIK_VERSION_PATCH);
+    // The program's one version text, as the About box and the installer write it ("1.00").
+    return std::string("zemra-sim ") + TAVIK_VERSION_TEXT;
 }
 
 int CZemraSimOptions::Parse(int argc, const char* const* argv, std::string& error) {

@@ -22,5 +22,5 @@ public:
     // Returns 0 with a reason on a bad command line.
     int Parse(int argc, const char* const* argv, std::string& error);
     static std::string Usage();
-    static std::string VersionText(); // "zemra-sim 1.0.0"
+    static std::string VersionText(); // "zemra-sim 1.00"
 };
