@@ -118,6 +118,28 @@ protected:
         EXPECT_TRUE(doc.LoadFromBytes(mine, error)) << error;
         return held;
     }
+    // The unit holds every bit that the sheets leave alone set: an upload keeps them and writes no block
+    // for them.
+    void SetBitsTheSheetsLeaveAlone() {
+        simulated.Stop();
+        int b = 0;
+        for (int type = 0; type < SETUP_TYPE_COUNT; ++type) {
+            CBrantSetupType* setup = unit->GetSetupType(type);
+            for (int block = 0; block < setup->GetNumTransBlocks(); ++block, ++b) {
+                const ZemBank bank = b < 8 ? ZemBank::General : b < 39 ? ZemBank::Input : ZemBank::Alarm;
+                const int address = b < 8 ? b : b < 39 ? b - 8 : b - 39;
+                CZemraMemory::Block ones, zeros, held = *simulated.Sim().Memory().Get(bank, address);
+                ones.fill(0xFF);
+                zeros.fill(0x00);
+                setup->FillBlock(block, ones.data());
+                setup->FillBlock(block, zeros.data());
+                for (std::size_t k = 0; k < held.size(); ++k)
+                    held[k] = static_cast<std::uint8_t>(held[k] | (ones[k] & ~zeros[k]));
+                simulated.Sim().Memory().Put(bank, address, held);
+            }
+        }
+        simulated.Resume();
+    }
     void Edit(int type, int row, int col, const char* text) {
         ASSERT_TRUE(unit->GetSetupType(type)->ValidateData(row, col, text))
             << row << "/" << col << " " << text;
@@ -149,6 +171,7 @@ TEST_F(TransferReadFirst, WritesOnlyWhatDiffersAndKeepsWhatTheUnitHeld) {
     const fs::path kept = dir / "prev.zmg";
     backup.KeepInFile(kept.string());
     unit->SetUploadBackup(&backup);
+    SetBitsTheSheetsLeaveAlone();
     ActivateInput();
     Edit(SETUP_ALARM, 1, ALM_COL_INPREF, "IN 11");
     Edit(SETUP_ALARM, 1, ALM_COL_SETPOINT, "12.5");
