@@ -345,10 +345,17 @@ TEST(TransferBackupFolder, KeepsTheNewestTwoHundred) {
         for (std::size_t b = 0; b < images[static_cast<std::size_t>(type)].size(); ++b)
             setup->FillBlock(static_cast<int>(b), images[static_cast<std::size_t>(type)][b].data());
     }
+    const auto backups = [&dir] {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator(dir))
+            count += entry.path().extension() == ".zmg";
+        return count;
+    };
     CUnitBackup backup;
     backup.KeepInFolder(dir.string());
     std::string error;
     ASSERT_TRUE(backup.Keep(images, error)) << error;
+    EXPECT_EQ(backups(), CUnitBackup::kMaxKept) << "one more than the folder keeps: the oldest went";
     const std::string first = backup.GetPath();
     ASSERT_TRUE(backup.Keep(images, error)) << error;
     EXPECT_NE(backup.GetPath(), first) << "a second backup in the same second";
@@ -357,10 +364,7 @@ TEST(TransferBackupFolder, KeepsTheNewestTwoHundred) {
     EXPECT_TRUE(factory.LoadFromBytes(ReadFile(first), loadError)) << loadError;
     EXPECT_EQ(fs::path(first).filename().string().substr(0, 7), "unit-1-")
         << "after the unit's device number";
-    int backups = 0;
-    for (const auto& entry : fs::directory_iterator(dir))
-        backups += entry.path().extension() == ".zmg";
-    EXPECT_EQ(backups, CUnitBackup::kMaxKept);
+    EXPECT_EQ(backups(), CUnitBackup::kMaxKept);
     EXPECT_FALSE(fs::exists(dir / "unit-7-20200101-120000.zmg")) << "the oldest went";
     EXPECT_TRUE(fs::exists(dir / "notes.txt"));
     fs::remove_all(dir);
