@@ -60,3 +60,23 @@ TEST_F(AllowedTextTest, RangesOfTheNumbers) {
             << cell.sheet.GetTitle() << " " << cell.row << "," << cell.col;
     EXPECT_EQ(AllowedListText({"OFF", "1", "2", "3", "5", "6", "07"}), "OFF, 1 to 3, 5, 6, 07");
 }
+
+// An alarm's dynamic reference takes a logical input with the seven parameters of the alarm's input. LOG2's
+// source IN 12 differs from IN 11 in its last parameter only, LOG3's IN 13 in its type: the items named are
+// exactly the ones the alarm takes.
+TEST_F(AllowedTextTest, ADynamicReferenceNamesTheLogicalInputsItsRuleTakes) {
+    for (const auto& [row, type] : {std::pair{1, "20 mA"}, {2, "20 mA"}, {3, "10 V"}})
+        ASSERT_TRUE(physical.ValidateData(row, PH_COL_TYPE, type));
+    ASSERT_TRUE(physical.ValidateData(2, PH_COL_MISC, "5"));
+    for (const auto& [row, source] : {std::pair{1, "IN 11"}, {2, "IN 12"}, {3, "IN 13"}})
+        ASSERT_TRUE(logical.ValidateData(row, LOG_COL_FIRST_INPUT, source));
+    ASSERT_TRUE(alarm.ValidateData(1, ALM_COL_INPREF, "IN 11"));
+    const std::string allowed = alarm.GetAllowedText(1, ALM_COL_DYNREF);
+    Strings taken;
+    for (const std::string& item : Items(alarm, 1, ALM_COL_DYNREF)) {
+        if (alarm.ValidateData(1, ALM_COL_DYNREF, item)) taken.push_back(item);
+        alarm.ValidateData(1, ALM_COL_DYNREF, "OFF");
+    }
+    EXPECT_EQ(AllowedListText(taken), allowed);
+    EXPECT_EQ(allowed, "OFF, LOG1");
+}
