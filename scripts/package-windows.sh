@@ -17,6 +17,8 @@ if [ -z "$build" ]; then
 fi
 out=$here/build/windows-package
 mkdir -p "$out"
+# An installer of an earlier version left here would be taken for this one.
+rm -f "$out"/Tavik-*-win64.exe
 (cd "$build" && cpack -G NSIS -B "$out" >"$out/cpack.log") || { cat "$out/cpack.log"; exit 1; }
 rm -rf "$out/_CPack_Packages"
 installer=$(ls "$out"/Tavik-*-win64.exe)
