@@ -76,9 +76,10 @@ EditOutcome ApplyCellEdit(CZemUnit& unit, int type, int row, int col, const std:
     outcome.message =
         verdict.id ? Utf8FromCp1252(LoadMessage(verdict.id)) : "the sheet does not take this value here";
     // The same "Allowed:" the desktop program shows under a refusal, on the answer's own line.
-    if (!verdict.allowed.empty())
-        outcome.message +=
-            (outcome.message.ends_with('.') ? " Allowed: " : ". Allowed: ") + Utf8FromCp1252(verdict.allowed);
+    if (!verdict.allowed.empty()) {
+        outcome.message += outcome.message.ends_with('.') ? " Allowed: " : ". Allowed: ";
+        outcome.message += Utf8FromCp1252(verdict.allowed);
+    }
     return outcome;
 }
 
@@ -107,7 +108,11 @@ std::string PlaceText(CZemUnit& unit, int type, int row, int col) {
     if (!setup) return std::string();
     std::string place = SheetWords()[static_cast<std::size_t>(type)] + " " + RowKey(*setup, row);
     // A sheet of one value column (General) names its values by their rows alone.
-    if (EditableColumns(*setup).size() != 1) place += " " + ColumnKey(*setup, col);
+    // Appended piece by piece: GCC 12 at -O3 reports a false overlap in `" " + string`.
+    if (EditableColumns(*setup).size() != 1) {
+        place += ' ';
+        place += ColumnKey(*setup, col);
+    }
     return place;
 }
 
