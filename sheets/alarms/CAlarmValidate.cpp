@@ -62,6 +62,23 @@ int CAlarm::ValidateData(int row, int col, std::string text) {
     return DoValidateData(row, col, std::move(text), 1);
 }
 
+namespace {
+// The flags a Flags text names: the letters B, C and H in any order and letter case, "..." or the empty text
+// for none; false for any other character.
+bool FlagsFromLetters(const std::string& text, std::array<bool, ALARM_FLAG_COUNT>& on) {
+    if (text == FLAGS_TEXT_NONE) return true;
+    for (char c : text) {
+        const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        int flag = 0;
+        while (flag < ALARM_FLAG_COUNT && g_flags[flag][0] != upper)
+            ++flag;
+        if (flag == ALARM_FLAG_COUNT) return false;
+        on[static_cast<std::size_t>(flag)] = true;
+    }
+    return true;
+}
+} // namespace
+
 std::string CAlarm::CanonicalText(int row, int col, const std::string& text) const {
     const CBrChnData* cell = row >= 1 && row <= ALARM_COUNT ? GetCell(row, col) : nullptr;
     if (!cell) return text;
@@ -80,15 +97,7 @@ std::string CAlarm::CanonicalText(int row, int col, const std::string& text) con
         return CanonicalDelay(text);
     case ALM_COL_FLAGS: { // the letters of the flags that are on, in the flags' order
         std::array<bool, ALARM_FLAG_COUNT> on{};
-        if (text != FLAGS_TEXT_NONE)
-            for (char c : text) {
-                const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-                int flag = 0;
-                while (flag < ALARM_FLAG_COUNT && g_flags[flag][0] != upper)
-                    ++flag;
-                if (flag == ALARM_FLAG_COUNT) return text;
-                on[static_cast<std::size_t>(flag)] = true;
-            }
+        if (!FlagsFromLetters(text, on)) return text;
         std::string letters;
         for (int flag = 0; flag < ALARM_FLAG_COUNT; ++flag)
             if (on[static_cast<std::size_t>(flag)]) letters += g_flags[flag][0];
@@ -264,15 +273,7 @@ int CAlarm::ValidateSign(int row, const std::string& text) {
 // "..." or the empty text for none. Any other character refuses the text and leaves the flags as they were.
 int CAlarm::ApplyFlagsText(int row, const std::string& text) {
     std::array<bool, ALARM_FLAG_COUNT> on{};
-    if (text != FLAGS_TEXT_NONE)
-        for (char c : text) {
-            const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-            int flag = 0;
-            while (flag < ALARM_FLAG_COUNT && g_flags[flag][0] != upper)
-                ++flag;
-            if (flag == ALARM_FLAG_COUNT) return IDS_FLAGS_LETTERS;
-            on[static_cast<std::size_t>(flag)] = true;
-        }
+    if (!FlagsFromLetters(text, on)) return IDS_FLAGS_LETTERS;
     CFlagGroup* group = FlagGroup(row);
     if (!group) return 0;
     bool blockTurnedOn = false;

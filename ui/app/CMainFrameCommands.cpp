@@ -7,9 +7,9 @@
 #include "ui/app/CToolIcons.h"
 #include "ui/app/CommandIds.h"
 #include "ui/grid/CLynGridCtrl.h"
+#include "ui/sheet/CCompareDialog.h"
 #include "ui/sheet/CTavikView.h"
 #include "ui/sheet/Cp1252.h"
-#include "ui/transfer/CCompareDialog.h"
 #include "ui/transfer/CTransferCommands.h"
 #include "unit/CTavikDoc.h"
 

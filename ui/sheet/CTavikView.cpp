@@ -6,10 +6,10 @@
 #include "model/Messages.h"
 #include "sheets/alarms/AlarmTables.h"
 #include "ui/grid/CLynGridCtrl.h"
+#include "ui/sheet/CCompareDialog.h"
 #include "ui/sheet/CHeldMessages.h"
 #include "ui/sheet/CPropertyDlg.h"
 #include "ui/sheet/Cp1252.h"
-#include "ui/transfer/CCompareDialog.h"
 #include "unit/CEditJudge.h"
 #include "unit/CTavikDoc.h"
 

@@ -1,7 +1,7 @@
 // ui/transfer: the unit's transfers in the desktop program. CTransferCommands runs Upload, Download and
 // Compare with Unit for the document; the progress window, the retry question, the port and line-settings
-// dialogs with the port list of each system, and the comparison list serve it. Uploads keep the unit's
-// previous configuration as a backup document.
+// dialogs with the port list of each system serve it, and the sheet room's cell list shows a comparison.
+// Uploads keep the unit's previous configuration as a backup document.
 #pragma once
 
 #include "ui/transfer/CComSetupUI.h"

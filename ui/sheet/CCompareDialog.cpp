@@ -1,4 +1,4 @@
-#include "ui/transfer/CCompareDialog.h"
+#include "ui/sheet/CCompareDialog.h"
 
 #include "ui/sheet/Cp1252.h"
 
