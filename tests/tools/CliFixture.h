@@ -6,16 +6,21 @@
 #include "tools/tavik-cli/CliCommands.h"
 
 #include "link/TransferWaits.h"
+#include "support/SimulatedUnit.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -109,4 +114,23 @@ protected:
 
     fs::path dir;
 };
+// Runs `action` on a thread of its own once the unit has taken `requests` requests.
+class AtRequest {
+public:
+    AtRequest(SimulatedUnit& unit, std::size_t requests, std::function<void()> action)
+        : m_thread([&unit, requests, action = std::move(action), this] {
+              while (!m_bDone && unit.Requests() < requests)
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+              if (!m_bDone) action();
+          }) {}
+    ~AtRequest() {
+        m_bDone = true;
+        m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_bDone{false};
+    std::thread m_thread;
+};
+
 } // namespace

@@ -19,25 +19,6 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-// Runs `action` on a thread of its own once the unit has taken `requests` requests.
-class AtRequest {
-public:
-    AtRequest(SimulatedUnit& unit, std::size_t requests, std::function<void()> action)
-        : m_thread([&unit, requests, action = std::move(action), this] {
-              while (!m_bDone && unit.Requests() < requests)
-                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
-              if (!m_bDone) action();
-          }) {}
-    ~AtRequest() {
-        m_bDone = true;
-        m_thread.join();
-    }
-
-private:
-    std::atomic<bool> m_bDone{false};
-    std::thread m_thread;
-};
-
 class TavikCliUpload : public TavikCli {
 protected:
     TavikCliUpload() {

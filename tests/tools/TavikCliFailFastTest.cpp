@@ -4,6 +4,7 @@
 #include "tools/tavik-cli/CliCommands.h"
 
 #include "support/SimulatedUnit.h"
+#include "tools/CliFixture.h"
 #include "tools/zemra-sim/CZemraSimOptions.h"
 
 #include <gmock/gmock.h>
@@ -25,28 +26,9 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
-constexpr int kShortWaitMs = 20;
 constexpr int kWatchdogSeconds = 60;
-
-struct CliResult {
-    int code;
-    std::string out, err;
-};
-
-CliResult Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "tavik-cli");
-    std::ostringstream out, err;
-    const int code = RunCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Ends the test program when a test blocks, naming it: a command that waits on a pipe would hang the run.
 class Watchdog {
@@ -77,31 +59,14 @@ private:
     std::thread m_thread;
 };
 
-class TavikCliFailFast : public ::testing::Test {
+// The command-line fixture, with a watchdog, and the read-only folder a test makes given back to be removed.
+class TavikCliFailFast : public TavikCli {
 protected:
-    TavikCliFailFast() {
-        dir = fs::path(::testing::TempDir()) /
-              ("tavik-cli-ff-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        TransferWaits::SetBlockWaitMsForTests(kShortWaitMs);
-    }
     ~TavikCliFailFast() override {
-        TransferWaits::SetBlockWaitMsForTests(TransferWaits::UNIT_BLOCK_WAIT_MS);
         std::error_code ignored;
         fs::permissions(dir / "readonly", fs::perms::owner_all, ignored);
-        fs::remove_all(dir, ignored);
     }
 
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
-
-    std::string NewDocument(const std::string& name) {
-        EXPECT_EQ(Cli({"new", Path(name)}).code, CLI_OK);
-        return Path(name);
-    }
-
-    fs::path dir;
     Watchdog watchdog;
 };
 

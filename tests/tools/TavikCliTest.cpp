@@ -448,25 +448,6 @@ TEST_F(TavikCli, DownloadRetriesAndTellsWhatTheSheetsCorrected) {
     EXPECT_THAT(compare.out, HasSubstr("\tSetPoint\t100\t150\n"));
 }
 
-// Runs `action` on a thread of its own once the unit has taken `requests` requests.
-class AtRequest {
-public:
-    AtRequest(SimulatedUnit& unit, std::size_t requests, std::function<void()> action)
-        : m_thread([&unit, requests, action = std::move(action), this] {
-              while (!m_bDone && unit.Requests() < requests)
-                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
-              if (!m_bDone) action();
-          }) {}
-    ~AtRequest() {
-        m_bDone = true;
-        m_thread.join();
-    }
-
-private:
-    std::atomic<bool> m_bDone{false};
-    std::thread m_thread;
-};
-
 // The unit restarts under the same link in the middle of a download: the retry opens the port again by its
 // name and completes. A download whose output cannot be written asks the unit nothing.
 TEST_F(TavikCli, ARetryFindsARestartedUnitAndADownloadChecksItsOutputFirst) {
